@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Tavelin/LibraryInfo.h"
+
+namespace TavCommon {
+
+// The texts by which the reader library and the protocol library describe themselves.
+struct LibraryIdentity {
+    const char* libraryName;
+    const char* shortName;
+    const char* description;
+};
+
+// Zeroes the record and fills it with this build's facts under the given identity.
+Tav::LibraryInfo& FillLibraryInfo(Tav::LibraryInfo& info, const LibraryIdentity& identity);
+
+}  // namespace TavCommon
+
+namespace Tav {
+
+Tav::LibraryInfo& BuildReaderLibraryInfo(Tav::LibraryInfo& info);
+
+}  // namespace Tav

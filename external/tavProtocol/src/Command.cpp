@@ -1,0 +1,26 @@
+#include "Command.h"
+
+namespace TavProtocol {
+
+void Command::Reset() {
+    commandPhrasesProduced_ = 0;
+    responsePhrases_.clear();
+    responsePhrasesAdded_ = 0;
+}
+
+void Command::Execute(TavTransport::Transport& transport) {
+    Reset();
+    while (HasCommandPhrase()) {
+        TavTransport::TransportPayload payload;
+        payload.data = NextCommandPhrase();
+        payload.length = static_cast<uint16_t>(payload.data.size());
+        payload.kind = TavTransport::ReportType::Feature;
+        transport.transmit(payload);
+        if (ExpectsResponsePhrase()) {
+            payload.length = static_cast<uint16_t>(ResponsePhraseLength());
+            AddResponsePhrase(transport.receive(payload));
+        }
+    }
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,262 @@
+#include "SerialPort.h"
+
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+
+#include "Exception.h"
+
+namespace mn::CppLinuxSerial {
+
+namespace {
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+}  // namespace
+
+SerialPort::SerialPort() = default;
+
+SerialPort::SerialPort(const std::string& device, BaudRate baudRate) : SerialPort() {
+    device_ = device;
+    settings_.baudRateType = BaudRateType::STANDARD;
+    settings_.baudRateStandard = baudRate;
+}
+
+SerialPort::SerialPort(const std::string& device, uint32_t customBaudRate) : SerialPort() {
+    device_ = device;
+    settings_.baudRateType = BaudRateType::CUSTOM;
+    settings_.baudRateCustom = customBaudRate;
+}
+
+SerialPort::SerialPort(const std::string& device, BaudRate baudRate, NumDataBits numDataBits, Parity parity,
+                       NumStopBits numStopBits)
+    : SerialPort(device, baudRate) {
+    settings_.numDataBits = numDataBits;
+    settings_.parity = parity;
+    settings_.numStopBits = numStopBits;
+}
+
+SerialPort::SerialPort(const std::string& device, BaudRate baudRate, NumDataBits numDataBits, Parity parity,
+                       NumStopBits numStopBits, HardwareFlowControl hardwareFlowControl,
+                       SoftwareFlowControl softwareFlowControl)
+    : SerialPort(device, baudRate, numDataBits, parity, numStopBits) {
+    settings_.hardwareFlowControl = hardwareFlowControl;
+    settings_.softwareFlowControl = softwareFlowControl;
+}
+
+SerialPort::~SerialPort() {
+    if (fileDesc_ != -1) {
+        ::close(fileDesc_);
+    }
+}
+
+void SerialPort::SetDevice(const std::string& device) {
+    device_ = device;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetBaudRate(BaudRate baudRate) {
+    settings_.baudRateType = BaudRateType::STANDARD;
+    settings_.baudRateStandard = baudRate;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetBaudRate(uint32_t customBaudRate) {
+    settings_.baudRateType = BaudRateType::CUSTOM;
+    settings_.baudRateCustom = customBaudRate;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetNumDataBits(NumDataBits numDataBits) {
+    settings_.numDataBits = numDataBits;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetParity(Parity parity) {
+    settings_.parity = parity;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetNumStopBits(NumStopBits numStopBits) {
+    settings_.numStopBits = numStopBits;
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetEcho(bool value) {
+    settings_.echo = value;
+    // A closed port has no line yet; Open applies it.
+    ReconfigureIfOpen();
+}
+
+void SerialPort::SetTimeout(int32_t timeoutMs) {
+    if (timeoutMs < -1) {
+        THROW_EXCEPT(
+            "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was < -1, "
+            "which is invalid.");
+    }
+    if (timeoutMs > 25500) {
+        THROW_EXCEPT(
+            "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was > 25500, "
+            "which is invalid.");
+    }
+    if (state_ == State::OPEN) {
+        THROW_EXCEPT("void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) called while state == OPEN.");
+    }
+    settings_.timeoutMs = timeoutMs;
+}
+
+void SerialPort::Open() {
+    if (device_.empty()) {
+        THROW_EXCEPT("Attempted to open file when file path has not been assigned to.");
+    }
+    if (fileDesc_ != -1) {
+        Close();
+    }
+    int fd;
+    do {
+        fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    } while (fd == -1 && errno == EINTR);
+    if (fd == -1) {
+        THROW_EXCEPT("Could not open device \"" + device_ +
+                     "\". Is the device name correct and do you have read/write permissions?");
+    }
+    fileDesc_ = fd;
+    try {
+        ConfigureTermios();
+    } catch (...) {
+        // Not a usable tty: nothing stays open behind the failure.
+        ::close(fileDesc_);
+        fileDesc_ = -1;
+        throw;
+    }
+    state_ = State::OPEN;
+}
+
+void SerialPort::Close() {
+    const int fd = fileDesc_;
+    // close() releases the descriptor even when it reports an error; closing it again could hit
+    // a descriptor that has been handed out anew meanwhile.
+    fileDesc_ = -1;
+    state_ = State::CLOSED;
+    if (fd != -1 && ::close(fd) == -1) {
+        THROW_EXCEPT("Tried to close serial port " + device_ + ", but close() failed.");
+    }
+}
+
+void SerialPort::ConfigureTermios() {
+    termios2 tty{};
+    if (::ioctl(fileDesc_, TCGETS2, &tty) == -1) {
+        THROW_EXCEPT("Could not read the line settings of \"" + device_ + "\": " + ErrnoText(errno));
+    }
+    ApplyLineSettings(settings_, tty);
+    if (::ioctl(fileDesc_, TCSETS2, &tty) == -1) {
+        THROW_EXCEPT("Could not apply the line settings to \"" + device_ + "\": " + ErrnoText(errno));
+    }
+}
+
+void SerialPort::ReconfigureIfOpen() {
+    if (state_ == State::OPEN) {
+        ConfigureTermios();
+    }
+}
+
+void SerialPort::CheckPortOpen(const char* signature) const {
+    if (state_ != State::OPEN) {
+        THROW_EXCEPT(std::string(signature) + " called but state != OPEN. Please call Open() first.");
+    }
+    if (fileDesc_ < 0) {
+        THROW_EXCEPT(std::string(signature) + " called but file descriptor < 0, indicating file has not been opened.");
+    }
+}
+
+void SerialPort::WriteAll(const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fileDesc_, data, size);
+        if (written == -1) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw std::system_error(errno, std::system_category(), "Writing to serial port " + device_ + " failed");
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+void SerialPort::Write(const std::string& data) {
+    CheckPortOpen("void mn::CppLinuxSerial::SerialPort::Write(const std::string&)");
+    WriteAll(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+}
+
+void SerialPort::WriteBinary(const std::vector<uint8_t>& data) {
+    CheckPortOpen("void mn::CppLinuxSerial::SerialPort::WriteBinary(const std::vector<unsigned char>&)");
+    WriteAll(data.data(), data.size());
+}
+
+size_t SerialPort::ReadInto(uint8_t* buffer, size_t size) {
+    ssize_t count;
+    do {
+        count = ::read(fileDesc_, buffer, size);
+    } while (count == -1 && errno == EINTR);
+    if (count == -1) {
+        throw std::system_error(errno, std::system_category(), "Reading from serial port " + device_ + " failed");
+    }
+    if (count == 0) {
+        // Nothing waiting, or a line whose device has gone away: only the latter fails a probe.
+        termios2 probe{};
+        if (::ioctl(fileDesc_, TCGETS2, &probe) == -1) {
+            throw std::system_error(errno, std::system_category(), "Serial device gone: " + device_);
+        }
+    }
+    return static_cast<size_t>(count);
+}
+
+void SerialPort::Read(std::string& data) {
+    CheckPortOpen("void mn::CppLinuxSerial::SerialPort::Read(std::string&)");
+    const size_t count = ReadInto(readBuffer_.data(), readBuffer_.size());
+    data.append(readBuffer_.begin(), readBuffer_.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+void SerialPort::ReadBinary(std::vector<uint8_t>& data) {
+    CheckPortOpen("void mn::CppLinuxSerial::SerialPort::ReadBinary(std::vector<unsigned char>&)");
+    const size_t count = ReadInto(readBuffer_.data(), readBuffer_.size());
+    data.insert(data.end(), readBuffer_.begin(), readBuffer_.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+int32_t SerialPort::Available() {
+    CheckPortOpen("int32_t mn::CppLinuxSerial::SerialPort::Available()");
+    int count = 0;
+    if (::ioctl(fileDesc_, FIONREAD, &count) == -1) {
+        throw std::system_error(errno, std::system_category(), "Asking serial port " + device_ + " for input failed");
+    }
+    return count;
+}
+
+bool SerialPort::WaitForInput(int32_t timeoutMs) {
+    CheckPortOpen("bool mn::CppLinuxSerial::SerialPort::WaitForInput(int32_t)");
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd entry{fileDesc_, POLLIN, 0};
+        const int ready = ::poll(&entry, 1, static_cast<int>(std::max<decltype(left)>(left, 0)));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0) {
+            return false;
+        }
+        if (errno != EINTR) {
+            throw std::system_error(errno, std::system_category(), "Waiting on serial port " + device_ + " failed");
+        }
+    }
+}
+
+}  // namespace mn::CppLinuxSerial

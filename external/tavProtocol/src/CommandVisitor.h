@@ -28,6 +28,14 @@ public:
     virtual void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) = 0;
 };
 
+// What a Visit throws, at once and before any argument check, for a protocol that lacks its
+// command (unless the visitor has a text of its own).
+inline constexpr const char* kFeatureReportNotSupported =
+    "This command is not yet supported with the Feature Report Protocol";
+inline constexpr const char* kMfp24NotSupported = "This command is not yet supported with the MFP24 Protocol";
+inline constexpr const char* kSerialBinaryNotSupported =
+    "This command is not yet supported with the Serial Binary Protocol";
+
 // The visitors' range check, both bounds inclusive.
 inline void ThrowProtocolExceptionForPropertyOutOfRange(const std::string& propertyName, int value, int minimum,
                                                         int maximum) {
@@ -35,8 +43,8 @@ inline void ThrowProtocolExceptionForPropertyOutOfRange(const std::string& prope
         return;
     }
     throw ProtocolException(
-        fmt::format("{} setting must be between {} and {} inclusive", propertyName, minimum, maximum),
-        TAV_SOURCE_FILE, __LINE__, "ThrowProtocolExceptionForPropertyOutOfRange");
+        fmt::format("{} setting must be between {} and {} inclusive", propertyName, minimum, maximum), TAV_SOURCE_FILE,
+        __LINE__, "ThrowProtocolExceptionForPropertyOutOfRange");
 }
 
 }  // namespace TavProtocol

@@ -21,6 +21,9 @@ public:
     virtual std::vector<uint8_t> receive(TransportPayload& payload) = 0;
     virtual void transmit(TransportPayload& payload) = 0;
     virtual void setReceiveDelayMs(uint32_t milliseconds) { receiveDelayMs_ = milliseconds; }
+    // Called as a command begins: a transport whose device can send unasked (a serial line) drops
+    // what arrived before, so a reply too late for one command is never taken for the next one's.
+    virtual void discardPendingInput() {}
 
     const TavCommon::ReaderDefinition& readerDefinition() const { return readerDefinition_; }
     uint32_t receiveDelayMs() const { return receiveDelayMs_; }

@@ -2,14 +2,17 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 namespace TavTest {
 
@@ -84,6 +87,20 @@ std::vector<uint8_t> PseudoTerminal::Read(int timeoutMs, int quietMs) const {
         }
         bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + count);
         wait = quietMs;
+    }
+}
+
+bool PseudoTerminal::WaitUntilDelivered(int count, int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int pending = 0;
+        if (::ioctl(slave_, FIONREAD, &pending) == 0 && pending >= count) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
 }
 

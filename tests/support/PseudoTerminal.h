@@ -26,6 +26,9 @@ public:
     // Whatever the slave wrote, waiting up to timeoutMs for the first byte and then until the
     // line has been quiet for quietMs.
     std::vector<uint8_t> Read(int timeoutMs, int quietMs = 5) const;
+    // Waits until the slave side holds `count` unread bytes: the kernel delivers what the master
+    // writes a moment later, not within the write.
+    bool WaitUntilDelivered(int count, int timeoutMs = 1000) const;
     // Closes the master: every slave descriptor is hung up, as when a USB serial adapter is
     // pulled out.
     void CloseMaster();

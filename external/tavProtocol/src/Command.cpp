@@ -10,6 +10,7 @@ void Command::Reset() {
 
 void Command::Execute(TavTransport::Transport& transport) {
     Reset();
+    transport.discardPendingInput();
     while (HasCommandPhrase()) {
         TavTransport::TransportPayload payload;
         payload.data = NextCommandPhrase();

@@ -22,8 +22,9 @@ public:
     virtual void AddResponsePhrase(const std::vector<uint8_t>& response) = 0;
     virtual bool ExpectsResponsePhrase() = 0;
     virtual int ResponsePhraseLength() { return 8; }
-    // The phrase exchange: every phrase goes out as a feature-kind payload, and a reply of
-    // ResponsePhraseLength bytes is read after each phrase that expects one.
+    // The phrase exchange: input still pending from before is dropped, every phrase goes out as a
+    // feature-kind payload, and a reply of ResponsePhraseLength bytes is read after each phrase
+    // that expects one.
     virtual void Execute(TavTransport::Transport& transport);
     virtual int ResponsePhraseCount() { return static_cast<int>(responsePhrases_.size()); }
 

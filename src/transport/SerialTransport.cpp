@@ -1,0 +1,111 @@
+#include "transport/SerialTransport.h"
+
+#include <fmt/format.h>
+
+#include <exception>
+
+#include "common/FixedText.h"
+#include "common/Logger.h"
+#include "common/SourceLocation.h"
+#include "transport/LinuxComPort.h"
+#include "transport/TransportException.h"
+
+namespace TavTransport {
+
+namespace {
+
+const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
+
+}  // namespace
+
+SerialTransport::SerialTransport(const TavCommon::ReaderDefinition& definition)
+    : Transport(definition),
+      port_(std::make_unique<LinuxComPort>()),
+      serialPortSettings_(definition.SerialPortSettings) {
+    validatePortSettings();
+}
+
+SerialTransport::~SerialTransport() {
+    try {
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Deconstructing SerialTransport");
+    } catch (...) {
+    }
+    if (connected_) {
+        try {
+            port_->Close();
+        } catch (...) {
+            // The descriptor is released either way; a destructor has no one to report to.
+        }
+    }
+}
+
+void SerialTransport::validatePortSettings() const {
+    const auto dataBits = serialPortSettings_.DataBits;
+    if (serialPortSettings_.BaudRate == 0) {
+        TAV_THROW(TransportException, "Invalid baud rate specified for SerialTransport");
+    }
+    if (dataBits == static_cast<uint8_t>(TavCommon::SerialPortDataBits::Invalid) ||
+        dataBits > static_cast<uint8_t>(TavCommon::SerialPortDataBits::Eight)) {
+        TAV_THROW(TransportException, "Invalid data bits specified for SerialTransport");
+    }
+    if (TavCommon::ReadFixedField(serialPortSettings_.PortName).empty()) {
+        TAV_THROW(TransportException, "Port name cannot be empty for SerialTransport");
+    }
+    if (serialPortSettings_.ByteSize <= 0) {
+        TAV_THROW(TransportException, "Byte size must be greater than 0 for SerialTransport");
+    }
+}
+
+void SerialTransport::init(uint32_t retryCount) {
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
+                             "Retry count {} specified for SerialTransport init, but it is ignored for serial ports.",
+                             retryCount);
+    connected_ = false;
+    port_->Configure(serialPortSettings_, static_cast<int32_t>(receiveDelayMs_));
+    connected_ = true;
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
+                             "[SerialTransport] Serial port initialized (Port={}, Baud={}, ReceiveDelayMs={}).",
+                             TavCommon::ReadFixedField(serialPortSettings_.PortName), serialPortSettings_.BaudRate,
+                             receiveDelayMs_);
+}
+
+std::vector<uint8_t> SerialTransport::receive(TransportPayload& /*payload*/) {
+    if (!connected_) {
+        TAV_THROW(TransportException, "[SerialTransport] Serial port not connected. Run init() first.");
+    }
+    std::vector<uint8_t> reply = port_->Receive();
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Received {} bytes: {:#04x}",
+                             reply.size(), fmt::join(reply, ","));
+    return reply;
+}
+
+void SerialTransport::transmit(TransportPayload& payload) {
+    if (!connected_) {
+        TAV_THROW(TransportException, "Serial port not connected. Run init() first.");
+    }
+    port_->Send(payload.data);
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Transmitted {} bytes: {:#04x}",
+                             payload.length, fmt::join(payload.data, ","));
+}
+
+void SerialTransport::setReceiveDelayMs(uint32_t milliseconds) {
+    if (milliseconds < kMinReceiveDelayMs || milliseconds > kMaxReceiveDelayMs) {
+        TAV_THROW(
+            TransportException,
+            fmt::format("Receive delay must be between 1 and 25500 ms for SerialTransport, got {}", milliseconds));
+    }
+    receiveDelayMs_ = milliseconds;
+    if (connected_) {
+        port_->SetReceiveDelayMs(static_cast<int32_t>(milliseconds));
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
+                                 "[SerialTransport] Receive delay updated to {} ms on live connection.", milliseconds);
+    }
+}
+
+void SerialTransport::discardPendingInput() {
+    if (connected_) {
+        port_->DiscardPendingInput();
+    }
+}
+
+}  // namespace TavTransport

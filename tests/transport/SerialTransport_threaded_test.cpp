@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "support/PseudoTerminal.h"
+#include "support/SerialDefinition.h"
+#include "transport/SerialTransport.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+class SerialTransportTimingTest : public ::testing::Test {
+protected:
+    void SetUp() override { transport_.init(0); }
+
+    TavTest::PseudoTerminal pty_;
+    TavTransport::SerialTransport transport_{TavTest::SerialDefinition(pty_.SlaveName())};
+    TavTransport::TransportPayload payload_{{}, 8, TavTransport::ReportType::Feature};
+};
+
+TEST_F(SerialTransportTimingTest, AReplyInTwoPiecesIsReturnedWhole) {
+    std::thread reader([this] {
+        pty_.Write({0x0C, 0x01, 0x02, 0x03, 0x04, 0x05});
+        std::this_thread::sleep_for(milliseconds(10));
+        pty_.Write({0x06, 0x07, 0x08, 0x09, 0x90, 0x00});
+    });
+    const Bytes reply = transport_.receive(payload_);
+    reader.join();
+    EXPECT_EQ(reply, (Bytes{0x0C, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x90, 0x00}));
+}
+
+TEST_F(SerialTransportTimingTest, AReplyStartingLateInTheWindowIsStillTaken) {
+    std::thread reader([this] {
+        std::this_thread::sleep_for(milliseconds(70));
+        pty_.Write({0x0D, 0x90, 0x00});
+    });
+    const Bytes reply = transport_.receive(payload_);
+    reader.join();
+    EXPECT_EQ(reply, (Bytes{0x0D, 0x90, 0x00}));
+}
+
+TEST_F(SerialTransportTimingTest, AReplyThatNeverEndsIsCutAtTheWindow) {
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        while (!stop) {
+            pty_.Write({'A'});
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+    });
+    const auto start = Clock::now();
+    const Bytes reply = transport_.receive(payload_);
+    const auto elapsed = Clock::now() - start;
+    stop = true;
+    reader.join();
+    EXPECT_FALSE(reply.empty());
+    EXPECT_GE(elapsed, milliseconds(100));
+    EXPECT_LT(elapsed, milliseconds(400));
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#include "transport/TransportFactory.h"
+
+#include <mutex>
+#include <utility>
+
+#include "common/SourceLocation.h"
+#include "transport/DummyTransport.h"
+#include "transport/TransportException.h"
+#include "transport/TransportFactoryOverride.h"
+
+namespace TavTransport {
+
+namespace {
+
+std::mutex overrideMutex;
+TransportCreator creatorOverride;
+
+std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefinition& definition);
+std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition& definition);
+std::unique_ptr<Transport> CreateSerialTransport(const TavCommon::ReaderDefinition& definition);
+
+}  // namespace
+
+std::unique_ptr<Transport> TransportFactory::CreateTransport(const TavCommon::ReaderDefinition& definition) {
+    if (auto transport = CreateOverriddenTransport(definition)) {
+        return transport;
+    }
+    switch (static_cast<TavCommon::ProtocolType>(definition.ProtocolType)) {
+    case TavCommon::ProtocolType::FeatureReport:
+    case TavCommon::ProtocolType::Mfp24:
+        return CreateUsbHidTransport(definition);
+    case TavCommon::ProtocolType::SerialBinary:
+        return CreateSerialTransport(definition);
+    case TavCommon::ProtocolType::Dummy:
+        return std::make_unique<DummyTransport>(definition);
+    default:
+        break;
+    }
+    TAV_THROW(TransportException, "Protocol type not supported by any transport");
+}
+
+void SetTransportCreatorOverride(TransportCreator creator) {
+    const std::lock_guard lock(overrideMutex);
+    creatorOverride = std::move(creator);
+}
+
+namespace {
+
+std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefinition& definition) {
+    TransportCreator creator;
+    {
+        const std::lock_guard lock(overrideMutex);
+        creator = creatorOverride;
+    }
+    return creator ? creator(definition) : nullptr;
+}
+
+// Seams for the concrete transports: each becomes `return std::make_unique<...>(definition);`.
+std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition&) {
+    TAV_THROW(TransportException, "USB HID transport is not available in this build");
+}
+
+std::unique_ptr<Transport> CreateSerialTransport(const TavCommon::ReaderDefinition&) {
+    TAV_THROW(TransportException, "Serial transport is not available in this build");
+}
+
+}  // namespace
+
+}  // namespace TavTransport

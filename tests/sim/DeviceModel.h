@@ -1,0 +1,98 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace TavSim {
+
+// What a reader holds, independent of the wire protocol that reaches it. Front ends and command
+// handlers read and change it under the SimulatedReader's lock; tests set it up and inspect it
+// through SimulatedReader::Model().
+//
+// Each command family keeps its state in its own group below. Add a member to the group of the
+// family you build (or a new group); never reuse a member for another meaning.
+
+using Block = std::array<uint8_t, 8>;
+
+// One of the reader's configurations: five 8-byte blocks and the 128-byte extended configuration.
+struct StoredConfiguration {
+    std::array<Block, 5> blocks{};
+    std::array<uint8_t, 128> extended{};
+};
+
+struct FirmwareVersion {
+    uint8_t firmwareClass = 0;
+    std::array<uint8_t, 4> version{};  // as the reply carries it
+};
+
+struct BluetoothFirmware {
+    uint8_t firmwareClass = 0;
+    uint8_t major = 0;
+    uint8_t minor = 0;
+    uint16_t build = 0;
+};
+
+struct PresentedCard {
+    uint16_t cardType = 0;
+    uint16_t bitCount = 0;
+    std::vector<uint8_t> data;  // ceil(bitCount / 8) bytes, first received first
+};
+
+struct DeviceModel {
+    // Link: false once the device has disappeared; every exchange then fails.
+    bool connected = true;
+
+    // Configurations (the block and extended-configuration commands act on the active one).
+    std::array<StoredConfiguration, 4> configurations{};
+    uint8_t activeConfiguration = 0;
+    uint8_t configurationCount = 4;
+    uint32_t configurationWrites = 0;  // commits to non-volatile memory
+    uint32_t storedDefaultsLoads = 0;
+
+    // Identity and versions.
+    std::array<uint8_t, 32> esn{'E', 'S', 'N', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '1'};
+    std::string partNumber = "TAV-SIM-0001";
+    std::array<std::string, 8> strings{"Tavelin", "Simulated Reader", "SIM0001", "", "", "", "", ""};  // index 1-8
+    std::map<uint8_t, FirmwareVersion> controlFirmware;                                                // by module type
+    std::map<uint8_t, FirmwareVersion> radioFirmware;                                                  // by module type
+    std::map<uint8_t, FirmwareVersion> samFirmware;  // by SAM selector
+    BluetoothFirmware bluetoothFirmware;
+    uint32_t hardwareSupported = 0;  // bit i: supported flag i (0-9)
+    uint32_t hardwareInstalled = 0;  // bit j: installed flag 10 + j (0-7)
+    std::vector<uint16_t> supportedCardTypes{0x0001, 0x0002};
+    uint32_t uptimeSeconds = 0;
+    uint16_t luid = 0;
+    uint8_t baudRateCode = 0;  // serial readers
+
+    // Device control.
+    uint8_t beeperVolume = 0;
+    std::vector<uint8_t> beeps;               // the count byte of every beep asked for
+    std::map<uint8_t, uint8_t> moduleStates;  // by module id
+    bool transparentModeSupported = true;
+    uint8_t transparentModeState = 0;
+    uint8_t transparentModeStatus = 0;
+
+    // Cards: the queue of presented cards, the front one is on the reader.
+    std::deque<PresentedCard> presentedCards;
+    uint16_t cardAnalyzerStatus = 0;
+    uint8_t cardAnalyzerControl = 0;
+
+    // Blobs and BLE data, by blob type and BLE data type.
+    std::map<uint8_t, std::vector<uint8_t>> blobs;
+    std::map<uint8_t, std::vector<uint8_t>> bleData;
+    std::array<uint8_t, 8> bleConfiguration{};
+
+    // Bootloader: entered by the bootloader-mode command; collects the firmware lines it is fed.
+    bool bootloaderMode = false;
+    uint8_t bootloaderModule = 0;
+    std::vector<std::vector<uint8_t>> firmwareLines;
+
+    const StoredConfiguration& ActiveConfiguration() const { return configurations.at(activeConfiguration); }
+    StoredConfiguration& ActiveConfiguration() { return configurations.at(activeConfiguration); }
+};
+
+}  // namespace TavSim

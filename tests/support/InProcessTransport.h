@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "sim/FrontEnd.h"
+#include "transport/Transport.h"
+
+namespace TavTest {
+
+// Connects the code under test to a front end of the simulated reader, in process. A phrase
+// goes out as the payload's kind says; a receive returns the reply as the front end gives it
+// (shorter than asked when the reply is short, empty when there is none). A device that is gone
+// fails init, transmit and receive with std::runtime_error, as the USB HID transport's library
+// calls do.
+class InProcessTransport : public TavTransport::Transport {
+public:
+    explicit InProcessTransport(TavSim::FrontEnd& frontEnd);
+    InProcessTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition);
+
+    void init(uint32_t retryCount) override;
+    std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override;
+    void transmit(TavTransport::TransportPayload& payload) override;
+
+    uint32_t InitCalls() const { return initCalls_; }
+    uint32_t LastRetryCount() const { return lastRetryCount_; }
+
+private:
+    TavSim::FrontEnd& frontEnd_;
+    uint32_t initCalls_ = 0;
+    uint32_t lastRetryCount_ = 0;
+};
+
+}  // namespace TavTest

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <memory>
-#include <regex>
 #include <stdexcept>
+#include <string_view>
 
 namespace TavTest {
 
@@ -20,13 +20,14 @@ std::vector<std::string> RunProgramForLog(const std::string& programDirectory, c
         output.append(buffer, read);
     }
 
-    static const std::regex prefix(R"(^\[[^\]]+\] \[TAV\] (\[[a-z]+\] .*)$)");
+    constexpr std::string_view kLoggerName = "] [TAV] ";
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = output.substr(start, end - start);
-        std::smatch match;
-        lines.push_back(std::regex_match(line, match, prefix) ? match[1].str() : line);
+        const std::size_t name = line.find(kLoggerName);
+        lines.push_back(line.starts_with('[') && name != std::string::npos ? line.substr(name + kLoggerName.size())
+                                                                           : line);
     }
     return lines;
 }

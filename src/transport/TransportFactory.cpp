@@ -5,6 +5,7 @@
 
 #include "common/SourceLocation.h"
 #include "transport/DummyTransport.h"
+#include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 #include "transport/TransportFactoryOverride.h"
 
@@ -17,7 +18,6 @@ TransportCreator creatorOverride;
 
 std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefinition& definition);
 std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition& definition);
-std::unique_ptr<Transport> CreateSerialTransport(const TavCommon::ReaderDefinition& definition);
 
 }  // namespace
 
@@ -30,7 +30,7 @@ std::unique_ptr<Transport> TransportFactory::CreateTransport(const TavCommon::Re
     case TavCommon::ProtocolType::Mfp24:
         return CreateUsbHidTransport(definition);
     case TavCommon::ProtocolType::SerialBinary:
-        return CreateSerialTransport(definition);
+        return std::make_unique<SerialTransport>(definition);
     case TavCommon::ProtocolType::Dummy:
         return std::make_unique<DummyTransport>(definition);
     default:
@@ -55,13 +55,9 @@ std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefi
     return creator ? creator(definition) : nullptr;
 }
 
-// Seams for the concrete transports: each becomes `return std::make_unique<...>(definition);`.
+// Seam for the USB HID transport: becomes `return std::make_unique<UsbHidTransport>(definition);`.
 std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition&) {
     TAV_THROW(TransportException, "USB HID transport is not available in this build");
-}
-
-std::unique_ptr<Transport> CreateSerialTransport(const TavCommon::ReaderDefinition&) {
-    TAV_THROW(TransportException, "Serial transport is not available in this build");
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "support/InProcessTransport.h"
 #include "support/ProgramLog.h"
 #include "support/ScopedTransportOverride.h"
+#include "support/SerialDefinition.h"
 #include "transport/DummyTransport.h"
+#include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 #include "transport/TransportFactory.h"
 
@@ -36,6 +38,24 @@ TEST(TransportFactoryTest, DummyTypeMakesADummyTransportWithACopyOfTheDefinition
     EXPECT_EQ(transport->receiveDelayMs(), 25u);
     transport->setReceiveDelayMs(70);
     EXPECT_EQ(transport->receiveDelayMs(), 70u);
+}
+
+TEST(TransportFactoryTest, SerialBinaryTypeMakesAnUnconnectedSerialTransportFromCheckedSettings) {
+    const auto definition = TavTest::SerialDefinition("/dev/ttyS7", 115200);
+    const auto transport = TransportFactory::CreateTransport(definition);
+    ASSERT_NE(dynamic_cast<TavTransport::SerialTransport*>(transport.get()), nullptr);
+    EXPECT_EQ(std::memcmp(&transport->readerDefinition(), &definition, sizeof definition), 0);
+    TavTransport::TransportPayload payload{{0xFA}, 1, TavTransport::ReportType::Feature};
+    EXPECT_THROW(transport->transmit(payload), TavTransport::TransportException);
+
+    auto unnamed = definition;
+    std::memset(unnamed.SerialPortSettings.PortName, 0, sizeof unnamed.SerialPortSettings.PortName);
+    try {
+        TransportFactory::CreateTransport(unnamed);
+        ADD_FAILURE() << "no exception";
+    } catch (const TavTransport::TransportException& error) {
+        EXPECT_STREQ(error.what(), "Port name cannot be empty for SerialTransport");
+    }
 }
 
 TEST(TransportFactoryTest, TypesNoTransportSpeaksAreRefused) {

@@ -7,6 +7,7 @@
 #include "Tavelin/Export.h"
 #include "Tavelin/LibraryInfo.h"
 #include "Tavelin/ProtocolCommandResult.h"
+#include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "Tavelin/ReaderException.h"
 #include "Tavelin/TavResult.h"

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "Tavelin/Export.h"
 
@@ -27,3 +29,25 @@ private:
     std::string function_;
     std::string typeName_;
 };
+
+namespace TavCommon {
+
+// Range check of a value type's setter: returns when minimum <= value <= maximum, else throws
+// "<property> setting must be between <minimum> and <maximum> inclusive". The failure names this
+// header as its source, whichever setter called it.
+template <typename Value>
+void ThrowExceptionForPropertyOutOfRange(std::string_view propertyName, Value value, Value minimum, Value maximum) {
+    static_assert(std::is_unsigned_v<Value>, "ranges are compared as unsigned numbers");
+    if (minimum <= value && value <= maximum) {
+        return;
+    }
+    std::string message(propertyName);
+    message += " setting must be between ";
+    message += std::to_string(static_cast<uint64_t>(minimum));
+    message += " and ";
+    message += std::to_string(static_cast<uint64_t>(maximum));
+    message += " inclusive";
+    throw ElvarinException(message, "ElvarinException", __LINE__, __func__);
+}
+
+}  // namespace TavCommon

@@ -10,6 +10,7 @@
 #include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "Tavelin/ReaderException.h"
+#include "Tavelin/TavCardType.h"
 #include "Tavelin/TavResult.h"
 
 extern "C" {

@@ -96,8 +96,7 @@ struct ReaderConfiguration {
         return *this;
     }
     ReaderConfiguration& SetTotalStripLeadingParityCount(uint32_t value) {
-        ThrowExceptionForPropertyOutOfRange("ReaderConfigurationStruct::TotalStripLeadingParityCount", value, 0u,
-                                            142u);
+        ThrowExceptionForPropertyOutOfRange("ReaderConfigurationStruct::TotalStripLeadingParityCount", value, 0u, 142u);
         TotalStripLeadingParityCount = static_cast<uint8_t>(value);
         return *this;
     }
@@ -168,7 +167,9 @@ struct ReaderConfiguration {
     ReaderConfiguration& SetReaderSupportsAsciiExtended(uint8_t value) {
         return Store(ReaderSupportsAsciiExtended, value);
     }
-    ReaderConfiguration& SetReaderSupportsExtendedMode(uint8_t value) { return Store(ReaderSupportsExtendedMode, value); }
+    ReaderConfiguration& SetReaderSupportsExtendedMode(uint8_t value) {
+        return Store(ReaderSupportsExtendedMode, value);
+    }
     ReaderConfiguration& SetEnableVastrelMode(uint8_t value) { return Store(EnableVastrelMode, value); }
     ReaderConfiguration& SetEnableRedLed(uint8_t value) { return Store(EnableRedLed, value); }
     ReaderConfiguration& SetEnableGreenLed(uint8_t value) { return Store(EnableGreenLed, value); }

@@ -7,11 +7,11 @@
 // NUL-terminated within their fields.
 #pragma pack(push, 1)
 struct TavCardType {
-    uint16_t code;         // card-type code, host byte order
+    uint16_t code;  // card-type code, host byte order
     char description[128];
     char name[64];
-    uint8_t flags;         // first classification byte
-    uint8_t flags2;        // second classification byte
+    uint8_t flags;   // first classification byte
+    uint8_t flags2;  // second classification byte
 };
 #pragma pack(pop)
 

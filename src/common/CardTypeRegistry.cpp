@@ -215,9 +215,7 @@ const CardTypeRegistry::Catalogue& CardTypeRegistry::Instance() {
     return catalogue;
 }
 
-std::size_t CardTypeRegistry::Count() {
-    return Instance().Entries().size();
-}
+std::size_t CardTypeRegistry::Count() { return Instance().Entries().size(); }
 
 std::optional<CardType> CardTypeRegistry::FindByName(const std::string& name) {
     const Catalogue& catalogue = Instance();
@@ -239,25 +237,17 @@ std::vector<CardType> CardTypeRegistry::FindByCode(uint16_t code) {
     return found;
 }
 
-std::vector<CardType> CardTypeRegistry::FindByExactCode(uint16_t code) {
-    return Instance().WithExactCode(code);
-}
+std::vector<CardType> CardTypeRegistry::FindByExactCode(uint16_t code) { return Instance().WithExactCode(code); }
 
 std::vector<CardType> CardTypeRegistry::GetAll() {
     const auto& entries = Instance().Entries();
     return std::vector<CardType>(entries.begin(), entries.end());
 }
 
-std::string CardTypeRegistry::ToLower(const std::string& text) {
-    return StringUtils::ToLower(text);
-}
+std::string CardTypeRegistry::ToLower(const std::string& text) { return StringUtils::ToLower(text); }
 
-uint32_t GetCardTypeCatalogueVersion() {
-    return 0x0302;
-}
+uint32_t GetCardTypeCatalogueVersion() { return 0x0302; }
 
-std::string GetCardTypeCatalogueVersionString() {
-    return "02.03.00";
-}
+std::string GetCardTypeCatalogueVersionString() { return "02.03.00"; }
 
 }  // namespace TavCommon

@@ -13,9 +13,7 @@ namespace TavCommon::CardTypeResolver {
 namespace {
 
 // Bits 4 to 7 zero: the code may name a family of variants.
-bool IsFamilyCode(uint16_t code) {
-    return (code & 0x00F0) == 0;
-}
+bool IsFamilyCode(uint16_t code) { return (code & 0x00F0) == 0; }
 
 }  // namespace
 
@@ -36,8 +34,8 @@ std::vector<CardType> ResolveSupportedCardType(uint16_t code) {
     std::vector<CardType> exact = CardTypeRegistry::FindByExactCode(code);
     if (code == 0 || IsFamilyCode(code)) {
         std::vector<CardType> family = CardTypeRegistry::FindByCode(code);
-        const bool hasVariants = std::any_of(family.begin(), family.end(),
-                                             [code](const CardType& type) { return type.GetCode() != code; });
+        const bool hasVariants =
+            std::any_of(family.begin(), family.end(), [code](const CardType& type) { return type.GetCode() != code; });
         // A family code that is no entry of its own stands for its variants; one that is an entry
         // brings its variants along when it has any.
         if ((exact.empty() && code != 0 && !family.empty()) || hasVariants) {
@@ -45,9 +43,10 @@ std::vector<CardType> ResolveSupportedCardType(uint16_t code) {
         }
     }
     if (exact.empty()) {
-        TAV_THROW(ElvarinException, fmt::format("Reader provided a card type '0x{:X}' that is not currently tracked. It "
-                                                "may not exist, or it may be very new.",
-                                                code));
+        TAV_THROW(ElvarinException,
+                  fmt::format("Reader provided a card type '0x{:X}' that is not currently tracked. It "
+                              "may not exist, or it may be very new.",
+                              code));
     }
     return exact;
 }

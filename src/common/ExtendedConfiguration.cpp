@@ -103,14 +103,14 @@ std::vector<uint8_t> ExtendedConfiguration::ToVector() const {
 
 ExtendedConfiguration ExtendedConfiguration::FromVector(std::span<const uint8_t> bytes) {
     if (bytes.size() < kWireSize) {
-        TAV_THROW(ElvarinException, fmt::format("ExtendedConfiguration::FromVector requires at least {} bytes",
-                                                kWireSize));
+        TAV_THROW(ElvarinException,
+                  fmt::format("ExtendedConfiguration::FromVector requires at least {} bytes", kWireSize));
     }
     ExtendedConfiguration configuration{};
     ImageReader reader(bytes);
     // The entries start after four bytes, whatever HeaderSize claims.
-    configuration.Header = FieldSeparatorDataHeader::FromVector(reader.Next(FieldSeparatorDataHeader::kWireSize,
-                                                                            [] { return std::string("header"); }));
+    configuration.Header = FieldSeparatorDataHeader::FromVector(
+        reader.Next(FieldSeparatorDataHeader::kWireSize, [] { return std::string("header"); }));
     const FieldSeparatorDataHeader& header = configuration.Header;
     // Five-bit counts: never more than the 31 slots.
     for (std::size_t i = 0; i < header.FieldEntryCount; ++i) {
@@ -118,16 +118,14 @@ ExtendedConfiguration ExtendedConfiguration::FromVector(std::span<const uint8_t>
             reader.Next(header.FieldEntrySize, [i] { return fmt::format("field entry {}", i); }));
     }
     for (std::size_t i = 0; i < header.SeparatorEntryCount; ++i) {
-        configuration.SeparatorEntries[i] =
-            SeparatorEntry::FromVector(
+        configuration.SeparatorEntries[i] = SeparatorEntry::FromVector(
             reader.Next(header.SeparatorEntrySize, [i] { return fmt::format("separator entry {}", i); }));
     }
     // Characters follow in sequence; ByteOffset is not consulted.
     for (std::size_t i = 0; i < header.SeparatorEntryCount; ++i) {
         SeparatorEntry& entry = configuration.SeparatorEntries[i];
         for (std::size_t j = 0; j < entry.VirtualCharacterCount; ++j) {
-            entry.Characters[j] =
-                SeparatorCharacter::FromVector(reader.Next(
+            entry.Characters[j] = SeparatorCharacter::FromVector(reader.Next(
                 entry.CharacterSize, [i, j] { return fmt::format("character {} of separator entry {}", j, i); }));
         }
     }

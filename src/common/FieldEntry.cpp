@@ -7,13 +7,9 @@ namespace TavCommon {
 
 namespace {
 
-uint8_t Bit(uint8_t value, int position) {
-    return static_cast<uint8_t>((value & 1) << position);
-}
+uint8_t Bit(uint8_t value, int position) { return static_cast<uint8_t>((value & 1) << position); }
 
-uint8_t BitAt(uint8_t byte, int position) {
-    return static_cast<uint8_t>((byte >> position) & 1);
-}
+uint8_t BitAt(uint8_t byte, int position) { return static_cast<uint8_t>((byte >> position) & 1); }
 
 }  // namespace
 

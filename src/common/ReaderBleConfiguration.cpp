@@ -17,8 +17,8 @@ ReaderBleConfiguration& ReaderBleConfiguration::SetBleDataType(BleDataType type)
 
 ReaderBleConfiguration& ReaderBleConfiguration::SetBleData(const std::vector<uint8_t>& data) {
     if (data.size() > kMaxDataSize) {
-        TAV_THROW(ElvarinException, fmt::format("BLE data size ({}) exceeds maximum allowed size ({})", data.size(),
-                                                kMaxDataSize));
+        TAV_THROW(ElvarinException,
+                  fmt::format("BLE data size ({}) exceeds maximum allowed size ({})", data.size(), kMaxDataSize));
     }
     DataLength = static_cast<uint16_t>(data.size());
     std::memset(Data, 0, sizeof Data);

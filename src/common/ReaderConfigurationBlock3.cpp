@@ -40,17 +40,11 @@ static_assert(Codec::IsValidLayout(kMembers), "members must tile the 64 wire bit
 
 }  // namespace
 
-std::vector<uint8_t> Block::ToBytes() const {
-    return Codec::Encode(*this, kMembers);
-}
+std::vector<uint8_t> Block::ToBytes() const { return Codec::Encode(*this, kMembers); }
 
-Block Block::FromBytes(const std::vector<uint8_t>& bytes) {
-    return Codec::Decode(bytes, kMembers);
-}
+Block Block::FromBytes(const std::vector<uint8_t>& bytes) { return Codec::Decode(bytes, kMembers); }
 
-bool Block::operator==(const Block& other) const {
-    return Codec::Equal(*this, other, kMembers);
-}
+bool Block::operator==(const Block& other) const { return Codec::Equal(*this, other, kMembers); }
 
 std::string Block::ToString(std::string& text) const {
     Codec::AppendText(*this, kMembers, text);
@@ -61,8 +55,6 @@ std::optional<ConfigurationRangeViolation> Block::FindFirstOutOfRange() const {
     return Codec::FindFirstOutOfRange(*this, kMembers);
 }
 
-std::span<const Member> Block::Members() {
-    return kMembers;
-}
+std::span<const Member> Block::Members() { return kMembers; }
 
 }  // namespace TavProtocol

@@ -10,12 +10,10 @@ namespace TavCommon {
 namespace {
 
 // Blob types 1, 2, 4-11, 14, 15, 18, 20-23, 26 and 27.
-constexpr uint32_t kAcceptedBlobTypes = 1u << 1 | 1u << 2 | 0xFFu << 4 | 1u << 14 | 1u << 15 | 1u << 18 |
-                                        0xFu << 20 | 1u << 26 | 1u << 27;
+constexpr uint32_t kAcceptedBlobTypes =
+    1u << 1 | 1u << 2 | 0xFFu << 4 | 1u << 14 | 1u << 15 | 1u << 18 | 0xFu << 20 | 1u << 26 | 1u << 27;
 
-bool IsAcceptedBlobType(uint8_t blobType) {
-    return blobType < 32 && (kAcceptedBlobTypes >> blobType & 1u) != 0;
-}
+bool IsAcceptedBlobType(uint8_t blobType) { return blobType < 32 && (kAcceptedBlobTypes >> blobType & 1u) != 0; }
 
 }  // namespace
 

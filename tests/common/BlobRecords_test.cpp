@@ -114,9 +114,13 @@ TEST(SmartCardConfigurationTest, ARefusedCallLeavesTheRecordUnchanged) {
         {"blob type", {3, 1, 2, 3}, Sequence(2), "Invalid blob type for SmartCardConfiguration"},
         {"length above the data area", {27, 1, 1017, 3}, Sequence(1017), "Data length exceeds maximum blob size"},
         {"length above the data area, any data", {27, 1, 1017, 3}, {}, "Data length exceeds maximum blob size"},
-        {"data shorter than the header says", {1, 1, 10, 3}, Sequence(9),
+        {"data shorter than the header says",
+         {1, 1, 10, 3},
+         Sequence(9),
          "Blob data length does not match with datalength in header"},
-        {"data longer than the header says", {1, 1, 10, 3}, Sequence(11),
+        {"data longer than the header says",
+         {1, 1, 10, 3},
+         Sequence(11),
          "Blob data length does not match with datalength in header"},
     };
     for (const auto& testCase : cases) {
@@ -162,10 +166,18 @@ TEST(SmartCardConfigurationTest, EqualityCoversHeaderAndValidDataOnly) {
     for (int field = 0; field < 4; ++field) {
         right = left;
         switch (field) {
-            case 0: right.Header.BlobType = 2; break;
-            case 1: right.Header.HeaderByte1 = 0; break;
-            case 2: right.Header.DataLength = 4; break;
-            default: right.Header.HeaderByte4 = 0; break;
+        case 0:
+            right.Header.BlobType = 2;
+            break;
+        case 1:
+            right.Header.HeaderByte1 = 0;
+            break;
+        case 2:
+            right.Header.DataLength = 4;
+            break;
+        default:
+            right.Header.HeaderByte4 = 0;
+            break;
         }
         EXPECT_NE(left, right) << "header field " << field;
     }

@@ -489,9 +489,9 @@ TEST(ConfigurationBlockRangeTest, ReportsTheFirstMemberOutsideItsRange) {
 TEST(ReaderConfigurationTest, DefaultIsAllZeroButTheReservedBitOfBlock2) {
     const ReaderConfiguration configuration;
     Bytes wire;
-    for (const Bytes& block : {configuration.Block1.ToBytes(), configuration.Block2.ToBytes(),
-                               configuration.Block3.ToBytes(), configuration.Block4.ToBytes(),
-                               configuration.Block5.ToBytes()}) {
+    for (const Bytes& block :
+         {configuration.Block1.ToBytes(), configuration.Block2.ToBytes(), configuration.Block3.ToBytes(),
+          configuration.Block4.ToBytes(), configuration.Block5.ToBytes()}) {
         wire.insert(wire.end(), block.begin(), block.end());
     }
     Bytes expected(40, 0);

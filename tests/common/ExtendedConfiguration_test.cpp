@@ -109,10 +109,16 @@ TEST(ExtendedConfigurationCodecTest, OddEntrySizesInTheHeaderAreHonouredOrRefuse
     EXPECT_EQ(decoded.FieldEntries[1].FixedFieldOutputLength, 2);
     EXPECT_EQ(decoded.FieldEntries[1].BitCountOfField, 6);
 
-    ExpectFailure([] { ExtendedConfiguration::FromVector(Image({{0, {0x14, 0x21, 0x20, 0x10}}})); },
-                  "FieldEntry::FromVector requires at least 4 bytes");
-    ExpectFailure([] { ExtendedConfiguration::FromVector(Image({{0, {0x14, 0x40, 0x01, 0x10}}})); },
-                  "SeparatorEntry::FromVector requires at least 2 bytes");
+    ExpectFailure(
+        [] {
+            ExtendedConfiguration::FromVector(Image({{0, {0x14, 0x21, 0x20, 0x10}}}));
+        },
+        "FieldEntry::FromVector requires at least 4 bytes");
+    ExpectFailure(
+        [] {
+            ExtendedConfiguration::FromVector(Image({{0, {0x14, 0x40, 0x01, 0x10}}}));
+        },
+        "SeparatorEntry::FromVector requires at least 2 bytes");
 }
 
 TEST(ExtendedConfigurationCodecTest, ImagesThatRunPastTheirEndAreRefused) {
@@ -187,8 +193,8 @@ ExtendedConfiguration RandomValidConfiguration(std::mt19937& random) {
     std::size_t room = ExtendedConfiguration::kContentLimit - 4;
     const uint8_t fields = pick(0, 20);
     for (uint8_t i = 0; i < fields; ++i) {
-        configuration.FieldEntries[i] = {pick(0, 1),  pick(0, 3), pick(0, 31), pick(0, 1),  pick(0, 1),   pick(0, 1),
-                                         pick(0, 1),  pick(0, 1), pick(0, 1),  pick(0, 1),  pick(0, 255), pick(0, 255)};
+        configuration.FieldEntries[i] = {pick(0, 1), pick(0, 3), pick(0, 31), pick(0, 1), pick(0, 1),   pick(0, 1),
+                                         pick(0, 1), pick(0, 1), pick(0, 1),  pick(0, 1), pick(0, 255), pick(0, 255)};
         room -= 4;
     }
     configuration.Header.FieldEntryCount = fields;
@@ -418,7 +424,10 @@ TEST(ExtendedConfigurationValidateTest, FixedTextFailuresNameTheirPart) {
     const std::vector<std::pair<std::function<void()>, std::string>> cases{
         {[] { FieldSeparatorDataHeader{}.Validate(); }, "FieldSeparatorDataHeader"},
         {[] { FieldEntry{0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}.Validate(); }, "FieldEntry"},
-        {[] { ApplicationData{6, 0, 0}.Validate(); }, "ApplicationData"},
+        {[] {
+             ApplicationData{6, 0, 0}.Validate();
+         },
+         "ApplicationData"},
     };
     for (const auto& [validate, file] : cases) {
         try {
@@ -471,8 +480,7 @@ TEST(ExtendedConfigurationPartsTest, PartDecodersNeedTheirBytes) {
     EXPECT_EQ(separator.ToVector(), (Bytes{0xDF, 0x30}));  // bit 5 is never written
 
     // Members are cut to their wire bits.
-    EXPECT_EQ((FieldSeparatorDataHeader{0x1F, 0x14, 4, 0x3F, 2, 0x21, 16}.ToVector()),
-              (Bytes{0xF4, 0x5F, 0x21, 0x10}));
+    EXPECT_EQ((FieldSeparatorDataHeader{0x1F, 0x14, 4, 0x3F, 2, 0x21, 16}.ToVector()), (Bytes{0xF4, 0x5F, 0x21, 0x10}));
     EXPECT_EQ((ApplicationData{0x0F, 3, 7}.ToVector()), (Bytes{0x87, 7}));
     EXPECT_EQ(ApplicationData::FromVector(Bytes{0x7F, 1}), (ApplicationData{7, 0, 1}));
 }

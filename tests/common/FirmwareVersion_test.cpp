@@ -27,8 +27,7 @@ Bytes VersionBytes(const Record& record) {
 
 template <typename Record>
 class SixByteFirmwareVersionTest : public ::testing::Test {};
-using SixByteRecords =
-    ::testing::Types<MicrocontrollerFirmwareVersion, NxpSamFirmwareVersion, HidSeSamFirmwareVersion>;
+using SixByteRecords = ::testing::Types<MicrocontrollerFirmwareVersion, NxpSamFirmwareVersion, HidSeSamFirmwareVersion>;
 TYPED_TEST_SUITE(SixByteFirmwareVersionTest, SixByteRecords);
 
 TYPED_TEST(SixByteFirmwareVersionTest, VersionBytesAreTheReplyBytesInWireOrder) {

@@ -20,20 +20,25 @@ struct SetterCase {
     std::string message;  // empty: the value is stored
 };
 
-#define TAV_SETTER(Field) \
-    #Field, [](ReaderConfiguration& c, uint32_t v) { c.Set##Field(v); }, \
-        [](const ReaderConfiguration& c) { return static_cast<uint32_t>(c.Field); }
+#define TAV_SETTER(Field)                    \
+#Field,                                  \
+        [](ReaderConfiguration & c,          \
+           uint32_t v) { c.Set##Field(v); }, \
+                                          [](const ReaderConfiguration& c) { return static_cast<uint32_t>(c.Field); }
 
 TEST(ReaderConfigurationSetterTest, ChecksEachValueBeforeStoringIt) {
     const std::string step = " must be a multiple of ";
     const std::vector<SetterCase> cases{
         {TAV_SETTER(FacDigitCount), 0, ""},
         {TAV_SETTER(FacDigitCount), 26, ""},
-        {TAV_SETTER(FacDigitCount), 27, "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+        {TAV_SETTER(FacDigitCount), 27,
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
         // 282 would be 26 in eight bits: the full value is checked.
-        {TAV_SETTER(FacDigitCount), 282, "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+        {TAV_SETTER(FacDigitCount), 282,
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
         {TAV_SETTER(IdDigitCount), 26, ""},
-        {TAV_SETTER(IdDigitCount), 4294967295u, "ReaderConfigurationStruct::IdDigitCount setting must be between 0 and 26 inclusive"},
+        {TAV_SETTER(IdDigitCount), 4294967295u,
+         "ReaderConfigurationStruct::IdDigitCount setting must be between 0 and 26 inclusive"},
         {TAV_SETTER(TotalStripLeadingParityCount), 142, ""},
         {TAV_SETTER(TotalStripLeadingParityCount), 143,
          "ReaderConfigurationStruct::TotalStripLeadingParityCount setting must be between 0 and 142 inclusive"},

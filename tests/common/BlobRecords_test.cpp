@@ -27,7 +27,7 @@ TEST(ReaderBleConfigurationTest, StoresUpTo384BytesAndClearsTheRest) {
     std::memset(record.Data, 0xAA, sizeof record.Data);
     record.SetBleDataType(BleDataType::Key).SetBleData(Sequence(10));
     EXPECT_EQ(record.DataType, BleDataType::Key);
-    EXPECT_EQ(record.DataLength, 10);
+    EXPECT_EQ(uint16_t{record.DataLength}, 10);
     EXPECT_EQ(record.ToVector(), Sequence(10));
     EXPECT_EQ(record.Data[10], 0);
     EXPECT_EQ(record.Data[383], 0);
@@ -37,7 +37,7 @@ TEST(ReaderBleConfigurationTest, StoresUpTo384BytesAndClearsTheRest) {
     EXPECT_EQ(record.DataType, BleDataType::Key);
 
     record.SetBleData({});
-    EXPECT_EQ(record.DataLength, 0);
+    EXPECT_EQ(uint16_t{record.DataLength}, 0);
     EXPECT_TRUE(record.ToVector().empty());
 }
 
@@ -141,7 +141,7 @@ TEST(SmartCardConfigurationTest, ARefusedCallLeavesTheRecordUnchanged) {
 TEST(SmartCardConfigurationTest, StoresHeaderAndDataOverTheOldBytes) {
     SmartCardConfiguration record;
     record.SetConfiguration({27, 0, 1016, 0}, Sequence(1016));
-    EXPECT_EQ(record.Header.DataLength, 1016);
+    EXPECT_EQ(uint16_t{record.Header.DataLength}, 1016);
     EXPECT_EQ(record.Data[1015], static_cast<uint8_t>(1016));
 
     record.SetConfiguration({2, 0x12, 3, 0x34}, Bytes{7, 8, 9});

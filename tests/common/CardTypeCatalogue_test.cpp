@@ -175,7 +175,7 @@ TEST(CardTypeResolverTest, ConfiguredCodesResolveToOneEntry) {
 TEST(CardTypeRecordTest, FlatRecordsCarryEveryField) {
     const auto em = *CardTypeRegistry::FindByName("EM");
     const TavCardType record = em.ToCRecord();
-    EXPECT_EQ(record.code, 0xFB01);
+    EXPECT_EQ(uint16_t{record.code}, 0xFB01);
     EXPECT_STREQ(record.description, em.GetDescription().c_str());
     EXPECT_STREQ(record.name, "EM");
     EXPECT_EQ(record.flags, 2);

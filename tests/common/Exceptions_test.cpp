@@ -57,13 +57,13 @@ TEST(ReaderExceptionTest, CarriesTheFailedProtocolResult) {
     EXPECT_STREQ(record.ExceptionType, "ElvarinException");
     EXPECT_STREQ(record.Message, "Failed [Protocol Exception: Timeout]");
     EXPECT_STREQ(record.File, "Reader");
-    EXPECT_EQ(record.Line, 42);
+    EXPECT_EQ(int32_t{record.Line}, 42);
     EXPECT_STREQ(record.Function, "SetLuid");
     EXPECT_EQ(record.HasInnerException, 1);
     EXPECT_STREQ(record.InnerExceptionType, "ElvarinException");
     EXPECT_STREQ(record.InnerMessage, "Timeout");
     EXPECT_STREQ(record.InnerFile, "GetLuidWithFeatureReportProtocol");
-    EXPECT_EQ(record.InnerLine, -1);
+    EXPECT_EQ(int32_t{record.InnerLine}, -1);
     EXPECT_STREQ(record.InnerFunction, "ValidateResponse");
 }
 
@@ -79,7 +79,7 @@ TEST(ReaderExceptionTest, ResultWithoutExceptionLeavesMessageAndEmptiesInnerFiel
     EXPECT_EQ(record.InnerExceptionType[0], '\0');
     EXPECT_EQ(record.InnerMessage[0], '\0');
     EXPECT_EQ(record.InnerFile[0], '\0');
-    EXPECT_EQ(record.InnerLine, 0);
+    EXPECT_EQ(int32_t{record.InnerLine}, 0);
     EXPECT_EQ(record.InnerFunction[0], '\0');
     EXPECT_EQ(static_cast<unsigned char>(record.InnerMessage[1]), 0x5A);  // the rest stays the caller's
 }

@@ -51,7 +51,7 @@ TYPED_TEST(SixByteFirmwareVersionTest, DifferingInAnyByteMakesRecordsUnequal) {
 
 TEST(FirmwareVersionTest, FelicaVersionArrivesMostSignificantByteFirst) {
     const auto record = FelicaSamFirmwareVersion::FromReplyPhrase(kReply);
-    EXPECT_EQ(record.Version, 0x01020304u);
+    EXPECT_EQ(uint32_t{record.Version}, 0x01020304u);
     EXPECT_EQ(VersionBytes(record), (Bytes{0x04, 0x03, 0x02, 0x01}));  // host order on this platform
     EXPECT_EQ(record.FirmwareClass, 0x0A);
     EXPECT_EQ(record.ModuleType, 0x0B);
@@ -59,9 +59,9 @@ TEST(FirmwareVersionTest, FelicaVersionArrivesMostSignificantByteFirst) {
 
 TEST(FirmwareVersionTest, BluetoothBuildIsBigEndian) {
     const auto record = BluetoothFirmwareVersion::FromFeatureReportReplyPhrase(Bytes{0, 0, 2, 0, 7, 9, 0x01, 0x02});
-    EXPECT_EQ(record.Major, 7u);
-    EXPECT_EQ(record.Minor, 9u);
-    EXPECT_EQ(record.Build, 258u);
+    EXPECT_EQ(uint32_t{record.Major}, 7u);
+    EXPECT_EQ(uint32_t{record.Minor}, 9u);
+    EXPECT_EQ(uint32_t{record.Build}, 258u);
     EXPECT_EQ(record.FirmwareClass, 2);
     EXPECT_EQ(record.ModuleType, 0);
 

@@ -106,8 +106,8 @@ TEST(ReaderConfigurationSetterTest, SettersChain) {
     configuration.SetFacDigitCount(3).SetIdDigitCount(5).SetDataHoldTimeMs(100).SetCardType(0x6F06).SetUxLed(1);
     EXPECT_EQ(configuration.FacDigitCount, 3);
     EXPECT_EQ(configuration.IdDigitCount, 5);
-    EXPECT_EQ(configuration.DataHoldTimeMs, 100);
-    EXPECT_EQ(configuration.CardType, 0x6F06);
+    EXPECT_EQ(uint16_t{configuration.DataHoldTimeMs}, 100);
+    EXPECT_EQ(uint16_t{configuration.CardType}, 0x6F06);
     EXPECT_EQ(configuration.UxLed, 1);
 }
 

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FacadeTestTransport.h"
+#include "ProtocolFacade.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using TavProtocol::ProtocolFacade;
+using TavProtocol::ProtocolHandle;
+
+TavCommon::ReaderDefinition Definition() {
+    TavCommon::ReaderDefinition definition{};
+    definition.VendorId = 0x5E17;
+    definition.ProductId = 0x0101;
+    definition.ProtocolType = 1;
+    return definition;
+}
+
+// A door that threads wait at until the test opens it.
+class Gate {
+public:
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        ++waiting_;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return open_; });
+    }
+    void WaitForWaiter() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return waiting_ > 0; });
+    }
+    void Open() {
+        const std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int waiting_ = 0;
+    bool open_ = false;
+};
+
+TEST(ProtocolFacadeThreadedTest, OperationsFromManyThreadsRunOneAtATime) {
+    auto probe = std::make_shared<TavTest::TransportProbe>();
+    // A reader takes its time; without the facade's lock the threads would meet in the transport.
+    probe->onTransmit = [] { std::this_thread::sleep_for(50us); };
+    const TavTest::ScopedProbeTransports transports(probe);
+    const ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+    ASSERT_NE(handle, 0U);
+
+    constexpr int kThreads = 8;
+    constexpr int kOperations = 40;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kOperations; ++i) {
+                TavTransport::TransportPayload payload{
+                    {static_cast<uint8_t>(t), static_cast<uint8_t>(i)}, 8, TavTransport::ReportType::Feature};
+                ProtocolFacade* facade = ProtocolFacade::GetInstance(handle);
+                const ProtocolCommandResult result = i % 2 == 0 ? facade->Transmit(payload) : facade->Receive(payload);
+                failures += result.HasException ? 1 : 0;
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    ProtocolFacade::DestroyInstance(handle);
+
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(probe->mostInside, 1) << "two operations ran in the transport at once";
+    EXPECT_EQ(probe->transmitted.size(), static_cast<size_t>(kThreads * kOperations / 2));
+}
+
+// A running operation finishes, one waiting for it is refused, and the facade stays valid until
+// the refused thread has left: under AddressSanitizer a freed facade would show here.
+TEST(ProtocolFacadeThreadedTest, DestroyLetsTheRunningOperationFinishAndRefusesTheWaitingOne) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        auto probe = std::make_shared<TavTest::TransportProbe>();
+        Gate transmitting;
+        probe->onTransmit = [&transmitting] { transmitting.Wait(); };
+        const TavTest::ScopedProbeTransports transports(probe);
+        const ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+        ASSERT_NE(handle, 0U);
+        ProtocolFacade* facade = ProtocolFacade::GetInstance(handle);
+
+        ProtocolCommandResult runningResult{};
+        std::thread running([&] {
+            TavTransport::TransportPayload payload{{0x8E}, 1, TavTransport::ReportType::Feature};
+            runningResult = facade->Transmit(payload);
+        });
+        transmitting.WaitForWaiter();
+
+        std::thread destroying([handle] { ProtocolFacade::DestroyInstance(handle); });
+        while (ProtocolFacade::GetInstance(handle) != nullptr) {
+            std::this_thread::yield();
+        }
+        std::this_thread::sleep_for(20ms);  // lets DestroyInstance reach the facade's lock
+
+        // Holds only the address it looked up before the destruction began, as a reader does.
+        std::string waitingError;
+        std::thread waiting([&] {
+            TavTransport::TransportPayload payload{{}, 8, TavTransport::ReportType::Feature};
+            try {
+                facade->Receive(payload);
+            } catch (const std::runtime_error& error) {
+                waitingError = error.what();
+            }
+        });
+        std::this_thread::sleep_for(20ms);  // lets the waiting thread queue behind DestroyInstance
+        EXPECT_EQ(probe->destroyed, 0) << "the device must stay open while an operation runs";
+
+        transmitting.Open();
+        running.join();
+        waiting.join();
+        destroying.join();
+
+        EXPECT_FALSE(runningResult.HasException) << runningResult.Message;
+        EXPECT_EQ(waitingError, "ProtocolFacade instance is being destroyed");
+        EXPECT_EQ(probe->destroyed, 1);
+        EXPECT_EQ(probe->inside, 0);
+    }
+}
+
+TEST(ProtocolFacadeThreadedTest, AReaderStillConnectingDoesNotHoldUpTheOthers) {
+    auto probe = std::make_shared<TavTest::TransportProbe>();
+    Gate connecting;
+    std::atomic<int> inits{0};
+    probe->onInit = [&](uint32_t) {
+        if (inits++ == 1) {
+            connecting.Wait();
+        }
+    };
+    const TavTest::ScopedProbeTransports transports(probe);
+    const ProtocolHandle open = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+    ASSERT_NE(open, 0U);
+
+    ProtocolHandle slow = 0;
+    std::thread creating([&slow] { slow = ProtocolFacade::CreateInstance(Definition(), 5, nullptr); });
+    connecting.WaitForWaiter();
+
+    // Lookups, operations and destructions go on while the second reader is still connecting.
+    ProtocolFacade* facade = ProtocolFacade::GetInstance(open);
+    ASSERT_NE(facade, nullptr);
+    TavTransport::TransportPayload payload{{0x8E}, 1, TavTransport::ReportType::Feature};
+    EXPECT_FALSE(facade->Transmit(payload).HasException);
+    ProtocolFacade::DestroyInstance(open);
+    EXPECT_EQ(probe->destroyed, 1);
+
+    connecting.Open();
+    creating.join();
+    EXPECT_NE(slow, 0U);
+    EXPECT_NE(ProtocolFacade::GetInstance(slow), nullptr);
+    ProtocolFacade::DestroyInstance(slow);
+}
+
+}  // namespace

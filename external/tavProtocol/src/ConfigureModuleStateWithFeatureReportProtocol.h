@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "FeatureReportCommand.h"
+#include "ReaderModuleAction.h"
+#include "ReaderModuleId.h"
+#include "ReaderModuleState.h"
+
+namespace TavProtocol {
+
+// Reads (action Read) or sets (action Set) the state of one of the reader's modules.
+class ConfigureModuleStateWithFeatureReportProtocol : public FeatureReportCommand {
+public:
+    ConfigureModuleStateWithFeatureReportProtocol(ReaderModuleAction action, ReaderModuleId module,
+                                                  ReaderModuleState state)
+        : action_(action), module_(module), state_(state) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse() const;
+    // The module's state, after a read and after a set alike.
+    ReaderModuleState GetResult() const;
+
+private:
+    ReaderModuleAction action_;
+    ReaderModuleId module_;
+    ReaderModuleState state_;
+};
+
+}  // namespace TavProtocol

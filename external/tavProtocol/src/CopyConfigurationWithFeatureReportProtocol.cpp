@@ -1,0 +1,31 @@
+#include "CopyConfigurationWithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ProtocolException.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> CopyConfigurationWithFeatureReportProtocol::RequestPhrase() const {
+    return FeatureReportPhrase(
+        {0x89, 0x82, static_cast<uint8_t>(source_), static_cast<uint8_t>(destination_), third_, fourth_});
+}
+
+std::vector<uint8_t> CopyConfigurationWithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return RequestPhrase();
+}
+
+void CopyConfigurationWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+void CopyConfigurationWithFeatureReportProtocol::ValidateResponse() const {
+    if (responsePhrases_.empty() || responsePhrases_.front() != RequestPhrase()) {
+        TAV_THROW(ProtocolException,
+                  "Response from reader did not match expected response for CopyConfiguration command.");
+    }
+}
+
+}  // namespace TavProtocol

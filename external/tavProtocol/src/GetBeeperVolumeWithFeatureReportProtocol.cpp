@@ -1,0 +1,29 @@
+#include "GetBeeperVolumeWithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ProtocolException.h"
+#include "ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetBeeperVolumeWithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x8C, 0x06});
+}
+
+void GetBeeperVolumeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+BeepVolume GetBeeperVolumeWithFeatureReportProtocol::GetResult() const {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "No response has been received. Did you execute the command?");
+    }
+    const ReplyReader reply(responsePhrases_.front(), "Invalid response received for GetBeeperVolume command.",
+                            TAV_CHECK_SITE);
+    return static_cast<BeepVolume>(reply.Byte(2));
+}
+
+}  // namespace TavProtocol

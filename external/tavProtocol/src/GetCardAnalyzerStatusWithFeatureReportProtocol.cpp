@@ -1,0 +1,29 @@
+#include "GetCardAnalyzerStatusWithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ProtocolException.h"
+#include "ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetCardAnalyzerStatusWithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x8C, 0x08});
+}
+
+void GetCardAnalyzerStatusWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+CardAnalyzerStatus GetCardAnalyzerStatusWithFeatureReportProtocol::GetResult() const {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "No response has been received.");
+    }
+    const ReplyReader reply(responsePhrases_.front(),
+                            "Invalid response packet received for GetCardAnalyzerStatus command.", TAV_CHECK_SITE);
+    return reply.Expect(0, {0x8C, 0x08}).LittleEndian16(2);
+}
+
+}  // namespace TavProtocol

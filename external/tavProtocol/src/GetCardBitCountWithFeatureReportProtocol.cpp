@@ -1,0 +1,29 @@
+#include "GetCardBitCountWithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ProtocolException.h"
+#include "ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetCardBitCountWithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x8E});
+}
+
+void GetCardBitCountWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+uint8_t GetCardBitCountWithFeatureReportProtocol::GetResult() const {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "No response has been received. Did you execute the comand?");
+    }
+    return ReplyReader(responsePhrases_.front(), "Empty response has been received for GetCardBitCount command.",
+                       TAV_CHECK_SITE)
+        .Byte(0);
+}
+
+}  // namespace TavProtocol

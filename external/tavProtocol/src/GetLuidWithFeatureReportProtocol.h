@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+#include "LuidResponseInformation.h"
+
+namespace TavProtocol {
+
+// Reads the reader's LUID.
+class GetLuidWithFeatureReportProtocol : public Command {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse() const;
+    LuidResponseInformation GetResult() const;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "FeatureReportCommand.h"
+#include "TransparentModeStatusInformation.h"
+
+namespace TavProtocol {
+
+// Reads whether the reader has transparent mode, and its state and status.
+class GetTransparentModeStatusWithFeatureReportProtocol : public FeatureReportCommand {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse() const;
+    TransparentModeStatusInformation GetResult() const;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "CardAnalyzerControlParameter.h"
+#include "Command.h"
+
+namespace TavProtocol {
+
+// Sends a control code to the card analyzer; the reader echoes it.
+class SetCardAnalyzerControlWithFeatureReportProtocol : public Command {
+public:
+    explicit SetCardAnalyzerControlWithFeatureReportProtocol(CardAnalyzerControlParameter code) : code_(code) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse() const;
+
+private:
+    CardAnalyzerControlParameter code_;
+};
+
+}  // namespace TavProtocol

@@ -52,6 +52,13 @@ struct DeviceModel {
     uint8_t configurationCount = 4;
     uint32_t configurationWrites = 0;  // commits to non-volatile memory
     uint32_t storedDefaultsLoads = 0;
+    // The active-configuration answer beyond the index and the count, sent as the reader holds them.
+    uint16_t activeConfigurationWord = 0;
+    uint8_t activeConfigurationLastByte = 0;
+    std::vector<std::array<uint8_t, 4>> configurationCopies;  // source, destination, two more bytes
+    // The hashes that guard an extended-configuration write, as last written.
+    std::array<uint8_t, 16> extendedHash1{};
+    std::array<uint8_t, 16> extendedHash2{};
 
     // Identity and versions.
     std::array<uint8_t, 32> esn{'E', 'S', 'N', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '1'};
@@ -80,15 +87,26 @@ struct DeviceModel {
     std::deque<PresentedCard> presentedCards;
     uint16_t cardAnalyzerStatus = 0;
     uint8_t cardAnalyzerControl = 0;
+    std::vector<PresentedCard> analyzerCards;  // what the card analyzer holds, card 0 first
+    // The queued card id: 32 id bytes, four value bytes in wire order, one last byte.
+    std::array<uint8_t, 32> queuedId{};
+    std::array<uint8_t, 4> queuedIdValue{};
+    uint8_t queuedIdLastByte = 0;
+    uint8_t queuedIdFlags = 0;  // as the last queued-id read sent them
 
     // Blobs and BLE data, by blob type and BLE data type.
     std::map<uint8_t, std::vector<uint8_t>> blobs;
     std::map<uint8_t, std::vector<uint8_t>> bleData;
     std::array<uint8_t, 8> bleConfiguration{};
+    // The open blob sessions: the descriptor phrase that opened each, and the pieces written so far.
+    std::array<uint8_t, 8> blobReadDescriptor{};
+    std::array<uint8_t, 8> blobWriteDescriptor{};
+    std::vector<uint8_t> blobWriteData;
 
     // Bootloader: entered by the bootloader-mode command; collects the firmware lines it is fed.
     bool bootloaderMode = false;
     uint8_t bootloaderModule = 0;
+    uint8_t bootloaderReadyByte = 0x3E;  // the byte behind '.' in the bootloader's first answer
     std::vector<std::vector<uint8_t>> firmwareLines;
 
     const StoredConfiguration& ActiveConfiguration() const { return configurations.at(activeConfiguration); }

@@ -1,0 +1,221 @@
+#include "transport/UsbHidTransport.h"
+
+#include <fmt/format.h>
+#include <hidapi.h>
+
+#include <stdexcept>
+
+#include "common/FixedText.h"
+#include "common/Logger.h"
+#include "common/SourceLocation.h"
+#include "common/TimeDelay.h"
+#include "transport/ByteText.h"
+#include "transport/TransportException.h"
+#include "transport/WideText.h"
+
+namespace TavTransport {
+
+namespace {
+
+const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
+
+constexpr int kPauseBetweenAttemptsMs = 500;
+
+}  // namespace
+
+void UsbHidTransport::HidDeviceCloser::operator()(hid_device* device) const { hid_close(device); }
+
+UsbHidTransport::UsbHidTransport(const TavCommon::ReaderDefinition& definition, std::filesystem::path sysfsRoot)
+    : Transport(definition), sysfsRoot_(std::move(sysfsRoot)) {
+    const auto protocol = static_cast<TavCommon::ProtocolType>(definition.ProtocolType);
+    if (protocol != TavCommon::ProtocolType::FeatureReport && protocol != TavCommon::ProtocolType::Mfp24) {
+        TAV_THROW(TransportException, "Incompatible protocol type for UsbHidTransport");
+    }
+    vendorId_ = definition.VendorId;
+    productId_ = definition.ProductId;
+    // A host may fill either field to its last byte, without a terminating NUL.
+    serialNumber_ = TavCommon::ReadFixedField(definition.SerialNumber);
+    usbPath_ = TavCommon::ReadFixedField(definition.UsbPath);
+    // A serial number that cannot be converted must not turn into "any device with these ids".
+    if (!serialNumber_.empty()) {
+        wideSerialNumber_ = WideText::FromMultibyte(serialNumber_);
+        if (!wideSerialNumber_) {
+            unconvertibleField_ = "SerialNumber";
+        }
+    }
+    if (!usbPath_.empty()) {
+        connectType_ = ByUsbPath;
+        if (!WideText::FromMultibyte(usbPath_) && unconvertibleField_ == nullptr) {
+            unconvertibleField_ = "UsbPath";
+        }
+    }
+}
+
+UsbHidTransport::~UsbHidTransport() {
+    try {
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Deconstructing UsbHidTransport");
+    } catch (...) {
+        // A destructor must not throw because a log line could not be written.
+    }
+}
+
+void UsbHidTransport::init(uint32_t retryCount) {
+    if (connected_) {
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
+                                 "Transport already connected. Closing and reopening.");
+        device_.reset();
+        connected_ = false;
+    }
+    if (unconvertibleField_ != nullptr) {
+        TAV_THROW(TransportException,
+                  fmt::format("The reader definition's {} cannot be converted to wide characters in the current locale",
+                              unconvertibleField_));
+    }
+    if (hid_init() == -1) {
+        throw std::runtime_error(fmt::format("Unable to initialize HIDAPI library. {}", getLibraryErrorMessage()));
+    }
+
+    // In 64 bits, so that the largest retry count does not wrap to no attempt at all.
+    const uint64_t attempts = uint64_t{retryCount} + 1;
+    try {
+        AttemptOpen();
+        connected_ = true;
+        TavCommon::Logger::Info(logger, TavCommon::kTransportCategory, "Connected to reader after {} retries.", 0);
+        return;
+    } catch (const std::runtime_error& error) {
+        TavCommon::Logger::Debug(logger, TavCommon::kTransportCategory,
+                                 "Retrying to connect to the reader. Is it an MFP24? Will retry up to {} times.",
+                                 retryCount);
+        TavCommon::Logger::Warn(logger, TavCommon::kTransportCategory, "(Attempt {}) Library error was: {}", 1,
+                                error.what());
+    }
+    TavCommon::TimeDelay pause;
+    for (uint64_t attempt = 2;; ++attempt) {
+        pause.DelayMilliseconds(kPauseBetweenAttemptsMs);
+        if (attempt > attempts) {
+            TAV_THROW(TransportException, fmt::format("Unable to connect to the reader after {} attempts", attempts));
+        }
+        try {
+            AttemptOpen();
+            connected_ = true;
+            TavCommon::Logger::Info(logger, TavCommon::kTransportCategory, "Connected to reader after {} retries.",
+                                    attempt - 1);
+            return;
+        } catch (const std::runtime_error&) {
+            // Only the first failure is logged.
+        }
+    }
+}
+
+void UsbHidTransport::AttemptOpen() {
+    switch (connectType_) {
+    case ByIds:
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
+                                 "Attempting to open device with VID: {:04x} PID: {:04x} Serial: {}", vendorId_,
+                                 productId_, serialNumber_);
+        openByIds(vendorId_, productId_, wideSerialNumber_ ? wideSerialNumber_->c_str() : nullptr);
+        return;
+    case ByUsbPath:
+        TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Attempting to open device at USB bus path: {}",
+                                 usbPath_);
+        openByUsbPath(usbPath_);
+        return;
+    default:
+        TAV_THROW(TransportException,
+                  "No valid connect type was determined. A device path, or a vid/pid/serialnumber combination is "
+                  "required.");
+    }
+}
+
+void UsbHidTransport::openByIds(uint16_t vendorId, uint16_t productId, const wchar_t* serialNumber) {
+    device_.reset(hid_open(vendorId, productId, serialNumber));
+    if (!device_) {
+        throw std::runtime_error(fmt::format("Unable to Open device {:04x}:{:04x}. Library message: {}", vendorId,
+                                             productId, getLibraryErrorMessage()));
+    }
+}
+
+void UsbHidTransport::openByUsbPath(const std::string& busPath) {
+    const std::string node = resolveHidrawPathFromUsbPath(busPath);
+    if (node.empty()) {
+        throw std::runtime_error(fmt::format("Unable to resolve USB bus path '{}' to HID device path", busPath));
+    }
+    device_.reset(hid_open_path(node.c_str()));
+    if (!device_) {
+        throw std::runtime_error(fmt::format("Unable to open device at {} (resolved from {}). Library message: {}",
+                                             node, busPath, getLibraryErrorMessage()));
+    }
+}
+
+std::string UsbHidTransport::resolveHidrawPathFromUsbPath(const std::string& busPath) const {
+    const auto location = UsbSysfs::ParseUsbBusPath(busPath);
+    if (!location) {
+        throw std::runtime_error(
+            fmt::format("Invalid USB topological path format: '{}'. Expected format like '1-7' or '1-7.2'", busPath));
+    }
+    auto node = UsbSysfs::FindHidrawNode(sysfsRoot_, *location);
+    if (!node) {
+        throw std::runtime_error(fmt::format("Unable to open {} directory", (sysfsRoot_ / "class/hidraw").string()));
+    }
+    return std::move(*node);
+}
+
+void UsbHidTransport::transmit(TransportPayload& payload) {
+    if (!connected_) {
+        TAV_THROW(TransportException, "Cannot transmit data. Transport is not connected. Call init() first.");
+    }
+    // Every byte of the phrase goes out, behind the report id; the payload's length is not consulted.
+    std::vector<uint8_t> frame;
+    frame.reserve(payload.data.size() + 1);
+    frame.push_back(kReportId);
+    frame.insert(frame.end(), payload.data.begin(), payload.data.end());
+    if (payload.kind == ReportType::Output) {
+        sendOutputReport(frame.data(), frame.size());
+    } else {
+        sendFeatureReport(frame.data(), frame.size());
+    }
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Transmitted {} bytes: [{}]", frame.size(),
+                             HexBytes{frame, ", "});
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "ASCII => [{}]", AsciiBytes{frame});
+}
+
+std::vector<uint8_t> UsbHidTransport::receive(TransportPayload& payload) {
+    if (!connected_) {
+        TAV_THROW(TransportException, "Cannot receive data. Transport is not connected. Call init() first.");
+    }
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Receive will attempt to read {} bytes",
+                             payload.length);
+    // Byte 0 carries the report id; the reply is always the asked length, zero where the device sent less.
+    std::vector<uint8_t> buffer(std::size_t{payload.length} + 1, 0);
+    buffer[0] = kReportId;
+    getFeatureReport(buffer.data(), buffer.size());
+    std::vector<uint8_t> reply(buffer.begin() + 1, buffer.end());
+    TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Received {} bytes: [{}]", reply.size(),
+                             HexBytes{reply, ","});
+    return reply;
+}
+
+void UsbHidTransport::sendFeatureReport(const uint8_t* data, std::size_t length) {
+    if (hid_send_feature_report(device_.get(), data, length) == -1) {
+        throw std::runtime_error(
+            fmt::format("Unable to send feature report. Library message: {}", getLibraryErrorMessage()));
+    }
+}
+
+void UsbHidTransport::sendOutputReport(const uint8_t* data, std::size_t length) {
+    if (hid_write(device_.get(), data, length) == -1) {
+        throw std::runtime_error(
+            fmt::format("Unable to send output report. Library message: {}", getLibraryErrorMessage()));
+    }
+}
+
+void UsbHidTransport::getFeatureReport(uint8_t* buffer, std::size_t length) {
+    if (hid_get_feature_report(device_.get(), buffer, length) == -1) {
+        throw std::runtime_error(
+            fmt::format("Unable to receive feature report. Library message: {}", getLibraryErrorMessage()));
+    }
+}
+
+std::string UsbHidTransport::getLibraryErrorMessage() const { return WideText::ToUtf8(hid_error(device_.get())); }
+
+}  // namespace TavTransport

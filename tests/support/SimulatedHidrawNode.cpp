@@ -1,0 +1,240 @@
+#include "support/SimulatedHidrawNode.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "hidraw_interposer/HidrawInterposer.h"
+
+extern char** environ;
+
+namespace TavTest {
+
+namespace {
+
+constexpr const char* kReexecutedMarker = "TAV_TEST_REEXECUTED_UNDER_INTERPOSER";
+
+const TavHidrawInterposerApi* Api() {
+    using GetApi = const TavHidrawInterposerApi* (*)();
+    static const TavHidrawInterposerApi* api = [] {
+        const auto get = reinterpret_cast<GetApi>(dlsym(RTLD_DEFAULT, "TavHidrawInterposer_GetApi"));
+        return get != nullptr ? get() : nullptr;
+    }();
+    return api;
+}
+
+const TavHidrawInterposerApi& RequireApi() {
+    if (Api() == nullptr) {
+        throw std::runtime_error("the hidraw interposer is not preloaded");
+    }
+    return *Api();
+}
+
+// A sanitizer runtime insists on coming first in the list of preloaded libraries.
+std::string SanitizerRuntime() {
+    std::string runtime;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            const std::string_view name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            const auto base = name.substr(name.rfind('/') + 1);
+            if (base.starts_with("libasan.so") || base.starts_with("libtsan.so")) {
+                *static_cast<std::string*>(data) = name;
+                return 1;
+            }
+            return 0;
+        },
+        &runtime);
+    return runtime;
+}
+
+}  // namespace
+
+bool HidrawInterposerLoaded() { return Api() != nullptr; }
+
+void FailNextHidInit(int count) { RequireApi().failHidInit(count); }
+
+void ReexecuteUnderHidrawInterposer(const std::string& interposerLibrary, const std::vector<std::string>& environment) {
+    if (HidrawInterposerLoaded() || std::getenv(kReexecutedMarker) != nullptr) {
+        return;
+    }
+    std::ifstream commandLine("/proc/self/cmdline", std::ios::binary);
+    const std::string arguments{std::istreambuf_iterator<char>(commandLine), std::istreambuf_iterator<char>()};
+    std::vector<std::string> argv;
+    for (std::size_t start = 0; start < arguments.size();) {
+        const auto end = arguments.find('\0', start);
+        argv.push_back(arguments.substr(start, end - start));
+        start = end == std::string::npos ? arguments.size() : end + 1;
+    }
+
+    std::string preload = interposerLibrary;
+    if (const auto runtime = SanitizerRuntime(); !runtime.empty()) {
+        preload = runtime + ":" + preload;
+    }
+    std::vector<std::string> variables{"LD_PRELOAD=" + preload, std::string(kReexecutedMarker) + "=1"};
+    variables.insert(variables.end(), environment.begin(), environment.end());
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view existing = *variable;
+        const auto name = existing.substr(0, existing.find('=') + 1);
+        bool replaced = false;
+        for (const auto& added : variables) {
+            replaced = replaced || added.starts_with(name);
+        }
+        if (!replaced) {
+            variables.emplace_back(existing);
+        }
+    }
+
+    std::vector<char*> argvPointers;
+    for (auto& argument : argv) {
+        argvPointers.push_back(argument.data());
+    }
+    argvPointers.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    execve("/proc/self/exe", argvPointers.data(), envp.data());
+    std::fprintf(stderr, "cannot re-execute under the hidraw interposer: %s\n", std::strerror(errno));
+}
+
+SimulatedHidrawNode::SimulatedHidrawNode(std::string path, PhraseSink onPhrase, ReplySource reply)
+    : path_(std::move(path)), onPhrase_(std::move(onPhrase)), reply_(std::move(reply)) {
+    // A vendor-defined collection with one 8-byte feature report and one 8-byte output report.
+    static constexpr uint8_t kDescriptor[] = {
+        0x06, 0x00, 0xFF,  // Usage Page (Vendor Defined 0xFF00)
+        0x09, 0x01,        // Usage (1)
+        0xA1, 0x01,        // Collection (Application)
+        0x15, 0x00,        //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+        0x75, 0x08,        //   Report Size (8)
+        0x95, 0x08,        //   Report Count (8)
+        0x09, 0x02,        //   Usage (2)
+        0xB1, 0x02,        //   Feature (Data, Variable, Absolute)
+        0x09, 0x03,        //   Usage (3)
+        0x91, 0x02,        //   Output (Data, Variable, Absolute)
+        0xC0,              // End Collection
+    };
+    const TavHidrawNode node{this,        &Open,        &Close,      &SetFeature,
+                             &GetFeature, &WriteOutput, kDescriptor, sizeof kDescriptor};
+    if (RequireApi().addNode(path_.c_str(), &node) != 0) {
+        throw std::runtime_error("cannot register simulated node " + path_);
+    }
+}
+
+SimulatedHidrawNode::~SimulatedHidrawNode() { Api()->removeNode(path_.c_str()); }
+
+void SimulatedHidrawNode::FailOpens(int count, int error) {
+    std::lock_guard lock(mutex_);
+    failedOpens_ = count;
+    openError_ = error;
+}
+
+void SimulatedHidrawNode::FailSetFeature(int error) {
+    std::lock_guard lock(mutex_);
+    setFeatureError_ = error;
+}
+
+void SimulatedHidrawNode::FailGetFeature(int error) {
+    std::lock_guard lock(mutex_);
+    getFeatureError_ = error;
+}
+
+void SimulatedHidrawNode::FailOutput(int error) {
+    std::lock_guard lock(mutex_);
+    outputError_ = error;
+}
+
+std::vector<SimulatedHidrawNode::Report> SimulatedHidrawNode::Reports() const {
+    std::lock_guard lock(mutex_);
+    return reports_;
+}
+
+int SimulatedHidrawNode::Opens() const {
+    std::lock_guard lock(mutex_);
+    return opens_;
+}
+
+int SimulatedHidrawNode::Closes() const {
+    std::lock_guard lock(mutex_);
+    return closes_;
+}
+
+int SimulatedHidrawNode::Open(void* context) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    std::lock_guard lock(self.mutex_);
+    ++self.opens_;
+    if (self.failedOpens_ > 0) {
+        --self.failedOpens_;
+        return -self.openError_;
+    }
+    return 0;
+}
+
+void SimulatedHidrawNode::Close(void* context) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    std::lock_guard lock(self.mutex_);
+    ++self.closes_;
+}
+
+// As the USB HID driver does for unnumbered reports: the report id byte is not sent to the device,
+// yet counted in the result.
+int SimulatedHidrawNode::SetFeature(void* context, const uint8_t* report, std::size_t length) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    {
+        std::lock_guard lock(self.mutex_);
+        self.reports_.push_back({Report::SetFeature, {report, report + length}});
+        if (self.setFeatureError_ != 0) {
+            return -self.setFeatureError_;
+        }
+    }
+    if (length > 0 && self.onPhrase_) {
+        self.onPhrase_({report + 1, length - 1});
+    }
+    return static_cast<int>(length);
+}
+
+int SimulatedHidrawNode::GetFeature(void* context, uint8_t* report, std::size_t length) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    {
+        std::lock_guard lock(self.mutex_);
+        self.reports_.push_back({Report::GetFeature, {report, report + length}});
+        if (self.getFeatureError_ != 0) {
+            return -self.getFeatureError_;
+        }
+    }
+    if (length == 0) {
+        return 0;
+    }
+    const std::vector<uint8_t> reply = self.reply_ ? self.reply_(length - 1) : std::vector<uint8_t>{};
+    const std::size_t count = std::min(reply.size(), length - 1);
+    std::copy_n(reply.begin(), count, report + 1);
+    return static_cast<int>(count + 1);
+}
+
+int SimulatedHidrawNode::WriteOutput(void* context, const uint8_t* report, std::size_t length) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    {
+        std::lock_guard lock(self.mutex_);
+        self.reports_.push_back({Report::Output, {report, report + length}});
+        if (self.outputError_ != 0) {
+            return -self.outputError_;
+        }
+    }
+    if (length > 0 && self.onPhrase_) {
+        self.onPhrase_({report + 1, length - 1});
+    }
+    return static_cast<int>(length);
+}
+
+}  // namespace TavTest

@@ -8,6 +8,7 @@
 #include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 #include "transport/TransportFactoryOverride.h"
+#include "transport/UsbHidTransport.h"
 
 namespace TavTransport {
 
@@ -55,9 +56,8 @@ std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefi
     return creator ? creator(definition) : nullptr;
 }
 
-// Seam for the USB HID transport: becomes `return std::make_unique<UsbHidTransport>(definition);`.
-std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition&) {
-    TAV_THROW(TransportException, "USB HID transport is not available in this build");
+std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition& definition) {
+    return std::make_unique<UsbHidTransport>(definition);
 }
 
 }  // namespace

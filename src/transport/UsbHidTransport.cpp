@@ -9,7 +9,7 @@
 #include "common/Logger.h"
 #include "common/SourceLocation.h"
 #include "common/TimeDelay.h"
-#include "transport/ByteText.h"
+#include "transport/PayloadText.h"
 #include "transport/TransportException.h"
 #include "transport/WideText.h"
 

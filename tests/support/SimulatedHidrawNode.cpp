@@ -108,8 +108,8 @@ void ReexecuteUnderHidrawInterposer(const std::string& interposerLibrary, const 
     std::fprintf(stderr, "cannot re-execute under the hidraw interposer: %s\n", std::strerror(errno));
 }
 
-SimulatedHidrawNode::SimulatedHidrawNode(std::string path, PhraseSink onPhrase, ReplySource reply)
-    : path_(std::move(path)), onPhrase_(std::move(onPhrase)), reply_(std::move(reply)) {
+SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd)
+    : path_(std::move(path)), frontEnd_(frontEnd) {
     // A vendor-defined collection with one 8-byte feature report and one 8-byte output report.
     static constexpr uint8_t kDescriptor[] = {
         0x06, 0x00, 0xFF,  // Usage Page (Vendor Defined 0xFF00)
@@ -140,21 +140,6 @@ void SimulatedHidrawNode::FailOpens(int count, int error) {
     openError_ = error;
 }
 
-void SimulatedHidrawNode::FailSetFeature(int error) {
-    std::lock_guard lock(mutex_);
-    setFeatureError_ = error;
-}
-
-void SimulatedHidrawNode::FailGetFeature(int error) {
-    std::lock_guard lock(mutex_);
-    getFeatureError_ = error;
-}
-
-void SimulatedHidrawNode::FailOutput(int error) {
-    std::lock_guard lock(mutex_);
-    outputError_ = error;
-}
-
 std::vector<SimulatedHidrawNode::Report> SimulatedHidrawNode::Reports() const {
     std::lock_guard lock(mutex_);
     return reports_;
@@ -170,15 +155,23 @@ int SimulatedHidrawNode::Closes() const {
     return closes_;
 }
 
+void SimulatedHidrawNode::Record(Report::Kind kind, const uint8_t* report, std::size_t length) {
+    std::lock_guard lock(mutex_);
+    reports_.push_back({kind, {report, report + length}});
+}
+
 int SimulatedHidrawNode::Open(void* context) {
     auto& self = *static_cast<SimulatedHidrawNode*>(context);
-    std::lock_guard lock(self.mutex_);
-    ++self.opens_;
-    if (self.failedOpens_ > 0) {
-        --self.failedOpens_;
-        return -self.openError_;
+    {
+        std::lock_guard lock(self.mutex_);
+        ++self.opens_;
+        if (self.failedOpens_ > 0) {
+            --self.failedOpens_;
+            return -self.openError_;
+        }
     }
-    return 0;
+    // An unplugged reader has no node.
+    return self.frontEnd_.DevicePresent() ? 0 : -ENOENT;
 }
 
 void SimulatedHidrawNode::Close(void* context) {
@@ -187,54 +180,44 @@ void SimulatedHidrawNode::Close(void* context) {
     ++self.closes_;
 }
 
-// As the USB HID driver does for unnumbered reports: the report id byte is not sent to the device,
-// yet counted in the result.
+// For unnumbered reports the USB HID driver leaves the report id byte off the wire, yet counts it
+// in the result.
 int SimulatedHidrawNode::SetFeature(void* context, const uint8_t* report, std::size_t length) {
     auto& self = *static_cast<SimulatedHidrawNode*>(context);
-    {
-        std::lock_guard lock(self.mutex_);
-        self.reports_.push_back({Report::SetFeature, {report, report + length}});
-        if (self.setFeatureError_ != 0) {
-            return -self.setFeatureError_;
-        }
-    }
-    if (length > 0 && self.onPhrase_) {
-        self.onPhrase_({report + 1, length - 1});
-    }
-    return static_cast<int>(length);
-}
-
-int SimulatedHidrawNode::GetFeature(void* context, uint8_t* report, std::size_t length) {
-    auto& self = *static_cast<SimulatedHidrawNode*>(context);
-    {
-        std::lock_guard lock(self.mutex_);
-        self.reports_.push_back({Report::GetFeature, {report, report + length}});
-        if (self.getFeatureError_ != 0) {
-            return -self.getFeatureError_;
-        }
-    }
+    self.Record(Report::SetFeature, report, length);
     if (length == 0) {
-        return 0;
+        return -EINVAL;
     }
-    const std::vector<uint8_t> reply = self.reply_ ? self.reply_(length - 1) : std::vector<uint8_t>{};
-    const std::size_t count = std::min(reply.size(), length - 1);
-    std::copy_n(reply.begin(), count, report + 1);
-    return static_cast<int>(count + 1);
+    return self.frontEnd_.SetFeatureReport({report + 1, length - 1}) ? static_cast<int>(length) : -ENODEV;
 }
 
 int SimulatedHidrawNode::WriteOutput(void* context, const uint8_t* report, std::size_t length) {
     auto& self = *static_cast<SimulatedHidrawNode*>(context);
-    {
-        std::lock_guard lock(self.mutex_);
-        self.reports_.push_back({Report::Output, {report, report + length}});
-        if (self.outputError_ != 0) {
-            return -self.outputError_;
-        }
+    self.Record(Report::Output, report, length);
+    if (length == 0) {
+        return -EINVAL;
     }
-    if (length > 0 && self.onPhrase_) {
-        self.onPhrase_({report + 1, length - 1});
+    return self.frontEnd_.WriteOutputReport({report + 1, length - 1}) ? static_cast<int>(length) : -ENODEV;
+}
+
+int SimulatedHidrawNode::GetFeature(void* context, uint8_t* report, std::size_t length) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    self.Record(Report::GetFeature, report, length);
+    if (length == 0) {
+        return -EINVAL;
     }
-    return static_cast<int>(length);
+    const TavSim::FrontEndReply reply = self.frontEnd_.GetFeatureReport(length - 1);
+    switch (reply.status) {
+    case TavSim::FrontEndReply::Status::DeviceGone:
+        return -ENODEV;
+    case TavSim::FrontEndReply::Status::NoReply:
+        return -ETIMEDOUT;
+    case TavSim::FrontEndReply::Status::Replied:
+        break;
+    }
+    const std::size_t count = std::min(reply.bytes.size(), length - 1);
+    std::copy_n(reply.bytes.begin(), count, report + 1);
+    return static_cast<int>(count + 1);
 }
 
 }  // namespace TavTest

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "sim/FeatureReportFrontEnd.h"
 
 namespace TavTest {
 
@@ -20,33 +21,28 @@ void FailNextHidInit(int count);
 // static initialiser, before any test runs, so that the logger reads the added environment.
 void ReexecuteUnderHidrawInterposer(const std::string& interposerLibrary, const std::vector<std::string>& environment);
 
-// A simulated /dev/hidrawN node, registered with the interposer for the object's lifetime. hidapi
-// reaches it through the real open/ioctl/write/close calls; the node records every report as hidraw
-// received it (report id first) and answers feature-report reads from its reply source. Faults are
-// set per operation as the errno the kernel would return.
+// The simulated reader as a /dev/hidrawN node, registered with the interposer for the object's
+// lifetime. hidapi reaches it through the real open/ioctl/write/close calls; the node hands each
+// report to the reader's feature-report front end without its report id, as the USB HID driver
+// does, and records every report as hidraw received it (report id first). The reader's faults show
+// as the kernel would report them: a gone device as ENODEV, a phrase left unanswered as ETIMEDOUT.
 class SimulatedHidrawNode {
 public:
-    // A phrase as the device receives it (report id removed), and the reply of the asked length.
-    using PhraseSink = std::function<void(std::span<const uint8_t> phrase)>;
-    using ReplySource = std::function<std::vector<uint8_t>(std::size_t length)>;
-
     struct Report {
         enum Kind { SetFeature, GetFeature, Output } kind;
         std::vector<uint8_t> bytes;  // what hidapi handed over, report id first
         bool operator==(const Report&) const = default;
     };
 
-    SimulatedHidrawNode(std::string path, PhraseSink onPhrase, ReplySource reply);
+    SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd);
     ~SimulatedHidrawNode();
     SimulatedHidrawNode(const SimulatedHidrawNode&) = delete;
     SimulatedHidrawNode& operator=(const SimulatedHidrawNode&) = delete;
 
     const std::string& Path() const { return path_; }
 
-    void FailOpens(int count, int error);  // the next count opens
-    void FailSetFeature(int error);        // every later one, 0 to stop
-    void FailGetFeature(int error);
-    void FailOutput(int error);
+    // The next count opens fail with the error (a node that is busy or not there yet).
+    void FailOpens(int count, int error);
 
     std::vector<Report> Reports() const;
     int Opens() const;  // every attempt, refused ones too
@@ -59,18 +55,16 @@ private:
     static int GetFeature(void* context, uint8_t* report, std::size_t length);
     static int WriteOutput(void* context, const uint8_t* report, std::size_t length);
 
+    void Record(Report::Kind kind, const uint8_t* report, std::size_t length);
+
     std::string path_;
-    PhraseSink onPhrase_;
-    ReplySource reply_;
+    TavSim::FeatureReportFrontEnd& frontEnd_;
     mutable std::mutex mutex_;
     std::vector<Report> reports_;
     int opens_ = 0;
     int closes_ = 0;
     int failedOpens_ = 0;
     int openError_ = 0;
-    int setFeatureError_ = 0;
-    int getFeatureError_ = 0;
-    int outputError_ = 0;
 };
 
 }  // namespace TavTest

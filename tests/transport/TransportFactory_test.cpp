@@ -17,6 +17,7 @@
 #include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 #include "transport/TransportFactory.h"
+#include "transport/UsbHidTransport.h"
 
 namespace {
 
@@ -38,6 +39,19 @@ TEST(TransportFactoryTest, DummyTypeMakesADummyTransportWithACopyOfTheDefinition
     EXPECT_EQ(transport->receiveDelayMs(), 25u);
     transport->setReceiveDelayMs(70);
     EXPECT_EQ(transport->receiveDelayMs(), 70u);
+}
+
+TEST(TransportFactoryTest, UsbHidTypesMakeAnUnconnectedUsbHidTransport) {
+    for (const uint8_t type : {1, 2}) {
+        SCOPED_TRACE(int{type});
+        const auto definition = DefinitionOfType(type);
+        const auto transport = TransportFactory::CreateTransport(definition);
+        ASSERT_NE(dynamic_cast<TavTransport::UsbHidTransport*>(transport.get()), nullptr);
+        EXPECT_EQ(std::memcmp(&transport->readerDefinition(), &definition, sizeof definition), 0);
+        EXPECT_EQ(transport->receiveDelayMs(), 25u);
+        TavTransport::TransportPayload payload{{0x80}, 1, TavTransport::ReportType::Feature};
+        EXPECT_THROW(transport->transmit(payload), TavTransport::TransportException);
+    }
 }
 
 TEST(TransportFactoryTest, SerialBinaryTypeMakesAnUnconnectedSerialTransportFromCheckedSettings) {

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <clocale>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -16,6 +15,8 @@
 #include <vector>
 
 #include "common/FixedText.h"
+#include "sim/FeatureReportFrontEnd.h"
+#include "sim/SimulatedReader.h"
 #include "support/FakeSysfsTree.h"
 #include "support/LogCapture.h"
 #include "support/SimulatedHidrawNode.h"
@@ -109,19 +110,9 @@ protected:
 
     TavTest::TempDir temp_;
     TavTest::FakeSysfsTree tree_{temp_.Path() / "sys"};
-    std::vector<std::vector<uint8_t>> phrases_;
-    std::deque<std::vector<uint8_t>> replies_;
-    SimulatedHidrawNode node_{
-        "/dev/hidraw90",
-        [this](std::span<const uint8_t> phrase) { phrases_.emplace_back(phrase.begin(), phrase.end()); },
-        [this](std::size_t) {
-            std::vector<uint8_t> reply;
-            if (!replies_.empty()) {
-                reply = replies_.front();
-                replies_.pop_front();
-            }
-            return reply;
-        }};
+    TavSim::SimulatedReader reader_;
+    TavSim::FeatureReportFrontEnd frontEnd_{reader_};
+    SimulatedHidrawNode node_{"/dev/hidraw90", frontEnd_};
     TavTest::LogCapture log_;
 };
 
@@ -129,6 +120,7 @@ struct TransmitCase {
     const char* label;
     ReportType kind;
     SimulatedHidrawNode::Report::Kind expected;
+    TavSim::PhraseKind arrives;
 };
 
 void PrintTo(const TransmitCase& param, std::ostream* os) { *os << param.label; }
@@ -144,7 +136,8 @@ TEST_P(UsbHidTransmitTest, SendsReportIdThenEveryPhraseByte) {
 
     EXPECT_THAT(node_.Reports(), ElementsAre(SimulatedHidrawNode::Report{
                                      GetParam().expected, {0x00, 0x01, 0x41, 0x7E, 0x7F, 0x00, 0xFF, 0x20, 0x0A}}));
-    EXPECT_THAT(phrases_, ElementsAre(payload.data));
+    EXPECT_THAT(frontEnd_.Received(),
+                ElementsAre(TavSim::FeatureReportFrontEnd::ReceivedPhrase{payload.data, GetParam().arrives}));
     const auto trace = LinesAt(log_, kTrace);
     EXPECT_THAT(trace,
                 Contains("[TRANSPORT] Transmitted 9 bytes: [0x00, 0x01, 0x41, 0x7e, 0x7f, 0x00, 0xff, 0x20, 0x0a]"));
@@ -153,27 +146,45 @@ TEST_P(UsbHidTransmitTest, SendsReportIdThenEveryPhraseByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UsbHidTransmitTest,
-    ::testing::Values(TransmitCase{"Feature", ReportType::Feature, SimulatedHidrawNode::Report::SetFeature},
-                      TransmitCase{"Output", ReportType::Output, SimulatedHidrawNode::Report::Output}),
+    ::testing::Values(TransmitCase{"Feature", ReportType::Feature, SimulatedHidrawNode::Report::SetFeature,
+                                   TavSim::PhraseKind::Feature},
+                      TransmitCase{"Output", ReportType::Output, SimulatedHidrawNode::Report::Output,
+                                   TavSim::PhraseKind::Output}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(UsbHidTransportTest, ReceiveReadsOneFeatureReportOfTheAskedLength) {
+    reader_.Model()->ActiveConfiguration().blocks[0] = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
     auto transport = Transport("1-7");
     transport->init(0);
-    replies_ = {{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80}, {0xAA, 0xBB, 0xCC}};
-    TransportPayload payload{{}, 8, ReportType::Feature};
+    TransportPayload readBlock1{{0x80, 0, 0, 0, 0, 0, 0, 0}, 8, ReportType::Feature};
 
-    EXPECT_THAT(transport->receive(payload), ElementsAre(0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80));
+    transport->transmit(readBlock1);
+    EXPECT_THAT(transport->receive(readBlock1), ElementsAre(0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80));
     // A device that sends less still gives the asked length; what it did not send stays 0.
-    EXPECT_THAT(transport->receive(payload), ElementsAre(0xAA, 0xBB, 0xCC, 0, 0, 0, 0, 0));
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(1), TavSim::Fault::ShortReply(3));
+    transport->transmit(readBlock1);
+    EXPECT_THAT(transport->receive(readBlock1), ElementsAre(0x10, 0x20, 0x30, 0, 0, 0, 0, 0));
 
     const std::vector<uint8_t> asked(9, 0);  // report id 0, then room for 8 bytes
     EXPECT_THAT(node_.Reports(),
-                ElementsAre(SimulatedHidrawNode::Report{SimulatedHidrawNode::Report::GetFeature, asked},
-                            SimulatedHidrawNode::Report{SimulatedHidrawNode::Report::GetFeature, asked}));
+                Contains(SimulatedHidrawNode::Report{SimulatedHidrawNode::Report::GetFeature, asked}).Times(2));
     const auto trace = LinesAt(log_, kTrace);
     EXPECT_EQ(Count(trace, "[TRANSPORT] Receive will attempt to read 8 bytes"), 2);
     EXPECT_THAT(trace, Contains("[TRANSPORT] Received 8 bytes: [0x10,0x20,0x30,0x40,0x50,0x60,0x70,0x80]"));
+}
+
+// A command's whole exchange through hidapi: the written block is the one read back.
+TEST_F(UsbHidTransportTest, WrittenConfigurationBlockReadsBack) {
+    auto transport = Transport("1-7");
+    transport->init(0);
+    TransportPayload writeBlock2{{0x81, 0, 0, 0, 0, 0, 0, 0}, 8, ReportType::Feature};
+    TransportPayload block{{1, 2, 3, 4, 5, 6, 7, 8}, 8, ReportType::Feature};
+    transport->transmit(writeBlock2);
+    transport->transmit(block);
+
+    EXPECT_THAT(reader_.Model()->ActiveConfiguration().blocks[1], ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+    transport->transmit(writeBlock2);
+    EXPECT_EQ(transport->receive(writeBlock2), block.data);
 }
 
 struct OpenFailureCase {
@@ -319,10 +330,11 @@ TEST_F(UsbHidTransportTest, InitAgainClosesAndReopensAndDestructionCloses) {
 
 struct ExchangeFailureCase {
     const char* label;
-    void (*inject)(SimulatedHidrawNode& node, int error);
+    TavSim::Fault fault;
     ReportType kind;
     bool receive;
     const char* message;
+    int error;
 };
 
 void PrintTo(const ExchangeFailureCase& param, std::ostream* os) { *os << param.label; }
@@ -330,38 +342,37 @@ void PrintTo(const ExchangeFailureCase& param, std::ostream* os) { *os << param.
 class UsbHidExchangeFailureTest : public UsbHidTransportTest,
                                   public ::testing::WithParamInterface<ExchangeFailureCase> {};
 
-// A refused report is the library's error, not a lost connection: the next exchange goes through.
-TEST_P(UsbHidExchangeFailureTest, RefusedReportFailsWithLibraryMessageAndStaysConnected) {
+// A failed report is the library's error, not a lost connection: once the reader answers again,
+// the next exchange goes through without a new init.
+TEST_P(UsbHidExchangeFailureTest, FailedReportCarriesLibraryMessageAndLeavesTransportConnected) {
     const ExchangeFailureCase& param = GetParam();
     auto transport = Transport("1-7");
     transport->init(0);
-    TransportPayload payload{{0x01, 0x02}, 2, param.kind};
+    TransportPayload payload{{0x80, 0, 0, 0, 0, 0, 0, 0}, 8, param.kind};
     auto exchange = [&] {
+        transport->transmit(payload);
         if (param.receive) {
             transport->receive(payload);
-        } else {
-            transport->transmit(payload);
         }
     };
 
-    param.inject(node_, EPIPE);
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(0), param.fault, 1);
     const auto thrown = ThrownBy(exchange);
     EXPECT_EQ(thrown.kind, "std::runtime_error");
-    EXPECT_THAT(thrown.message, AllOf(StartsWith(param.message), HasSubstr(std::strerror(EPIPE))));
+    EXPECT_THAT(thrown.message, AllOf(StartsWith(param.message), HasSubstr(std::strerror(param.error))));
 
-    param.inject(node_, 0);
+    reader_.Reconnect();
     EXPECT_EQ(ThrownBy(exchange).kind, "nothing");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, UsbHidExchangeFailureTest,
-    ::testing::Values(
-        ExchangeFailureCase{"Feature", [](SimulatedHidrawNode& node, int error) { node.FailSetFeature(error); },
-                            ReportType::Feature, false, "Unable to send feature report. Library message: "},
-        ExchangeFailureCase{"Output", [](SimulatedHidrawNode& node, int error) { node.FailOutput(error); },
-                            ReportType::Output, false, "Unable to send output report. Library message: "},
-        ExchangeFailureCase{"Receive", [](SimulatedHidrawNode& node, int error) { node.FailGetFeature(error); },
-                            ReportType::Feature, true, "Unable to receive feature report. Library message: "}),
+    ::testing::Values(ExchangeFailureCase{"Feature", TavSim::Fault::DeviceGone(), ReportType::Feature, false,
+                                          "Unable to send feature report. Library message: ", ENODEV},
+                      ExchangeFailureCase{"Output", TavSim::Fault::DeviceGone(), ReportType::Output, false,
+                                          "Unable to send output report. Library message: ", ENODEV},
+                      ExchangeFailureCase{"Receive", TavSim::Fault::NoReply(), ReportType::Feature, true,
+                                          "Unable to receive feature report. Library message: ", ETIMEDOUT}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(UsbHidTransportTest, ExchangesBeforeInitAreRefused) {

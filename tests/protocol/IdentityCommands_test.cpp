@@ -4,9 +4,13 @@
 #include <vector>
 
 #include "CommandCases.h"
+#include "GetBluetoothFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetControlFirmwareVersionWithFeatureReportProtocol.h"
 #include "GetESNWithFeatureReportProtocol.h"
 #include "GetInstalledHardwareWithFeatureReportProtocol.h"
 #include "GetPartNumberWithFeatureReportProtocol.h"
+#include "GetRadioFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetSamFirmwareVersionWithFeatureReportProtocol.h"
 #include "GetStringWithFeatureReportProtocol.h"
 #include "GetSupportedCardsWithFeatureReportProtocol.h"
 #include "GetSystemUptimeWithFeatureReportProtocol.h"
@@ -124,6 +128,48 @@ TEST(IdentityCommandsTest, EachCommandSendsItsPhrasesAndDecodesTheReply) {
              EXPECT_EQ(CardTypes(transport), (std::vector<uint16_t>{0x0001, 0x0100, 0x0005, 0x0006}));
          },
          Phrases({0x89, 0x04}, 1)},
+        {"control firmware version of module type 7",
+         [](auto& model) {
+             model.controlFirmware[7] = {.firmwareClass = 0, .version = {1, 2, 3, 4}};
+         },
+         [](auto& transport) {
+             EXPECT_EQ(
+                 Executed(GetControlFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{7}), transport)
+                     .GetResult(),
+                 (MicrocontrollerFirmwareVersion{0x04030201, 0, 7}));
+         },
+         {Phrase({0x89, 0x03, 0x00, 7})}},
+        {"radio firmware version of module type 2",
+         [](auto& model) {
+             model.radioFirmware[2] = {.firmwareClass = 1, .version = {9, 8, 7, 6}};
+         },
+         [](auto& transport) {
+             EXPECT_EQ(
+                 Executed(GetRadioFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{2}), transport)
+                     .GetResult(),
+                 (MicrocontrollerFirmwareVersion{0x06070809, 1, 2}));
+         },
+         {Phrase({0x89, 0x03, 0x01, 2})}},
+        {"Bluetooth firmware version: the build big-endian",
+         [](auto& model) { model.bluetoothFirmware = {.firmwareClass = 2, .major = 1, .minor = 2, .build = 30}; },
+         [](auto& transport) {
+             EXPECT_EQ(
+                 Executed(GetBluetoothFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}), transport)
+                     .GetResult(),
+                 (BluetoothFirmwareVersion{1, 2, 30, 2, 0}));
+         },
+         {Phrase({0x89, 0x03, 0x02, 0})}},
+        {"SAM firmware versions: one reply read three ways, FeliCa's most significant byte first",
+         [](auto& model) {
+             model.samFirmware[3] = {.firmwareClass = 4, .version = {1, 2, 3, 4}};
+         },
+         [](auto& transport) {
+             const auto command = Executed(GetSamFirmwareVersionWithFeatureReportProtocol(3), transport);
+             EXPECT_EQ(command.GetFelicaSamFirmwareVersion(), (FelicaSamFirmwareVersion{0x01020304, 4, 3}));
+             EXPECT_EQ(command.GetNxpSamFirmwareVersion(), (NxpSamFirmwareVersion{0x04030201, 4, 3}));
+             EXPECT_EQ(command.GetHidSeSamFirmwareVersion(), (HidSeSamFirmwareVersion{0x04030201, 4, 3}));
+         },
+         {Phrase({0x89, 0x03, 0x04, 3})}},
         {"uptime",
          [](auto& model) { model.uptimeSeconds = 0x01020304; },
          [](auto& transport) {
@@ -169,6 +215,54 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          [](auto&) { GetInstalledHardwareWithFeatureReportProtocol().GetResult(); },
          {"No valid response has been received for GetInstalledHardware command.",
           "GetInstalledHardwareWithFeatureReportProtocol", "GetResult"}},
+        {"control firmware version, a reply of 7 bytes",
+         [](auto& bench) {
+             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(7));
+         },
+         [](auto& transport) {
+             Executed(GetControlFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}), transport)
+                 .GetResult();
+         },
+         {"No valid response has been received for GetControlFirmwareVersion command.",
+          "GetControlFirmwareVersionWithFeatureReportProtocol", "GetResult"}},
+        {"radio firmware version before the exchange",
+         nullptr,
+         [](auto&) { GetRadioFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}).GetResult(); },
+         {"No valid response has been received for GetRadioFirmwareVersion command.",
+          "GetRadioFirmwareVersionWithFeatureReportProtocol", "GetResult"}},
+        {"Bluetooth firmware version, no reply",
+         [](auto& bench) {
+             bench.FaultOnCommand({0x89, 0x03}, Fault::NoReply());
+         },
+         [](auto& transport) {
+             Executed(GetBluetoothFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}), transport)
+                 .GetResult();
+         },
+         {"No valid response has been received for GetBluetoothFirmwareVersion command.",
+          "GetBluetoothFirmwareVersionWithFeatureReportProtocol", "GetResult"}},
+        {"FeliCa SAM version, a reply of 5 bytes",
+         [](auto& bench) {
+             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
+         },
+         [](auto& transport) {
+             Executed(GetSamFirmwareVersionWithFeatureReportProtocol(3), transport).GetFelicaSamFirmwareVersion();
+         },
+         {"No valid response has been received for GetSamFirmwareVersion command.",
+          "GetSamFirmwareVersionWithFeatureReportProtocol", "GetFelicaSamFirmwareVersion"}},
+        {"NXP SAM version, a reply of 5 bytes",
+         [](auto& bench) {
+             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
+         },
+         [](auto& transport) {
+             Executed(GetSamFirmwareVersionWithFeatureReportProtocol(1), transport).GetNxpSamFirmwareVersion();
+         },
+         {"No valid response has been received for GetSamFirmwareVersion command.",
+          "GetSamFirmwareVersionWithFeatureReportProtocol", "GetNxpSamFirmwareVersion"}},
+        {"HID SE SAM version before the exchange",
+         nullptr,
+         [](auto&) { GetSamFirmwareVersionWithFeatureReportProtocol(0).GetHidSeSamFirmwareVersion(); },
+         {"No valid response has been received for GetSamFirmwareVersion command.",
+          "GetSamFirmwareVersionWithFeatureReportProtocol", "GetHidSeSamFirmwareVersion"}},
         {"uptime, a reply of 3 bytes",
          [](auto& bench) {
              bench.FaultOnCommand({0x89, 0x06}, Fault::ShortReply(3));

@@ -1,0 +1,25 @@
+#include "GetConfigurationBlock1WithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ReplyReader.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetConfigurationBlock1WithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x80});
+}
+
+void GetConfigurationBlock1WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+ReaderConfigurationBlock1 GetConfigurationBlock1WithFeatureReportProtocol::GetResult() const {
+    ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock1 command.",
+                    TAV_CHECK_SITE)
+        .RequireAtLeast(kFeatureReportPhraseLength);
+    return ReaderConfigurationBlock1::FromBytes(responsePhrases_.front());
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,25 @@
+#include "GetConfigurationBlock3WithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ReplyReader.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetConfigurationBlock3WithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x82});
+}
+
+void GetConfigurationBlock3WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+ReaderConfigurationBlock3 GetConfigurationBlock3WithFeatureReportProtocol::GetResult() const {
+    ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock3 command.",
+                    TAV_CHECK_SITE)
+        .RequireAtLeast(kFeatureReportPhraseLength);
+    return ReaderConfigurationBlock3::FromBytes(responsePhrases_.front());
+}
+
+}  // namespace TavProtocol

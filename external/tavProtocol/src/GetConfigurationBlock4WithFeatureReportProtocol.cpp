@@ -1,0 +1,25 @@
+#include "GetConfigurationBlock4WithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+#include "ReplyReader.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> GetConfigurationBlock4WithFeatureReportProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return FeatureReportPhrase({0x83});
+}
+
+void GetConfigurationBlock4WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+ReaderConfigurationBlock4 GetConfigurationBlock4WithFeatureReportProtocol::GetResult() const {
+    ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock4 command.",
+                    TAV_CHECK_SITE)
+        .RequireAtLeast(kFeatureReportPhraseLength);
+    return ReaderConfigurationBlock4::FromBytes(responsePhrases_.front());
+}
+
+}  // namespace TavProtocol

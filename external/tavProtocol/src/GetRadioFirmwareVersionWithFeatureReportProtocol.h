@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+#include "FirmwareVersionModuleType.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+
+namespace TavProtocol {
+
+// Reads the firmware version of the radio microcontroller.
+class GetRadioFirmwareVersionWithFeatureReportProtocol : public Command {
+public:
+    explicit GetRadioFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType moduleType)
+        : moduleType_(moduleType) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    MicrocontrollerFirmwareVersion GetResult() const;
+
+private:
+    FirmwareVersionModuleType moduleType_;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,18 @@
+#include "SetConfigurationBlock1WithFeatureReportProtocol.h"
+
+#include "FeatureReportPhrase.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> SetConfigurationBlock1WithFeatureReportProtocol::NextCommandPhrase() {
+    const bool first = commandPhrasesProduced_ == 0;
+    ++commandPhrasesProduced_;
+    return first ? FeatureReportPhrase({0x80}) : block_.ToBytes();
+}
+
+void SetConfigurationBlock1WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
+}  // namespace TavProtocol

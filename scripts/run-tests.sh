@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole suite three ways: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer.
+# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer; then runs the fuzz
+# harnesses briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -31,8 +32,19 @@ run asan -- -DTAV_SANITIZE=address,undefined -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BU
 # gcc's ThreadSanitizer runtime cannot map its shadow memory under high mmap randomisation.
 run tsan -L threaded -- -DTAV_SANITIZE=thread -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BUILD_EXAMPLES=OFF
 
+# Every harness in fuzz/ runs a fixed number of times over its seed corpus (clang's libFuzzer).
+echo "=== fuzz build"
+if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+     -DTAV_BUILD_FUZZERS=ON -DTAV_BUILD_TESTS=OFF -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BUILD_EXAMPLES=OFF &&
+   cmake --build build/fuzz -j "$jobs"; then
+  echo "=== fuzz runs"
+  fuzz/run-fuzzers.sh build/fuzz 20000 || failed+=("fuzz (runs)")
+else
+  failed+=("fuzz (build)")
+fi
+
 if ((${#failed[@]})); then
   echo "FAILED: ${failed[*]}"
   exit 1
 fi
-echo "All three builds passed."
+echo "All builds passed."

@@ -25,8 +25,9 @@ uint32_t DataPhrases(uint32_t bitCount) { return (DataBytes(bitCount) + 7) / 8; 
 GetCardAnalyzerDataWithFeatureReportProtocol::GetCardAnalyzerDataWithFeatureReportProtocol(
     int32_t cardCount, std::vector<CardAnalyzerData> records)
     : cardCount_(std::max(cardCount, 0)), records_(std::move(records)) {
-    // One record per card, whatever the caller handed in: the card index never leaves the vector.
-    records_.resize(static_cast<std::size_t>(cardCount_));
+    // One zeroed record per card, whatever the caller handed in: the card index never leaves the
+    // vector, and only a checked header ever sets a bit count.
+    records_.assign(static_cast<std::size_t>(cardCount_), CardAnalyzerData{});
 }
 
 void GetCardAnalyzerDataWithFeatureReportProtocol::Reset() {
@@ -110,27 +111,22 @@ std::vector<CardAnalyzerData> GetCardAnalyzerDataWithFeatureReportProtocol::GetR
     auto records = records_;
     std::size_t reply = 0;
     for (auto& record : records) {
-        const uint32_t byteCount = DataBytes(record.BitCount);
-        if (byteCount == 0) {
-            continue;
-        }
-        // The card's bytes run through its data replies in order, 8 to a reply; a short reply is
-        // used up early and the next one continues the card.
-        std::size_t offset = 0;
-        for (uint32_t i = 0; i < byteCount; ++i) {
-            if (reply < responsePhrases_.size() &&
-                offset == std::min(responsePhrases_[reply].size(), kBytesPerDataPhrase)) {
-                ++reply;
-                offset = 0;
-            }
-            if (reply >= responsePhrases_.size() || responsePhrases_[reply].empty()) {
+        // A card's bytes run through its data replies in order, up to 8 from each; a short reply is
+        // used up early and the next one continues the card. The next card starts on a fresh reply.
+        const std::size_t byteCount = DataBytes(record.BitCount);
+        std::size_t filled = 0;
+        while (filled < byteCount) {
+            if (reply >= responsePhrases_.size()) {
                 TAV_THROW(ProtocolException, kTooFewReplies);
             }
-            record.Data[i] = responsePhrases_[reply][offset++];
+            const ReplyReader data(responsePhrases_[reply++], kTooFewReplies, TAV_CHECK_SITE);
+            const auto bytes = data.Bytes(0, std::min({data.Size(), kBytesPerDataPhrase, byteCount - filled}));
+            std::copy(bytes.begin(), bytes.end(), record.Data.begin() + static_cast<std::ptrdiff_t>(filled));
+            filled += bytes.size();
         }
-        // The next card starts at the first reply this one did not touch.
-        ++reply;
-        std::reverse(record.Data.begin(), record.Data.end());
+        if (byteCount > 0) {
+            std::reverse(record.Data.begin(), record.Data.end());
+        }
     }
     return records;
 }

@@ -17,5 +17,4 @@ extern "C" {
 
 // Fills the caller's record with this library's build information and returns it.
 TAV_API Tav::LibraryInfo* Tav_BuildLibraryInfo(Tav::LibraryInfo* info);
-
 }

@@ -36,16 +36,26 @@ struct LibraryInfo {
     char Reserved4[256];
 };
 
+static_assert(offsetof(LibraryInfo, LibraryName) == 0);
+static_assert(offsetof(LibraryInfo, ShortName) == 256);
 static_assert(offsetof(LibraryInfo, Description) == 512);
 static_assert(offsetof(LibraryInfo, Company) == 1024);
 static_assert(offsetof(LibraryInfo, RightsNotice) == 1280);
 static_assert(offsetof(LibraryInfo, LegalNotice) == 1792);
 static_assert(offsetof(LibraryInfo, ProductDescription) == 2816);
 static_assert(offsetof(LibraryInfo, Version) == 3840);
+static_assert(offsetof(LibraryInfo, BuildVersion) == 4096);
+static_assert(offsetof(LibraryInfo, BumpType) == 4352);
+static_assert(offsetof(LibraryInfo, BuildNumber) == 4608);
+static_assert(offsetof(LibraryInfo, Branch) == 4864);
 static_assert(offsetof(LibraryInfo, BuildUrl) == 5120);
 static_assert(offsetof(LibraryInfo, BuildType) == 6144);
 static_assert(offsetof(LibraryInfo, BuildDate) == 6400);
+static_assert(offsetof(LibraryInfo, BuildPlatform) == 6656);
+static_assert(offsetof(LibraryInfo, BuildToolchain) == 6912);
 static_assert(offsetof(LibraryInfo, Reserved1) == 7168);
+static_assert(offsetof(LibraryInfo, Reserved2) == 7424);
+static_assert(offsetof(LibraryInfo, Reserved3) == 7680);
 static_assert(offsetof(LibraryInfo, ProjectName) == 7936);
 static_assert(offsetof(LibraryInfo, Commit) == 8192);
 static_assert(offsetof(LibraryInfo, FullCommit) == 8448);

@@ -13,6 +13,7 @@ struct ProtocolCommandResult {
     char Function[256];
 };
 
+static_assert(offsetof(ProtocolCommandResult, HasException) == 0);
 static_assert(offsetof(ProtocolCommandResult, ExceptionType) == 1);
 static_assert(offsetof(ProtocolCommandResult, Message) == 257);
 static_assert(offsetof(ProtocolCommandResult, File) == 2305);

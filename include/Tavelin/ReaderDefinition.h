@@ -73,17 +73,26 @@ struct ReaderDefinition {
 
 #pragma pack(pop)
 
+// Hosts pass these records by value and in arrays: their layout is part of the interface.
 static_assert(sizeof(SerialPortSettings) == 268);
-static_assert(offsetof(SerialPortSettings, PortName) == 6);
-static_assert(offsetof(SerialPortSettings, ByteSize) == 262);
 static_assert(sizeof(DeviceId) == 772);
+static_assert(offsetof(DeviceId, ProductId) == 2);
+static_assert(offsetof(DeviceId, UsbPath) == 4);
+static_assert(offsetof(DeviceId, SerialNumber) == 516);
+static_assert(offsetof(ReaderDefinition, VendorId) == 0);
+static_assert(offsetof(ReaderDefinition, ProductId) == 2);
 static_assert(offsetof(ReaderDefinition, UsbPath) == 4);
 static_assert(offsetof(ReaderDefinition, SerialNumber) == 516);
 static_assert(offsetof(ReaderDefinition, ProtocolType) == 772);
 static_assert(offsetof(ReaderDefinition, SerialPortSettings) == 773);
+static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, BaudRate) == 773);
+static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, Parity) == 777);
+static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, FlowControl) == 778);
 static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, PortName) == 779);
 static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, ByteSize) == 1035);
 static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, DataBits) == 1039);
+static_assert(offsetof(ReaderDefinition, SerialPortSettings) + offsetof(SerialPortSettings, StopBits) == 1040);
 static_assert(sizeof(ReaderDefinition) == 1041);
+static_assert(alignof(ReaderDefinition) == 1);
 
 }  // namespace TavCommon

@@ -13,8 +13,8 @@ namespace Tav {
 // The reader layer's exception; it can carry the failed protocol result that caused it.
 class TAV_API ReaderException : public ElvarinException {
 public:
-    ReaderException(const std::string& message, const ProtocolCommandResult& result, const char* file,
-                    int line, const char* function);
+    ReaderException(const std::string& message, const ProtocolCommandResult& result, const char* file, int line,
+                    const char* function);
     ReaderException(const char* message, const char* file, int line, const char* function);
     ReaderException(const std::string& message, const char* file, int line, const char* function);
     ~ReaderException() override;

@@ -21,6 +21,7 @@ struct TavResult {
 };
 #pragma pack(pop)
 
+static_assert(offsetof(TavResult, Code) == 0);
 static_assert(offsetof(TavResult, ExceptionType) == 1);
 static_assert(offsetof(TavResult, Message) == 257);
 static_assert(offsetof(TavResult, File) == 2305);
@@ -33,3 +34,4 @@ static_assert(offsetof(TavResult, InnerFile) == 6918);
 static_assert(offsetof(TavResult, InnerLine) == 8966);
 static_assert(offsetof(TavResult, InnerFunction) == 8970);
 static_assert(sizeof(TavResult) == 9226);
+static_assert(alignof(TavResult) == 1);

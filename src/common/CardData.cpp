@@ -4,13 +4,9 @@
 
 namespace Tav {
 
-std::string CardData::AsString() const {
-    return std::string(data.begin(), data.end());
-}
+std::string CardData::AsString() const { return std::string(data.begin(), data.end()); }
 
-const uint8_t* CardData::AsByteArray() const {
-    return data.data();
-}
+const uint8_t* CardData::AsByteArray() const { return data.data(); }
 
 bool CardData::IsEmpty() const {
     return bitCount == 0 && std::all_of(data.begin(), data.end(), [](uint8_t byte) { return byte == 0; });

@@ -7,9 +7,7 @@
 
 namespace TavCommon {
 
-bool IsEnvironmentVariableSet(const std::string& name) {
-    return std::getenv(name.c_str()) != nullptr;
-}
+bool IsEnvironmentVariableSet(const std::string& name) { return std::getenv(name.c_str()) != nullptr; }
 
 std::string GetEnvironmentVariable(const std::string& name) {
     const char* value = std::getenv(name.c_str());

@@ -47,9 +47,8 @@ Tav::LibraryInfo& FillLibraryInfo(Tav::LibraryInfo& info, const LibraryIdentity&
 namespace Tav {
 
 Tav::LibraryInfo& BuildReaderLibraryInfo(Tav::LibraryInfo& info) {
-    return TavCommon::FillLibraryInfo(
-        info, {"Tavelin Library", "TAV Reader",
-               "Tavelin Library: the host interface to Tavelin desktop card readers."});
+    return TavCommon::FillLibraryInfo(info, {"Tavelin Library", "TAV Reader",
+                                             "Tavelin Library: the host interface to Tavelin desktop card readers."});
 }
 
 }  // namespace Tav

@@ -65,7 +65,7 @@ std::shared_ptr<spdlog::logger> MakeFileLogger(bool registered, const std::strin
 
 }  // namespace
 
-Logger::Logger(bool forceFile, bool console, bool registered) : registered_(registered) {
+Logger::Logger(bool forceFile, bool console, bool registered) {
     if (console) {
         console_ = MakeConsoleLogger(registered);
         console_->set_level(spdlog::level::trace);
@@ -79,8 +79,8 @@ Logger::Logger(bool forceFile, bool console, bool registered) : registered_(regi
         } catch (const std::exception& error) {
             // The logger is built while the library loads, where nobody could catch this: say it once
             // and go on with the console alone rather than terminate the host.
-            std::fprintf(stderr, "Tavelin: cannot open log file '%s' (%s); logging to the console only\n",
-                         path.c_str(), error.what());
+            std::fprintf(stderr, "Tavelin: cannot open log file '%s' (%s); logging to the console only\n", path.c_str(),
+                         error.what());
         }
     }
     for (const auto& [variable, category] : kLevelVariables) {
@@ -90,9 +90,7 @@ Logger::Logger(bool forceFile, bool console, bool registered) : registered_(regi
     }
 }
 
-Logger::~Logger() {
-    Flush();
-}
+Logger::~Logger() { Flush(); }
 
 Logger::Holder& Logger::GetInstance(bool forceFile, bool console) {
     // Never destroyed: a host thread may still log while the process exits. The exit handler
@@ -105,8 +103,13 @@ Logger::Holder& Logger::GetInstance(bool forceFile, bool console) {
     return *holder;
 }
 
-Logger::Holder Logger::Create(bool forceFile, bool console) {
-    return Holder(new Logger(forceFile, console, false));
+Logger::Holder Logger::Create(bool forceFile, bool console) { return Holder(new Logger(forceFile, console, false)); }
+
+Logger::Holder Logger::CreateWithSink(std::shared_ptr<spdlog::sinks::sink> sink) {
+    Holder logger(new Logger(false, false, false));
+    logger->console_ = std::make_shared<spdlog::logger>(kConsoleLoggerName, std::move(sink));
+    logger->console_->set_level(spdlog::level::trace);
+    return logger;
 }
 
 void Logger::ShutDownProcessLogger() {

@@ -10,7 +10,10 @@
 
 namespace spdlog {
 class logger;
+namespace sinks {
+class sink;
 }
+}  // namespace spdlog
 
 namespace TavCommon {
 
@@ -36,6 +39,9 @@ public:
     static Holder& GetInstance(bool forceFile = false, bool console = true);
     // A separate logger; the process-wide one is left alone.
     static Holder Create(bool forceFile, bool console);
+    // Internal, for tests and benchmarks: a separate logger whose console logger writes to the
+    // given sink. Levels and the file logger still come from the environment.
+    static Holder CreateWithSink(std::shared_ptr<spdlog::sinks::sink> sink);
 
     ~Logger();
     Logger(const Logger&) = delete;
@@ -91,8 +97,7 @@ public:
     template <typename Arg, typename... Args>
     static void Critical(const Holder& holder, std::string_view category, fmt::format_string<Arg, Args...> format,
                          Arg&& arg, Args&&... args) {
-        LogFormatted(holder, category, CriticalLevel, format, std::forward<Arg>(arg),
-                     std::forward<Args>(args)...);
+        LogFormatted(holder, category, CriticalLevel, format, std::forward<Arg>(arg), std::forward<Args>(args)...);
     }
 
 private:
@@ -118,7 +123,6 @@ private:
     std::shared_ptr<spdlog::logger> console_;
     std::shared_ptr<spdlog::logger> file_;
     std::map<std::string, std::string, std::less<>> categoryLevels_;
-    bool registered_;
 };
 
 }  // namespace TavCommon

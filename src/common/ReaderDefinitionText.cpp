@@ -35,17 +35,13 @@ const char* ProtocolTypeText(uint8_t protocolType) {
     return "Unknown";
 }
 
-const char* ParityText(uint8_t parity) {
-    return TextAt(std::array{"None", "Odd", "Even", "Mark", "Space"}, parity);
-}
+const char* ParityText(uint8_t parity) { return TextAt(std::array{"None", "Odd", "Even", "Mark", "Space"}, parity); }
 
 const char* FlowControlText(uint8_t flowControl) {
     return TextAt(std::array{"None", "XonXoff", "RtsCts", "XonXoffRtsCts", "DtrDsr", "XonXoffDtrDsr"}, flowControl);
 }
 
-const char* DataBitsText(uint8_t dataBits) {
-    return TextAt(std::array{"Invalid", "5", "6", "7", "8"}, dataBits);
-}
+const char* DataBitsText(uint8_t dataBits) { return TextAt(std::array{"Invalid", "5", "6", "7", "8"}, dataBits); }
 
 const char* StopBitsText(uint8_t stopBits) {
     return TextAt(std::array{"None", "One", "Two", "OnePointFive"}, stopBits);
@@ -70,11 +66,11 @@ std::optional<std::string> FormatReaderDefinition(const ReaderDefinition& defini
     const std::string_view portName = ReadFixedField(serial.PortName);
     const std::string baudRate = BaudRateText(serial.BaudRate);
     char settings[256];
-    const int settingsLength =
-        std::snprintf(settings, sizeof settings,
-                      "PortName: %.*s, BaudRate: %s, Parity: %s, FlowControl: %s, DataBits: %s, StopBits: %s",
-                      static_cast<int>(portName.size()), portName.data(), baudRate.c_str(), ParityText(serial.Parity),
-                      FlowControlText(serial.FlowControl), DataBitsText(serial.DataBits), StopBitsText(serial.StopBits));
+    const int settingsLength = std::snprintf(
+        settings, sizeof settings,
+        "PortName: %.*s, BaudRate: %s, Parity: %s, FlowControl: %s, DataBits: %s, StopBits: %s",
+        static_cast<int>(portName.size()), portName.data(), baudRate.c_str(), ParityText(serial.Parity),
+        FlowControlText(serial.FlowControl), DataBitsText(serial.DataBits), StopBitsText(serial.StopBits));
     if (settingsLength <= 0) {
         return std::nullopt;
     }

@@ -17,8 +17,8 @@ std::string ComposeMessage(const std::string& message, const ProtocolCommandResu
 
 }  // namespace
 
-ReaderException::ReaderException(const std::string& message, const ProtocolCommandResult& result,
-                                 const char* file, int line, const char* function)
+ReaderException::ReaderException(const std::string& message, const ProtocolCommandResult& result, const char* file,
+                                 int line, const char* function)
     : ElvarinException(ComposeMessage(message, result), file, line, function) {
     if (result.HasException) {
         hasInnerException_ = true;

@@ -30,12 +30,11 @@ constexpr std::array<char, N> MakeSourceName(std::string_view path) {
 }  // namespace TavCommon::Detail
 
 // The throwing file's base name as a NUL-terminated constant, computed at compile time.
-#define TAV_SOURCE_FILE                                                                             \
-    ([]() -> const char* {                                                                          \
-        static constexpr auto name =                                                                \
-            ::TavCommon::Detail::MakeSourceName<::TavCommon::Detail::SourceBaseName(__FILE__).size() + \
-                                                1>(__FILE__);                                       \
-        return name.data();                                                                         \
+#define TAV_SOURCE_FILE                                                                                              \
+    ([]() -> const char* {                                                                                           \
+        static constexpr auto name =                                                                                 \
+            ::TavCommon::Detail::MakeSourceName<::TavCommon::Detail::SourceBaseName(__FILE__).size() + 1>(__FILE__); \
+        return name.data();                                                                                          \
     }())
 
 // Throws an exception of the library's family from the current file, line and function.

@@ -12,9 +12,7 @@ namespace TavCommon::StringUtils {
 
 namespace {
 
-bool IsSpace(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -39,9 +37,7 @@ std::string Trim(std::string_view text) {
     return std::string(text);
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool ParseBool(std::string_view text) {
     if (text == "1") {
@@ -79,9 +75,7 @@ int32_t ParseInt(std::string_view text, int base) {
     return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
 }
 
-std::string ToHex(uint32_t value, int width) {
-    return fmt::format("{:0{}X}", value, width < 0 ? 0 : width);
-}
+std::string ToHex(uint32_t value, int width) { return fmt::format("{:0{}X}", value, width < 0 ? 0 : width); }
 
 std::string Join(const std::vector<std::string>& texts, std::string_view separator) {
     std::string joined;

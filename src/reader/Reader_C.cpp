@@ -1,5 +1,9 @@
 #include "Tavelin.h"
 #include "common/LibraryInfoBuilder.h"
+#include "common/Logger.h"
+
+// Fetched while the library loads, so the logger reads the environment before any call.
+[[maybe_unused]] static const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
 
 extern "C" {
 
@@ -9,5 +13,4 @@ TAV_API Tav::LibraryInfo* Tav_BuildLibraryInfo(Tav::LibraryInfo* info) {
     }
     return info;
 }
-
 }

@@ -6,9 +6,12 @@
 #include "ProtocolException.h"
 #include "Tavelin.h"
 #include "common/SourceLocation.h"
+#include "support/FixedField.h"
 #include "transport/TransportException.h"
 
 namespace {
+
+// TavResult is packed: its fields are read by value (int32_t{...}), never bound to references.
 
 ProtocolCommandResult FailedResult(const char* message, int32_t line) {
     ProtocolCommandResult result{};
@@ -34,6 +37,17 @@ TEST(ElvarinExceptionTest, RecordsThrowSiteWithFileBaseName) {
     }
 }
 
+TEST(ElvarinExceptionTest, LambdaThrowSiteIsNamedOperatorCall) {
+    const auto fail = [] { TAV_THROW(TavTransport::TransportException, std::string("from a lambda")); };
+    try {
+        fail();
+        FAIL();
+    } catch (const TavTransport::TransportException& error) {
+        EXPECT_EQ(error.Function(), "operator()");
+        EXPECT_EQ(error.File(), "Exceptions_test");
+    }
+}
+
 TEST(ElvarinExceptionTest, EveryDerivedClassReportsTheFamilyTypeName) {
     EXPECT_EQ(TavProtocol::ProtocolException("m", "f", 1, "g").TypeName(), "ElvarinException");
     EXPECT_EQ(TavTransport::TransportException("m", "f", 1, "g").TypeName(), "ElvarinException");
@@ -53,18 +67,19 @@ TEST(ReaderExceptionTest, CarriesTheFailedProtocolResult) {
     TavResult record;
     std::memset(&record, 0x5A, sizeof record);
     error.PopulateTavResult(record);
+    using TavTest::HoldsPaddedText;
     EXPECT_EQ(record.Code, 1);
-    EXPECT_STREQ(record.ExceptionType, "ElvarinException");
-    EXPECT_STREQ(record.Message, "Failed [Protocol Exception: Timeout]");
-    EXPECT_STREQ(record.File, "Reader");
+    EXPECT_TRUE(HoldsPaddedText(record.ExceptionType, "ElvarinException"));
+    EXPECT_TRUE(HoldsPaddedText(record.Message, "Failed [Protocol Exception: Timeout]"));
+    EXPECT_TRUE(HoldsPaddedText(record.File, "Reader"));
     EXPECT_EQ(int32_t{record.Line}, 42);
-    EXPECT_STREQ(record.Function, "SetLuid");
+    EXPECT_TRUE(HoldsPaddedText(record.Function, "SetLuid"));
     EXPECT_EQ(record.HasInnerException, 1);
-    EXPECT_STREQ(record.InnerExceptionType, "ElvarinException");
-    EXPECT_STREQ(record.InnerMessage, "Timeout");
-    EXPECT_STREQ(record.InnerFile, "GetLuidWithFeatureReportProtocol");
+    EXPECT_TRUE(HoldsPaddedText(record.InnerExceptionType, "ElvarinException"));
+    EXPECT_TRUE(HoldsPaddedText(record.InnerMessage, "Timeout"));
+    EXPECT_TRUE(HoldsPaddedText(record.InnerFile, "GetLuidWithFeatureReportProtocol"));
     EXPECT_EQ(int32_t{record.InnerLine}, -1);
-    EXPECT_STREQ(record.InnerFunction, "ValidateResponse");
+    EXPECT_TRUE(HoldsPaddedText(record.InnerFunction, "ValidateResponse"));
 }
 
 TEST(ReaderExceptionTest, ResultWithoutExceptionLeavesMessageAndEmptiesInnerFields) {
@@ -90,9 +105,26 @@ TEST(ReaderExceptionTest, LongTextsAreCutToTheirFields) {
     TavResult record;
     std::memset(&record, 0x5A, sizeof record);
     error.PopulateTavResult(record);
-    EXPECT_EQ(std::string(record.Message), message.substr(0, 2047));
-    EXPECT_EQ(record.Message[2047], '\0');
-    EXPECT_EQ(std::strlen(record.Function), 255u);
+    EXPECT_TRUE(TavTest::HoldsPaddedText(record.Message, message.substr(0, 2047)));
+    EXPECT_TRUE(TavTest::HoldsPaddedText(record.Function, std::string(255, 'f')));
+}
+
+// A result whose texts fill their fields to the last byte is read within the fields.
+TEST(ReaderExceptionTest, InnerTextsWithoutNulStayWithinTheirFields) {
+    ProtocolCommandResult result;
+    std::memset(&result, 'x', sizeof result);
+    result.HasException = true;
+    result.Line = 9;
+    const Tav::ReaderException error("Failed", result, "Reader", 1, "Init");
+    EXPECT_EQ(error.InnerMessage(), std::string(2048, 'x'));
+    EXPECT_EQ(error.InnerFunction(), std::string(256, 'x'));
+
+    TavResult record{};
+    error.PopulateTavResult(record);
+    EXPECT_TRUE(TavTest::HoldsPaddedText(record.Message, "Failed [Protocol Exception: " + std::string(2019, 'x')));
+    EXPECT_TRUE(TavTest::HoldsPaddedText(record.InnerMessage, std::string(2047, 'x')));
+    EXPECT_TRUE(TavTest::HoldsPaddedText(record.InnerExceptionType, std::string(255, 'x')));
+    EXPECT_EQ(int32_t{record.InnerLine}, 9);
 }
 
 }  // namespace

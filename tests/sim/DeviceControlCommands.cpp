@@ -5,12 +5,14 @@
 //   8C 0B action module s module state: action 2 sets state s; the answer is 8C 0B FF module state
 //   8C 80 e               transparent mode on (1) or off (0): the request echoed
 //   8C 00                 transparent mode: 8C 00 state status
-//   F0 module             bootloader mode: 01 '.' x, the bootloader's own format
+//   F0 module             bootloader mode: 01 '.' x, the bootloader's own format; every later phrase
+//                         goes to the bootloader (Bootloader.h)
 // A reader without transparent mode answers both transparent-mode commands with zero bytes.
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "sim/Bootloader.h"
 #include "sim/CommandTables.h"
 
 namespace TavSim {
@@ -66,6 +68,7 @@ void FillDeviceControlCommands(PhraseHandlerTable& table) {
         model.bootloaderMode = true;
         model.bootloaderModule = exchange.Byte(1);
         exchange.ReplyPadded({0x01, '.', model.bootloaderReadyByte});
+        exchange.EnterMode(TakeFirmwarePhrase);
     });
 }
 

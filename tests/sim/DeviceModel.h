@@ -1,9 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,25 @@ struct PresentedCard {
     uint16_t cardType = 0;
     uint16_t bitCount = 0;
     std::vector<uint8_t> data;  // ceil(bitCount / 8) bytes, first received first
+};
+
+// The phases of a BLE blob session, each with its own script of return codes.
+enum class BlePhase { ReadSetup, ReadPoll, ReadData, WriteConfiguration, WriteData, StartStore, StorePoll };
+
+// One bootloader reply: return code, delay class and the delay for class 'W'.
+struct BootloaderReply {
+    uint8_t returnCode = '.';
+    uint8_t delayClass = '>';
+    uint16_t delayMilliseconds = 0;
+};
+
+struct MifareApplication {
+    uint32_t aid = 0;
+    uint8_t byte4 = 0;
+    uint8_t cardKeyNo = 0;
+    uint8_t operationType = 0;
+    uint8_t keyType = 0;
+    bool operator==(const MifareApplication&) const = default;
 };
 
 struct DeviceModel {
@@ -94,9 +116,20 @@ struct DeviceModel {
     uint8_t queuedIdLastByte = 0;
     uint8_t queuedIdFlags = 0;  // as the last queued-id read sent them
 
-    // Blobs and BLE data, by blob type and BLE data type.
+    // Blobs and BLE data, by blob type and BLE data type (1 data: 384 bytes in wire blocks 0-2;
+    // 2 key: 128 bytes in wire block 0x10; 3 unencrypted key: 16 bytes in wire block 4).
     std::map<uint8_t, std::vector<uint8_t>> blobs;
     std::map<uint8_t, std::vector<uint8_t>> bleData;
+    // BLE data sessions: the wire block set up for reading; the block being written, its length
+    // and the pieces written so far.
+    std::optional<uint8_t> bleReadBlock;
+    std::optional<uint8_t> bleWriteBlock;
+    uint8_t bleWriteLength = 0;
+    std::vector<uint8_t> bleWriteData;
+    // Return codes a BLE phase answers with, one per phrase, before it succeeds (none left: 0).
+    // A phrase answered with a code other than 0 has no effect.
+    std::map<BlePhase, std::deque<uint8_t>> bleReturnCodes;
+    // BLE radio settings: bytes 0-2 are Flags, TapInRssi and TxPower.
     std::array<uint8_t, 8> bleConfiguration{};
     // The open blob sessions: the descriptor phrase that opened each, and the pieces written so far.
     std::array<uint8_t, 8> blobReadDescriptor{};
@@ -104,10 +137,31 @@ struct DeviceModel {
     std::vector<uint8_t> blobWriteData;
 
     // Bootloader: entered by the bootloader-mode command; collects the firmware lines it is fed.
+    // Every phrase arrives three times and is answered once, after the third copy.
     bool bootloaderMode = false;
     uint8_t bootloaderModule = 0;
-    uint8_t bootloaderReadyByte = 0x3E;  // the byte behind '.' in the bootloader's first answer
-    std::vector<std::vector<uint8_t>> firmwareLines;
+    uint8_t bootloaderReadyByte = 0x3E;                        // the byte behind '.' in the bootloader's first answer
+    std::vector<std::vector<uint8_t>> firmwareLines;           // each line: the data of its three phrases
+    std::map<std::size_t, BootloaderReply> bootloaderReplies;  // by phrase number from 0; others '.' '>'
+    bool bootloaderChecksRecords = false;      // answers '2' to a line whose bytes do not sum to 0 (mod 256)
+    std::size_t bootloaderPhrases = 0;         // phrases taken (three copies each)
+    std::size_t bootloaderCopyMismatches = 0;  // copies that differed from the first copy
+    std::vector<uint8_t> bootloaderCopy;       // the phrase being received
+    int bootloaderCopies = 0;
+    std::vector<uint8_t> bootloaderLine;  // the line being assembled
+    int bootloaderChunks = 0;
+
+    // MIFARE writer: the status it reports (reply bytes 2-5), the error code its writing commands
+    // answer with (0: success), and what it did.
+    std::array<uint8_t, 4> mifareWriterStatus{};
+    uint8_t mifareWriterErrorCode = 0;
+    std::vector<MifareApplication> mifareApplications;
+    std::vector<std::array<uint8_t, 4>> mifareKeyChanges;  // the key information bytes
+    std::vector<std::array<uint8_t, 6>> mifareFiles;       // the file information bytes
+    uint32_t mifareCardFormats = 0;
+
+    // MFP24 readers: commands (their letters, "QSX07", "QCT", ...) answered with an error packet.
+    std::set<std::string> mfp24ErrorPackets;
 
     const StoredConfiguration& ActiveConfiguration() const { return configurations.at(activeConfiguration); }
     StoredConfiguration& ActiveConfiguration() { return configurations.at(activeConfiguration); }

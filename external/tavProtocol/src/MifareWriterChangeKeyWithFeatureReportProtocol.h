@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+#include "MifareWriterKeyInformation.h"
+
+namespace TavProtocol {
+
+// Changes a key of the MIFARE card on the writer.
+class MifareWriterChangeKeyWithFeatureReportProtocol : public Command {
+public:
+    explicit MifareWriterChangeKeyWithFeatureReportProtocol(const MifareWriterKeyInformation& keyInformation)
+        : keyInformation_(keyInformation) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ == 0; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ == 0; }
+
+    void ValidateResponse() const;
+
+private:
+    MifareWriterKeyInformation keyInformation_;
+};
+
+}  // namespace TavProtocol

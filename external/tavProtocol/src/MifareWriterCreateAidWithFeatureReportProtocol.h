@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+#include "MifareWriterAidInformation.h"
+
+namespace TavProtocol {
+
+// Creates an application on the MIFARE card on the writer.
+class MifareWriterCreateAidWithFeatureReportProtocol : public Command {
+public:
+    explicit MifareWriterCreateAidWithFeatureReportProtocol(const MifareWriterAidInformation& aidInformation)
+        : aidInformation_(aidInformation) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ == 0; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ == 0; }
+
+    void ValidateResponse() const;
+
+private:
+    MifareWriterAidInformation aidInformation_;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+
+namespace TavProtocol {
+
+// Formats the MIFARE card on the writer.
+class MifareWriterFormatCardWithFeatureReportProtocol : public Command {
+public:
+    MifareWriterFormatCardWithFeatureReportProtocol() = default;
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ == 0; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ == 0; }
+
+    void ValidateResponse() const;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,44 @@
+// Any MFP24 replies are checked or decoded without reading past them; the card-type paging ends.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+
+#include "BeepWithMfp24Protocol.h"
+#include "CopyConfigurationWithMfp24Protocol.h"
+#include "FuzzReplyTransport.h"
+#include "GetBluetoothFirmwareVersionWithMfp24Protocol.h"
+#include "GetInstalledHardwareWithMfp24Protocol.h"
+#include "GetPartNumberWithMfp24Protocol.h"
+#include "GetSupportedCardsWithMfp24Protocol.h"
+#include "ProtocolException.h"
+#include "SetBeeperVolumeWithMfp24Protocol.h"
+
+namespace {
+
+// Runs the exchange, then the checks and the result, as a visitor would; a failed check is fine.
+template <typename CommandType, typename Decode>
+void Run(CommandType&& command, TavTransport::Transport& transport, Decode decode) {
+    try {
+        command.Execute(transport);
+        command.ValidateResponse();
+        decode(command);
+    } catch (const TavProtocol::ProtocolException&) {
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    TavFuzz::FuzzReplyTransport transport(std::span<const uint8_t>(data, size), 24);
+    Run(TavProtocol::BeepWithMfp24Protocol(2), transport, [](const auto&) {});
+    Run(TavProtocol::SetBeeperVolumeWithMfp24Protocol(TavProtocol::BeepVolume{1}), transport, [](const auto&) {});
+    Run(TavProtocol::CopyConfigurationWithMfp24Protocol(1), transport, [](const auto&) {});
+    Run(TavProtocol::GetBluetoothFirmwareVersionWithMfp24Protocol(TavProtocol::FirmwareVersionModuleType{0}), transport,
+        [](const auto& command) { command.GetResult(); });
+    Run(TavProtocol::GetInstalledHardwareWithMfp24Protocol(), transport,
+        [](const auto& command) { command.GetResult(); });
+    Run(TavProtocol::GetPartNumberWithMfp24Protocol(), transport, [](const auto& command) { command.GetResult(); });
+    Run(TavProtocol::GetSupportedCardsWithMfp24Protocol(), transport, [](const auto& command) { command.GetResult(); });
+    return 0;
+}

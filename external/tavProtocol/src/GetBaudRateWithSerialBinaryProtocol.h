@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Command.h"
+#include "SerialReaderBaudRate.h"
+
+namespace TavProtocol {
+
+// The code of the reader's serial line speed.
+class GetBaudRateWithSerialBinaryProtocol : public Command {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse();
+    SerialReaderBaudRate GetResult();
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "InstalledHardwareInformation.h"
+#include "SerialBinaryCommand.h"
+
+namespace TavProtocol {
+
+// Which hardware the reader supports and which is installed.
+class GetInstalledHardwareWithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ != commandPhrasesProduced_; }
+
+    void ValidateResponse();
+    InstalledHardwareInformation GetResult();
+};
+
+}  // namespace TavProtocol

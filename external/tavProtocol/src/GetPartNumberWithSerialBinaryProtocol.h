@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+
+namespace TavProtocol {
+
+// The reader's part number, read in three parts of at most eight characters.
+class GetPartNumberWithSerialBinaryProtocol : public Command {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < kParts; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < kParts; }
+
+    void ValidateResponse();
+    std::string GetResult();
+
+private:
+    static constexpr int32_t kParts = 3;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "CardAnalyzerControlParameter.h"
+#include "SerialBinaryCommand.h"
+
+namespace TavProtocol {
+
+// Sends the card analyzer a control code.
+class SetCardAnalyzerControlWithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    explicit SetCardAnalyzerControlWithSerialBinaryProtocol(CardAnalyzerControlParameter control) : control_(control) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse();
+
+private:
+    CardAnalyzerControlParameter control_;
+};
+
+}  // namespace TavProtocol

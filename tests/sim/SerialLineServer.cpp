@@ -1,0 +1,211 @@
+#include "sim/SerialLineServer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <system_error>
+
+#include "support/SerialDefinition.h"
+
+namespace TavSim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// How often a reply that never ends sends its next bytes, and how many.
+constexpr milliseconds kFillerInterval{2};
+constexpr std::size_t kFillerChunk = 16;
+
+}  // namespace
+
+SerialLineServer::SerialLineServer(SerialBinaryFrontEnd& frontEnd, milliseconds replyTime)
+    : frontEnd_(frontEnd), replyTimeMs_(replyTime.count()) {
+    std::array<int, 2> wake{};
+    if (pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        throw std::system_error(errno, std::system_category(), "pipe2");
+    }
+    wakeRead_ = wake[0];
+    wakeWrite_ = wake[1];
+    // The host may stop reading (a reply that never ends fills the line): never block on it.
+    const int flags = fcntl(pty_.MasterFd(), F_GETFL);
+    fcntl(pty_.MasterFd(), F_SETFL, flags | O_NONBLOCK);
+    thread_ = std::thread([this] { Serve(); });
+}
+
+SerialLineServer::~SerialLineServer() {
+    stopping_ = true;
+    Signal(Request::Stop);
+    thread_.join();
+    ::close(wakeRead_);
+    ::close(wakeWrite_);
+}
+
+TavCommon::ReaderDefinition SerialLineServer::Definition(uint32_t baudRate) const {
+    return TavTest::SerialDefinition(SlaveName(), baudRate);
+}
+
+void SerialLineServer::Signal(Request request) {
+    const char byte = static_cast<char>(request);
+    while (::write(wakeWrite_, &byte, 1) == -1 && errno == EINTR) {
+    }
+}
+
+void SerialLineServer::Unplug() {
+    Signal(Request::Unplug);
+    std::unique_lock lock(closedMutex_);
+    closedChanged_.wait(lock, [this] { return closed_.load(); });
+}
+
+void SerialLineServer::CloseLine() {
+    pty_.CloseMaster();
+    {
+        const std::lock_guard lock(closedMutex_);
+        closed_ = true;
+    }
+    closedChanged_.notify_all();
+}
+
+bool SerialLineServer::Pause(milliseconds duration) {
+    const auto deadline = Clock::now() + duration;
+    for (;;) {
+        if (stopping_) {
+            return false;
+        }
+        const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            return true;
+        }
+        pollfd wake{wakeRead_, POLLIN, 0};
+        // A wake-up request is left in the pipe for the serving loop to act on.
+        if (::poll(&wake, 1, static_cast<int>(left)) > 0) {
+            return !stopping_;
+        }
+    }
+}
+
+bool SerialLineServer::WriteAll(const std::vector<uint8_t>& bytes) {
+    std::size_t done = 0;
+    const auto deadline = Clock::now() + milliseconds(1000);
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(pty_.MasterFd(), bytes.data() + done, bytes.size() - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written == -1 && errno == EINTR) {
+            continue;
+        }
+        if (written == -1 && errno != EAGAIN) {
+            return false;
+        }
+        if (Clock::now() >= deadline || stopping_) {
+            return false;
+        }
+        pollfd out{pty_.MasterFd(), POLLOUT, 0};
+        ::poll(&out, 1, 10);
+    }
+    return true;
+}
+
+void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
+    if (answer.deviceGone) {
+        CloseLine();
+        return;
+    }
+    if (answer.endlessFiller) {
+        endlessFiller_ = answer.endlessFiller;
+        return;
+    }
+    if (!answer.reply) {
+        return;
+    }
+    if (!Pause(milliseconds(replyTimeMs_.load()) + answer.delay)) {
+        return;
+    }
+    WriteAll(*answer.reply);
+    if (answer.awaitsDataPhrase) {
+        dataPhraseDeadline_ = Clock::now() + SerialBinaryFrontEnd::kDataPhraseTimeout;
+    }
+}
+
+void SerialLineServer::Serve() {
+    std::array<uint8_t, 512> buffer{};
+    while (!closed_) {
+        int timeout = -1;
+        if (endlessFiller_) {
+            timeout = static_cast<int>(kFillerInterval.count());
+        } else if (dataPhraseDeadline_) {
+            timeout = static_cast<int>(
+                std::max<int64_t>(std::chrono::ceil<milliseconds>(*dataPhraseDeadline_ - Clock::now()).count(), 0));
+        }
+        std::array<pollfd, 2> fds{{{wakeRead_, POLLIN, 0}, {pty_.MasterFd(), POLLIN, 0}}};
+        if (::poll(fds.data(), fds.size(), timeout) == -1 && errno != EINTR) {
+            return;
+        }
+
+        if ((fds[0].revents & POLLIN) != 0) {
+            char request = 0;
+            while (::read(wakeRead_, &request, 1) == 1) {
+                if (request == static_cast<char>(Request::Unplug)) {
+                    auto model = frontEnd_.Reader().Model();
+                    model->connected = false;
+                }
+            }
+            if (stopping_) {
+                return;
+            }
+            if (!frontEnd_.DevicePresent()) {
+                CloseLine();
+                return;
+            }
+        }
+
+        if ((fds[1].revents & POLLIN) != 0) {
+            const ssize_t count = ::read(pty_.MasterFd(), buffer.data(), buffer.size());
+            if (count > 0) {
+                pending_.insert(pending_.end(), buffer.begin(), buffer.begin() + count);
+            }
+        }
+
+        while (!closed_) {
+            const std::optional<std::size_t> length = frontEnd_.FrameLength(pending_);
+            if (!length) {
+                break;
+            }
+            if (*length == 0) {
+                pending_.erase(pending_.begin());  // noise before a frame
+                continue;
+            }
+            if (pending_.size() < *length) {
+                break;
+            }
+            const std::vector<uint8_t> frame(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(*length));
+            pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(*length));
+            // A new frame ends whatever the reader was still sending or waiting for.
+            endlessFiller_.reset();
+            dataPhraseDeadline_.reset();
+            Answer(frontEnd_.Accept(frame));
+        }
+        if (closed_) {
+            return;
+        }
+
+        if (endlessFiller_) {
+            const std::vector<uint8_t> filler(kFillerChunk, *endlessFiller_);
+            const ssize_t ignored = ::write(pty_.MasterFd(), filler.data(), filler.size());
+            static_cast<void>(ignored);
+        }
+        if (dataPhraseDeadline_ && Clock::now() >= *dataPhraseDeadline_) {
+            dataPhraseDeadline_.reset();
+            WriteAll(frontEnd_.ExpireDataPhrase());
+        }
+    }
+}
+
+}  // namespace TavSim

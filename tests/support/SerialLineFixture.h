@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ProtocolException.h"
+#include "sim/SerialBinaryFrontEnd.h"
+#include "sim/SerialLineServer.h"
+#include "sim/SimulatedReader.h"
+#include "transport/SerialTransport.h"
+
+namespace TavTest {
+
+// Where a protocol failure came from, as its record says.
+struct ProtocolFailure {
+    std::string message;
+    std::string file;
+    std::string function;
+    bool operator==(const ProtocolFailure&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const ProtocolFailure& failure) {
+    return out << '"' << failure.message << "\" (" << failure.file << ", " << failure.function << ')';
+}
+
+// The failure the action throws; an empty record when it throws none.
+inline ProtocolFailure CatchProtocolFailure(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const TavProtocol::ProtocolException& error) {
+        return {error.Message(), error.File(), error.Function()};
+    }
+    return {};
+}
+
+// A simulated serial-binary reader on a pseudo-terminal, opened by the library's serial transport
+// exactly as a reader on /dev/ttyUSB0 would be. The receive delay is kept short so the tests stay
+// fast; a silent reader still costs one receive window (about 100 ms).
+class SerialLineFixture : public ::testing::Test {
+protected:
+    static constexpr uint32_t kReceiveDelayMs = 10;
+
+    void SetUp() override {
+        transport_.init(0);
+        transport_.setReceiveDelayMs(kReceiveDelayMs);
+    }
+
+    // The frames the reader received, in order.
+    std::vector<std::vector<uint8_t>> Wire() const { return frontEnd_.ReceivedBytes(); }
+
+    // Arms one fault for every frame of the command that starts with `prefix`, clearing others.
+    void Inject(std::vector<uint8_t> prefix, TavSim::Fault fault) {
+        frontEnd_.ClearFaults();
+        frontEnd_.InjectFault(TavSim::FaultTrigger::OnCommand(std::move(prefix)), fault);
+    }
+
+    TavSim::SimulatedReader reader_;
+    TavSim::SerialBinaryFrontEnd frontEnd_{reader_};
+    TavSim::SerialLineServer line_{frontEnd_};
+    TavTransport::SerialTransport transport_{line_.Definition()};
+};
+
+}  // namespace TavTest

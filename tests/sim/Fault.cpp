@@ -18,6 +18,11 @@ std::optional<std::vector<uint8_t>> ApplyFault(const Fault& fault, std::optional
         return reply;
     case FaultKind::EndlessReply:
         return std::vector<uint8_t>(reply && !reply->empty() ? reply->size() : 8, fault.value);
+    case FaultKind::TrailingBytes:
+        if (reply) {
+            reply->insert(reply->end(), fault.length, fault.value);
+        }
+        return reply;
     case FaultKind::WrongStatusWord:
     case FaultKind::LateReply:
     case FaultKind::DeviceGone:

@@ -17,6 +17,7 @@ enum class FaultKind {
     LateReply,        // the reply comes `delay` late
     EndlessReply,     // every reply is `value` bytes: a string or list that never ends
     DeviceGone,       // the device disappears as the phrase arrives; every exchange fails after
+    TrailingBytes,    // `length` bytes of `value` follow the reply (a reply longer than its command's)
 };
 
 struct Fault {
@@ -39,6 +40,9 @@ struct Fault {
     // The filler has no zero byte, so neither a string nor a card-type list ever ends.
     static Fault EndlessReply(uint8_t filler = 0x41) { return {.kind = FaultKind::EndlessReply, .value = filler}; }
     static Fault DeviceGone() { return {.kind = FaultKind::DeviceGone}; }
+    static Fault TrailingBytes(std::size_t length, uint8_t value = 0x00) {
+        return {.kind = FaultKind::TrailingBytes, .length = length, .value = value};
+    }
 };
 
 // Which phrases a fault hits: those of one command (every phrase whose command phrase starts

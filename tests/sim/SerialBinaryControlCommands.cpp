@@ -17,8 +17,9 @@ void FillControlCommands(PhraseHandlerTable& table) {
     });
 
     // Beeper volume: FA 0C 06 00 00 -> 0C volume; FA 0C 86 volume 00 00 -> 0C 90 00.
-    table.Add({0xFA, 0x0C, 0x06},
-              [](PhraseExchange& exchange) { exchange.Reply({0x0C, exchange.Model().beeperVolume}); });
+    table.Add({0xFA, 0x0C, 0x06}, [](PhraseExchange& exchange) {
+        exchange.Reply({0x0C, exchange.Model().beeperVolume});
+    });
     table.Add({0xFA, 0x0C, 0x86}, [](PhraseExchange& exchange) {
         exchange.Model().beeperVolume = exchange.Byte(3);
         exchange.Reply({0x0C, 0x90, 0x00});

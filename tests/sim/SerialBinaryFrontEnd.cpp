@@ -16,7 +16,7 @@ constexpr std::size_t kHeaderLength = 5;
 struct FrameShape {
     uint8_t instruction;
     std::optional<uint8_t> subCommand;
-    std::size_t length;     // the whole frame, or the header when the data length is P3
+    std::size_t length;  // the whole frame, or the header when the data length is P3
     bool dataLengthIsP3;
 };
 
@@ -112,22 +112,22 @@ SerialBinaryFrontEnd::Answer SerialBinaryFrontEnd::Accept(std::span<const uint8_
 
     if (fault) {
         switch (fault->kind) {
-            case FaultKind::WrongStatusWord:
-                if (answer.reply && answer.reply->size() >= 2) {
-                    answer.reply->at(answer.reply->size() - 2) = static_cast<uint8_t>(fault->statusWord >> 8);
-                    answer.reply->back() = static_cast<uint8_t>(fault->statusWord);
-                }
-                break;
-            case FaultKind::LateReply:
-                answer.delay = fault->delay;
-                break;
-            case FaultKind::EndlessReply:
-                answer.reply.reset();
-                answer.endlessFiller = fault->value;
-                break;
-            default:
-                answer.reply = ApplyFault(*fault, std::move(answer.reply));
-                break;
+        case FaultKind::WrongStatusWord:
+            if (answer.reply && answer.reply->size() >= 2) {
+                answer.reply->at(answer.reply->size() - 2) = static_cast<uint8_t>(fault->statusWord >> 8);
+                answer.reply->back() = static_cast<uint8_t>(fault->statusWord);
+            }
+            break;
+        case FaultKind::LateReply:
+            answer.delay = fault->delay;
+            break;
+        case FaultKind::EndlessReply:
+            answer.reply.reset();
+            answer.endlessFiller = fault->value;
+            break;
+        default:
+            answer.reply = ApplyFault(*fault, std::move(answer.reply));
+            break;
         }
     }
     return answer;

@@ -123,8 +123,9 @@ void FillIdentityCommands(PhraseHandlerTable& table) {
     });
 
     // Baud rate: FA 0D 01 00 00 -> 0D code; FA 0D 81 code 00 -> 0D 90 00, codes 0-4.
-    table.Add({0xFA, 0x0D, 0x01},
-              [](PhraseExchange& exchange) { exchange.Reply({0x0D, exchange.Model().baudRateCode}); });
+    table.Add({0xFA, 0x0D, 0x01}, [](PhraseExchange& exchange) {
+        exchange.Reply({0x0D, exchange.Model().baudRateCode});
+    });
     table.Add({0xFA, 0x0D, 0x81}, [](PhraseExchange& exchange) {
         const uint8_t code = exchange.Byte(3);
         if (code > 4) {

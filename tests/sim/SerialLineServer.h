@@ -23,8 +23,7 @@ class SerialLineServer {
 public:
     static constexpr std::chrono::milliseconds kDefaultReplyTime{2};
 
-    explicit SerialLineServer(SerialBinaryFrontEnd& frontEnd,
-                              std::chrono::milliseconds replyTime = kDefaultReplyTime);
+    explicit SerialLineServer(SerialBinaryFrontEnd& frontEnd, std::chrono::milliseconds replyTime = kDefaultReplyTime);
     ~SerialLineServer();
     SerialLineServer(const SerialLineServer&) = delete;
     SerialLineServer& operator=(const SerialLineServer&) = delete;

@@ -19,6 +19,15 @@ namespace {
 
 std::string ErrnoText(int error) { return std::generic_category().message(error); }
 
+// A line whose device has gone away (a USB adapter pulled out, a closed pseudo-terminal master)
+// is hung up: every read, write and ioctl on it then fails with EIO.
+[[noreturn]] void ThrowLineError(int error, const std::string& device, const char* action) {
+    if (error == EIO) {
+        throw std::system_error(error, std::system_category(), "Serial device gone: " + device);
+    }
+    throw std::system_error(error, std::system_category(), std::string(action) + " serial port " + device + " failed");
+}
+
 }  // namespace
 
 SerialPort::SerialPort() = default;
@@ -183,7 +192,7 @@ void SerialPort::WriteAll(const uint8_t* data, size_t size) {
             if (errno == EINTR) {
                 continue;
             }
-            throw std::system_error(errno, std::system_category(), "Writing to serial port " + device_ + " failed");
+            ThrowLineError(errno, device_, "Writing to");
         }
         data += written;
         size -= static_cast<size_t>(written);
@@ -206,13 +215,13 @@ size_t SerialPort::ReadInto(uint8_t* buffer, size_t size) {
         count = ::read(fileDesc_, buffer, size);
     } while (count == -1 && errno == EINTR);
     if (count == -1) {
-        throw std::system_error(errno, std::system_category(), "Reading from serial port " + device_ + " failed");
+        ThrowLineError(errno, device_, "Reading from");
     }
     if (count == 0) {
         // Nothing waiting, or a line whose device has gone away: only the latter fails a probe.
         termios2 probe{};
         if (::ioctl(fileDesc_, TCGETS2, &probe) == -1) {
-            throw std::system_error(errno, std::system_category(), "Serial device gone: " + device_);
+            ThrowLineError(errno, device_, "Probing");
         }
     }
     return static_cast<size_t>(count);
@@ -234,7 +243,7 @@ int32_t SerialPort::Available() {
     CheckPortOpen("int32_t mn::CppLinuxSerial::SerialPort::Available()");
     int count = 0;
     if (::ioctl(fileDesc_, FIONREAD, &count) == -1) {
-        throw std::system_error(errno, std::system_category(), "Asking serial port " + device_ + " for input failed");
+        ThrowLineError(errno, device_, "Asking for the input waiting on");
     }
     return count;
 }
@@ -254,7 +263,7 @@ bool SerialPort::WaitForInput(int32_t timeoutMs) {
             return false;
         }
         if (errno != EINTR) {
-            throw std::system_error(errno, std::system_category(), "Waiting on serial port " + device_ + " failed");
+            ThrowLineError(errno, device_, "Waiting on");
         }
     }
 }

@@ -82,6 +82,8 @@ TEST_F(SerialBinaryControlTest, ReadsDecodeTheirReplies) {
         model->beeperVolume = 3;
         model->activeConfiguration = 1;
         model->configurationCount = 4;
+        model->activeConfigurationWord = 0x0102;
+        model->activeConfigurationLastByte = 3;
         model->luid = 0x1234;
     }
     GetBeeperVolumeWithSerialBinaryProtocol volume;
@@ -92,6 +94,8 @@ TEST_F(SerialBinaryControlTest, ReadsDecodeTheirReplies) {
     const ActiveConfigurationInformation information = active.GetResult();
     EXPECT_EQ(information.FirstValue, 1);
     EXPECT_EQ(information.ConfigurationCount, 4);
+    EXPECT_EQ(uint16_t{information.WordValue}, 0x0102);  // sent high byte first
+    EXPECT_EQ(information.LastValue, 3);
     GetLuidWithSerialBinaryProtocol luid;
     Run(luid);
     EXPECT_EQ(luid.GetResult(), (LuidResponseInformation{0x1234, 0x1234}));

@@ -9,6 +9,15 @@ namespace TavSim {
 
 namespace {
 
+// 09, the sub-command, active, count, 00, the 16-bit value (high byte first), the last value, 90 00.
+void ReplyActiveConfiguration(PhraseExchange& exchange, uint8_t subCommand) {
+    const auto& model = exchange.Model();
+    exchange.Reply({0x09, subCommand, model.activeConfiguration, model.configurationCount, 0x00,
+                    static_cast<uint8_t>(model.activeConfigurationWord >> 8),
+                    static_cast<uint8_t>(model.activeConfigurationWord & 0xFF), model.activeConfigurationLastByte, 0x90,
+                    0x00});
+}
+
 void FillControlCommands(PhraseHandlerTable& table) {
     // Beep: FA 0C 03 count 00 (bit 7: long beeps) -> the status word alone.
     table.Add({0xFA, 0x0C, 0x03}, [](PhraseExchange& exchange) {
@@ -25,13 +34,8 @@ void FillControlCommands(PhraseHandlerTable& table) {
         exchange.Reply({0x0C, 0x90, 0x00});
     });
 
-    // Active configuration: FA 09 01 00 00 -> 09 01, active, count, 00, a 16-bit value (high
-    // byte first), a last value, 90 00. FA 09 81 n 00 -> 09 81, six bytes, 90 00.
-    table.Add({0xFA, 0x09, 0x01}, [](PhraseExchange& exchange) {
-        const auto& model = exchange.Model();
-        exchange.Reply(
-            {0x09, 0x01, model.activeConfiguration, model.configurationCount, 0x00, 0x00, 0x00, 0x00, 0x90, 0x00});
-    });
+    // Active configuration: FA 09 01 00 00 and FA 09 81 n 00 (n becomes active).
+    table.Add({0xFA, 0x09, 0x01}, [](PhraseExchange& exchange) { ReplyActiveConfiguration(exchange, 0x01); });
     table.Add({0xFA, 0x09, 0x81}, [](PhraseExchange& exchange) {
         auto& model = exchange.Model();
         const uint8_t configuration = exchange.Byte(3);
@@ -40,7 +44,7 @@ void FillControlCommands(PhraseHandlerTable& table) {
             return;
         }
         model.activeConfiguration = configuration;
-        exchange.Reply({0x09, 0x81, configuration, model.configurationCount, 0x00, 0x00, 0x00, 0x00, 0x90, 0x00});
+        ReplyActiveConfiguration(exchange, 0x81);
     });
 
     // Configuration copy: FA 09 82 source destination a b -> 09 00 source destination a b 90 00.

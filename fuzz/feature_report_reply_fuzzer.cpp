@@ -1,0 +1,242 @@
+// Whatever a feature-report reader answers, every command's checks and decoders either accept it
+// or fail with the library's own exception; none reads past a reply, and none exchanges for ever.
+// Input: a command selector, an argument byte, then the replies, each a length byte and its bytes.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "ConfigureModuleStateWithFeatureReportProtocol.h"
+#include "CopyConfigurationWithFeatureReportProtocol.h"
+#include "EnableBootloaderModeWithFeatureReportProtocol.h"
+#include "EnableTransparentModeWithFeatureReportProtocol.h"
+#include "GetActiveConfigurationWithFeatureReportProtocol.h"
+#include "GetBeeperVolumeWithFeatureReportProtocol.h"
+#include "GetBlobWithFeatureReportProtocol.h"
+#include "GetBluetoothFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetCardAnalyzerDataWithFeatureReportProtocol.h"
+#include "GetCardAnalyzerStatusWithFeatureReportProtocol.h"
+#include "GetCardBitCountWithFeatureReportProtocol.h"
+#include "GetCardDataWithFeatureReportProtocol.h"
+#include "GetConfigurationBlock1WithFeatureReportProtocol.h"
+#include "GetConfigurationBlock2WithFeatureReportProtocol.h"
+#include "GetConfigurationBlock3WithFeatureReportProtocol.h"
+#include "GetConfigurationBlock4WithFeatureReportProtocol.h"
+#include "GetConfigurationBlock5WithFeatureReportProtocol.h"
+#include "GetControlFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetESNWithFeatureReportProtocol.h"
+#include "GetExtendedConfigurationWithFeatureReportProtocol.h"
+#include "GetInstalledHardwareWithFeatureReportProtocol.h"
+#include "GetLuidWithFeatureReportProtocol.h"
+#include "GetPartNumberWithFeatureReportProtocol.h"
+#include "GetQueuedIdWithFeatureReportProtocol.h"
+#include "GetRadioFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetSamFirmwareVersionWithFeatureReportProtocol.h"
+#include "GetStringWithFeatureReportProtocol.h"
+#include "GetSupportedCardsWithFeatureReportProtocol.h"
+#include "GetSystemUptimeWithFeatureReportProtocol.h"
+#include "GetTransparentModeStatusWithFeatureReportProtocol.h"
+#include "SetActiveConfigurationWithFeatureReportProtocol.h"
+#include "SetBeeperVolumeWithFeatureReportProtocol.h"
+#include "SetBlobWithFeatureReportProtocol.h"
+#include "SetCardAnalyzerControlWithFeatureReportProtocol.h"
+#include "Tavelin/ElvarinException.h"
+#include "common/TimeDelay.h"
+#include "transport/Transport.h"
+
+namespace {
+
+using namespace TavProtocol;
+
+// A reader that answers from the fuzz input, and with nothing once the input is used up.
+class ReplayTransport : public TavTransport::Transport {
+public:
+    explicit ReplayTransport(std::span<const uint8_t> replies)
+        : Transport(TavCommon::ReaderDefinition{}), replies_(replies) {}
+
+    void init(uint32_t) override {}
+    void transmit(TavTransport::TransportPayload&) override {}
+    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override {
+        if (replies_.empty()) {
+            return {};
+        }
+        const std::size_t length = std::min<std::size_t>(replies_[0], replies_.size() - 1);
+        std::vector<uint8_t> reply(replies_.begin() + 1, replies_.begin() + 1 + static_cast<std::ptrdiff_t>(length));
+        replies_ = replies_.subspan(1 + length);
+        return reply;
+    }
+
+private:
+    std::span<const uint8_t> replies_;
+};
+
+class NoDelay : public TavCommon::TimeDelay {
+public:
+    void DelayMilliseconds(int) override {}
+    void DelaySeconds(int) override {}
+};
+
+// Runs the exchange, then each check and decoder on its own, so that one failing does not hide
+// what the others would read.
+template <typename Command>
+void Run(Command& command, TavTransport::Transport& transport, std::initializer_list<std::function<void()>> reads) {
+    try {
+        command.Execute(transport);
+    } catch (const ElvarinException&) {
+    }
+    for (const auto& read : reads) {
+        try {
+            read();
+        } catch (const ElvarinException&) {
+        }
+    }
+}
+
+template <typename Command>
+void RunResult(Command command, TavTransport::Transport& transport) {
+    Run(command, transport, {[&] { command.GetResult(); }});
+}
+
+template <typename Command>
+void RunChecked(Command command, TavTransport::Transport& transport) {
+    Run(command, transport, {[&] { command.ValidateResponse(); }, [&] { command.GetResult(); }});
+}
+
+template <typename Command>
+void RunValidated(Command command, TavTransport::Transport& transport) {
+    Run(command, transport, {[&] { command.ValidateResponse(); }});
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    const uint8_t selector = data[0];
+    const uint8_t argument = data[1];
+    ReplayTransport transport(std::span<const uint8_t>(data + 2, size - 2));
+    const TavCommon::BlobHeader header{.BlobType = 1, .HeaderByte1 = 0, .DataLength = argument, .HeaderByte4 = 0};
+
+    switch (selector % 34) {
+    case 0:
+        RunResult(GetCardDataWithFeatureReportProtocol(GetCardDataSizeParameters{static_cast<uint8_t>(argument % 3)}),
+                  transport);
+        break;
+    case 1:
+        RunResult(GetCardBitCountWithFeatureReportProtocol(), transport);
+        break;
+    case 2:
+        RunResult(GetQueuedIdWithFeatureReportProtocol(argument), transport);
+        break;
+    case 3:
+        RunResult(GetCardAnalyzerStatusWithFeatureReportProtocol(), transport);
+        break;
+    case 4:
+        RunChecked(GetCardAnalyzerDataWithFeatureReportProtocol(argument % 8 + 1, {}), transport);
+        break;
+    case 5:
+        RunValidated(SetCardAnalyzerControlWithFeatureReportProtocol(CardAnalyzerControlParameter{argument}),
+                     transport);
+        break;
+    case 6:
+        RunResult(GetConfigurationBlock1WithFeatureReportProtocol(), transport);
+        break;
+    case 7:
+        RunResult(GetConfigurationBlock2WithFeatureReportProtocol(), transport);
+        break;
+    case 8:
+        RunResult(GetConfigurationBlock3WithFeatureReportProtocol(), transport);
+        break;
+    case 9:
+        RunResult(GetConfigurationBlock4WithFeatureReportProtocol(), transport);
+        break;
+    case 10:
+        RunResult(GetConfigurationBlock5WithFeatureReportProtocol(), transport);
+        break;
+    case 11:
+        RunChecked(GetExtendedConfigurationWithFeatureReportProtocol(), transport);
+        break;
+    case 12:
+        RunChecked(GetActiveConfigurationWithFeatureReportProtocol(), transport);
+        break;
+    case 13: {
+        SetActiveConfigurationWithFeatureReportProtocol command(argument);
+        Run(command, transport, {[&] { command.ValidateResponse(); }, [&] { command.ParseResult(); }});
+        break;
+    }
+    case 14:
+        RunValidated(CopyConfigurationWithFeatureReportProtocol(ConfigurationLocation{argument},
+                                                                ConfigurationLocation::Ram, 0, 0),
+                     transport);
+        break;
+    case 15:
+        RunResult(GetESNWithFeatureReportProtocol(), transport);
+        break;
+    case 16:
+        RunResult(GetPartNumberWithFeatureReportProtocol(), transport);
+        break;
+    case 17:
+        RunChecked(GetStringWithFeatureReportProtocol(GetStringIndex{argument}), transport);
+        break;
+    case 18:
+        RunResult(GetControlFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{argument}), transport);
+        break;
+    case 19:
+        RunResult(GetRadioFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{argument}), transport);
+        break;
+    case 20:
+        RunResult(GetBluetoothFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{argument}), transport);
+        break;
+    case 21: {
+        GetSamFirmwareVersionWithFeatureReportProtocol command(argument);
+        Run(command, transport,
+            {[&] { command.GetFelicaSamFirmwareVersion(); }, [&] { command.GetNxpSamFirmwareVersion(); },
+             [&] { command.GetHidSeSamFirmwareVersion(); }});
+        break;
+    }
+    case 22:
+        RunResult(GetInstalledHardwareWithFeatureReportProtocol(), transport);
+        break;
+    case 23:
+        RunResult(GetSupportedCardsWithFeatureReportProtocol(), transport);
+        break;
+    case 24:
+        RunResult(GetSystemUptimeWithFeatureReportProtocol(), transport);
+        break;
+    case 25:
+        RunResult(GetBeeperVolumeWithFeatureReportProtocol(), transport);
+        break;
+    case 26:
+        RunValidated(SetBeeperVolumeWithFeatureReportProtocol(BeepVolume{argument}), transport);
+        break;
+    case 27:
+        RunChecked(ConfigureModuleStateWithFeatureReportProtocol(ReaderModuleAction{argument}, ReaderModuleId{1},
+                                                                 ReaderModuleState{1}),
+                   transport);
+        break;
+    case 28:
+        RunValidated(EnableTransparentModeWithFeatureReportProtocol(argument), transport);
+        break;
+    case 29:
+        RunChecked(GetTransparentModeStatusWithFeatureReportProtocol(), transport);
+        break;
+    case 30: {
+        EnableBootloaderModeWithFeatureReportProtocol command(BootloaderModule{argument}, std::make_unique<NoDelay>());
+        Run(command, transport, {[&] { command.ParseResult(); }});
+        break;
+    }
+    case 31:
+        RunChecked(GetLuidWithFeatureReportProtocol(), transport);
+        break;
+    case 32:
+        RunChecked(GetBlobWithFeatureReportProtocol(header, (argument + 3) / 4), transport);
+        break;
+    case 33:
+        RunValidated(SetBlobWithFeatureReportProtocol(header, std::vector<uint8_t>(argument, 0x5A)), transport);
+        break;
+    }
+    return 0;
+}

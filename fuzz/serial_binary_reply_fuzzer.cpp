@@ -1,0 +1,135 @@
+// Any serial-binary replies, of any length, are checked or decoded without reading past them, and
+// every exchange ends: the paged reads after 256 phrases at most.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "BeepWithSerialBinaryProtocol.h"
+#include "CopyConfigurationWithSerialBinaryProtocol.h"
+#include "FuzzReplyTransport.h"
+#include "GetActiveConfigurationWithSerialBinaryProtocol.h"
+#include "GetBaudRateWithSerialBinaryProtocol.h"
+#include "GetBeeperVolumeWithSerialBinaryProtocol.h"
+#include "GetCardAnalyzerDataWithSerialBinaryProtocol.h"
+#include "GetCardAnalyzerStatusWithSerialBinaryProtocol.h"
+#include "GetCardDataWithSerialBinaryProtocol.h"
+#include "GetConfigurationBlock1WithSerialBinaryProtocol.h"
+#include "GetConfigurationBlock5WithSerialBinaryProtocol.h"
+#include "GetControlFirmwareVersionWithSerialBinaryProtocol.h"
+#include "GetESNWithSerialBinaryProtocol.h"
+#include "GetExtendedConfigurationWithSerialBinaryProtocol.h"
+#include "GetInstalledHardwareWithSerialBinaryProtocol.h"
+#include "GetLuidWithSerialBinaryProtocol.h"
+#include "GetPartNumberWithSerialBinaryProtocol.h"
+#include "GetQueuedIdWithSerialBinaryProtocol.h"
+#include "GetStringWithSerialBinaryProtocol.h"
+#include "GetSupportedCardsWithSerialBinaryProtocol.h"
+#include "GetSystemUptimeWithSerialBinaryProtocol.h"
+#include "LoadStoredDefaultsWithSerialBinaryProtocol.h"
+#include "SetActiveConfigurationWithSerialBinaryProtocol.h"
+#include "SetBaudRateWithSerialBinaryProtocol.h"
+#include "SetConfigurationBlock2WithSerialBinaryProtocol.h"
+#include "SetLuidWithSerialBinaryProtocol.h"
+#include "Tavelin/ElvarinException.h"
+#include "WriteConfigurationWithSerialBinaryProtocol.h"
+
+namespace {
+
+// A serial reader whose replies are the fuzzer's bytes: each reply is one length byte and that
+// many bytes, whatever length was asked for (a serial receive returns what arrived); once the
+// input is used up every reply is empty. Every phrase must be a frame or the LUID's data phrase.
+class SerialFuzzTransport : public TavTransport::Transport {
+public:
+    explicit SerialFuzzTransport(std::span<const uint8_t> replies) : Transport(Definition()), replies_(replies) {}
+
+    void init(uint32_t) override {}
+    void transmit(TavTransport::TransportPayload& payload) override {
+        const bool frame = payload.data.size() >= 5 && payload.data[0] == 0xFA;
+        const bool luidData = payload.data.size() == 2;
+        if (payload.data.size() != payload.length || !(frame || luidData) || ++phrases_ > kPhraseLimit) {
+            std::abort();
+        }
+    }
+    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override {
+        if (replies_.empty()) {
+            return {};
+        }
+        const std::size_t length = std::min<std::size_t>(replies_[0], replies_.size() - 1);
+        std::vector<uint8_t> reply(replies_.begin() + 1, replies_.begin() + 1 + static_cast<std::ptrdiff_t>(length));
+        replies_ = replies_.subspan(1 + length);
+        return reply;
+    }
+
+private:
+    // Two paged reads of 256 phrases each and everything else: far below this.
+    static constexpr std::size_t kPhraseLimit = 1024;
+
+    static TavCommon::ReaderDefinition Definition() {
+        TavCommon::ReaderDefinition definition;
+        std::memset(&definition, 0, sizeof definition);
+        return definition;
+    }
+
+    std::span<const uint8_t> replies_;
+    std::size_t phrases_ = 0;
+};
+
+// Runs the exchange, then the checks and the result, as a visitor would; a failed check is fine.
+template <typename CommandType, typename Decode>
+void Run(CommandType&& command, TavTransport::Transport& transport, Decode decode) {
+    try {
+        command.Execute(transport);
+        command.ValidateResponse();
+        decode(command);
+    } catch (const ElvarinException&) {
+    }
+}
+
+const auto kNothing = [](auto&) {};
+const auto kResult = [](auto& command) { command.GetResult(); };
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace TavProtocol;
+    SerialFuzzTransport transport(std::span<const uint8_t>(data, size));
+    Run(GetESNWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetPartNumberWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetStringWithSerialBinaryProtocol(GetStringIndex{1}), transport, kResult);
+    Run(GetControlFirmwareVersionWithSerialBinaryProtocol(FirmwareVersionModuleType{0}), transport, kResult);
+    Run(GetInstalledHardwareWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetSupportedCardsWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetSystemUptimeWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetBaudRateWithSerialBinaryProtocol(), transport, kResult);
+    for (const auto readSize : {GetCardDataSizeParameters::Short, GetCardDataSizeParameters::Long}) {
+        Run(GetCardDataWithSerialBinaryProtocol(readSize), transport, [](auto& command) {
+            command.GetResult();
+            command.GetBitCount();
+        });
+    }
+    Run(GetQueuedIdWithSerialBinaryProtocol(0), transport, kResult);
+    Run(GetCardAnalyzerStatusWithSerialBinaryProtocol(), transport, kResult);
+    Run(GetCardAnalyzerDataWithSerialBinaryProtocol(2), transport, kResult);
+    Run(BeepWithSerialBinaryProtocol(1, BEEP_DURATION::Short), transport, kNothing);
+    Run(GetBeeperVolumeWithSerialBinaryProtocol(), transport, kResult);
+    Run(SetBaudRateWithSerialBinaryProtocol(SerialReaderBaudRate{1}), transport, kNothing);
+    Run(GetActiveConfigurationWithSerialBinaryProtocol(), transport, kResult);
+    Run(SetActiveConfigurationWithSerialBinaryProtocol(1), transport, kNothing);
+    Run(CopyConfigurationWithSerialBinaryProtocol(ConfigurationLocation{1}, ConfigurationLocation{2}, 0, 0,
+                                                  std::make_unique<TavFuzz::NoWait>()),
+        transport, kNothing);
+    Run(GetLuidWithSerialBinaryProtocol(), transport, kResult);
+    Run(SetLuidWithSerialBinaryProtocol(0x1234), transport, kNothing);
+    Run(GetConfigurationBlock1WithSerialBinaryProtocol(), transport, kResult);
+    Run(GetConfigurationBlock5WithSerialBinaryProtocol(), transport, kResult);
+    Run(SetConfigurationBlock2WithSerialBinaryProtocol(ReaderConfigurationBlock2{}), transport, kNothing);
+    Run(GetExtendedConfigurationWithSerialBinaryProtocol(), transport, kResult);
+    Run(WriteConfigurationWithSerialBinaryProtocol(1), transport, kNothing);
+    Run(LoadStoredDefaultsWithSerialBinaryProtocol(), transport, kNothing);
+    return 0;
+}

@@ -12,6 +12,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detec
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 failed=()
+# Line tables are enough for sanitizer reports and cost far less to build than full debug data.
+flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 
 run() {  # name, [command prefix...] --, ctest arguments... --, cmake arguments...
   local name=$1; shift
@@ -21,8 +23,16 @@ run() {  # name, [command prefix...] --, ctest arguments... --, cmake arguments.
   while [[ $1 != -- ]]; do ctest_args+=("$1"); shift; done
   shift
   echo "=== $name build"
-  if ! cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" ||
-     ! "${prefix[@]}" cmake --build "build/$name" -j "$jobs"; then
+  if ! cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" "${launcher[@]}" "$@"; then
+    failed+=("$name (build)"); return
+  fi
+  # A label filter builds only the test programs that carry it (named tav_*_<label>_tests).
+  local targets=()
+  if [[ ${ctest_args[0]:-} == -L ]]; then
+    mapfile -t targets < <(cmake --build "build/$name" --target help |
+                           sed -n "s/^\(tav_[a-z_]*_${ctest_args[1]}_tests\):.*/--target\n\1/p")
+  fi
+  if ! "${prefix[@]}" cmake --build "build/$name" -j "$jobs" "${targets[@]}"; then
     failed+=("$name (build)"); return
   fi
   echo "=== $name tests"
@@ -43,7 +53,7 @@ run tsan "${no_aslr[@]}" -- -L threaded -- -DTAV_SANITIZE=thread -DTAV_BUILD_BEN
 
 # Every harness in fuzz/ runs a fixed number of times over its seed corpus (clang's libFuzzer).
 echo "=== fuzz build"
-if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" "${launcher[@]}" \
      -DTAV_BUILD_FUZZERS=ON -DTAV_BUILD_TESTS=OFF -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BUILD_EXAMPLES=OFF &&
    cmake --build build/fuzz -j "$jobs"; then
   echo "=== fuzz runs"

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(SerialBinaryLineTest, AReplyTooLateForItsCommandIsNeverTakenForTheNext) {
     reader_.Model()->luid = 0x0102;
-    frontEnd_.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x0D, 0x01}), Fault::LateReply(150ms), 1);
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x0D, 0x01}), Fault::LateReply(250ms), 1);
     EXPECT_EQ(CatchProtocolFailure([&] {
                   GetBaudRateWithSerialBinaryProtocol command;
                   command.Execute(transport_);
@@ -45,14 +45,14 @@ TEST_F(SerialBinaryLineTest, AReplyTooLateForItsCommandIsNeverTakenForTheNext) {
               }),
               (ProtocolFailure{"GetBaudRate command response is empty", "GetBaudRateWithSerialBinaryProtocol",
                                "ValidateResponse"}));
-    std::this_thread::sleep_for(100ms);  // the baud-rate reply is on the line now
+    std::this_thread::sleep_for(250ms);  // the baud-rate reply is on the line now
     LuidResponseInformation luid;
     EXPECT_EQ(ReadLuid(&luid), ProtocolFailure{});
     EXPECT_EQ(luid, (LuidResponseInformation{0x0102, 0x0102}));
 }
 
 TEST_F(SerialBinaryLineTest, ALateReplyWithinTheWindowStillCounts) {
-    Inject({0xFA, 0x05}, Fault::LateReply(60ms));
+    Inject({0xFA, 0x05}, Fault::LateReply(40ms));
     EXPECT_EQ(ReadLuid(), ProtocolFailure{});
 }
 

@@ -12,6 +12,9 @@
 
 #include "FacadeTestTransport.h"
 #include "ProtocolFacade.h"
+#include "SimulatedFacade.h"
+#include "sim/FeatureReportFrontEnd.h"
+#include "sim/SimulatedReader.h"
 
 namespace {
 
@@ -84,6 +87,60 @@ TEST(ProtocolFacadeThreadedTest, OperationsFromManyThreadsRunOneAtATime) {
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(probe->mostInside, 1) << "two operations ran in the transport at once";
     EXPECT_EQ(probe->transmitted.size(), static_cast<size_t>(kThreads * kOperations / 2));
+}
+
+// Whole card reads and queued-id reads from many threads: the simulated reader must see each
+// operation's phrases together, in order, never another operation's phrase in between.
+TEST(ProtocolFacadeThreadedTest, NoPhrasesOfTwoOperationsInterleaveAtTheReader) {
+    TavSim::SimulatedReader reader;
+    reader.Model()->presentedCards.push_back({0x0107, 200, std::vector<uint8_t>(25, 0x5C)});
+    TavSim::FeatureReportFrontEnd frontEnd(reader);
+    const TavTest::SimulatedFacade facade(frontEnd, 1);
+    ASSERT_TRUE(facade.IsOpen());
+
+    constexpr int kThreads = 6;
+    constexpr int kOperations = 30;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kOperations; ++i) {
+                if ((t + i) % 2 == 0) {
+                    TavProtocol::CardReadPayload payload{};
+                    const auto result =
+                        facade->GetCardReadPayload(TavProtocol::GetCardDataSizeParameters::Long, payload);
+                    failures += result.HasException || payload.BitCount != 200 ? 1 : 0;
+                } else {
+                    TavProtocol::QueuedIdInformation queued{};
+                    failures += facade->GetQueuedId({static_cast<uint8_t>(t)}, queued).HasException ? 1 : 0;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failures, 0);
+
+    // Each operation starts with its own first phrase and runs through its whole sequence.
+    const std::vector<std::vector<uint8_t>> payloadRead = {{0x8E, 0, 0, 0, 0, 0, 0, 0},
+                                                           {0x8D, 0, 0, 0, 0, 0, 0, 0},
+                                                           {0x8D, 1, 0, 0, 0, 0, 0, 0},
+                                                           {0x8D, 2, 0, 0, 0, 0, 0, 0},
+                                                           {0x8D, 3, 0, 0, 0, 0, 0, 0}};
+    const std::vector<std::vector<uint8_t>> received = frontEnd.ReceivedBytes();
+    ASSERT_EQ(received.size(), static_cast<size_t>(kThreads * kOperations * 5));
+    for (size_t start = 0; start < received.size(); start += 5) {
+        SCOPED_TRACE(start);
+        if (received[start][0] == 0x8E) {
+            EXPECT_EQ(std::vector(received.begin() + start, received.begin() + start + 5), payloadRead);
+            continue;
+        }
+        for (uint8_t part = 0; part < 5; ++part) {
+            const std::vector<uint8_t>& phrase = received[start + part];
+            EXPECT_EQ(std::vector(phrase.begin(), phrase.begin() + 3), (std::vector<uint8_t>{0x8C, 2, part}));
+        }
+    }
 }
 
 // A running operation finishes, one waiting for it is refused, and the facade stays valid until

@@ -11,7 +11,16 @@
 #include <utility>
 
 #include "CommandVisitor.h"
+#include "GetCardAnalyzerDataVisitor.h"
+#include "GetCardAnalyzerStatusVisitor.h"
+#include "GetCardBitCountVisitor.h"
+#include "GetCardDataVisitor.h"
+#include "GetCardReadPayloadVisitor.h"
+#include "GetQueuedIdVisitor.h"
+#include "GetSupportedCardsVisitor.h"
+#include "ProtocolException.h"
 #include "ProtocolFactory.h"
+#include "SetCardAnalyzerControlVisitor.h"
 #include "SupportedUsbDevice.h"
 #include "Tavelin/ElvarinException.h"
 #include "common/FixedText.h"
@@ -84,6 +93,9 @@ void FillCreationFailure(ProtocolCommandResult& result, std::string_view type, s
     CopyJoinedToFixedField(result.Message, {"Failed to create protocol instance: ", detail});
     TavCommon::CopyToFixedField(result.ExceptionType, type);
 }
+
+// The record of a too small card buffer names this line whatever the layout of this file.
+constexpr int kCardBufferTooSmallLine = 1141;
 
 constexpr std::string_view kForeignExceptionPrefix =
     "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
@@ -264,6 +276,92 @@ ProtocolCommandResult ProtocolFacade::DiscoverUsbReaders(std::vector<TavCommon::
             }
         }
     });
+}
+
+ProtocolCommandResult ProtocolFacade::GetSupportedCards(std::vector<unsigned short>& cardTypes) const {
+    auto work = [&] {
+        GetSupportedCardsVisitor visitor;
+        Accept(visitor);
+        const std::vector<uint16_t> result = visitor.GetResult();
+        cardTypes.clear();
+        cardTypes.insert(cardTypes.end(), result.begin(), result.end());
+    };
+    return RunOperation("GetSupportedCards", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
+                                                  unsigned long bufferSize) const {
+    if (buffer == nullptr) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetCardData");
+    }
+    auto work = [&] {
+        GetCardDataVisitor visitor(size);
+        Accept(visitor);
+        const std::vector<uint8_t> cardData = visitor.GetResult();
+        if (bufferSize < cardData.size()) {
+            throw ProtocolException(
+                "Input buffer is too small to hold the result. This command requires at least 32 bytes.",
+                TAV_SOURCE_FILE, kCardBufferTooSmallLine, __func__);
+        }
+        std::copy(cardData.begin(), cardData.end(), buffer);
+    };
+    return RunOperation("GetCardData", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardBitCount(unsigned char& bitCount) const {
+    auto work = [&] {
+        GetCardBitCountVisitor visitor(GetCardDataSizeParameters::Short);
+        Accept(visitor);
+        bitCount = visitor.GetResult();
+    };
+    return RunOperation("GetCardBitCount", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardReadPayload(GetCardDataSizeParameters size,
+                                                         CardReadPayload& payload) const {
+    auto work = [&] {
+        GetCardReadPayloadVisitor visitor(size);
+        Accept(visitor);
+        payload = visitor.GetResult();
+    };
+    return RunOperation("GetCardReadPayload", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetQueuedId(const QueuedIdFlagParameters& flags,
+                                                  QueuedIdInformation& queuedId) const {
+    auto work = [&] {
+        GetQueuedIdVisitor visitor(flags);
+        Accept(visitor);
+        queuedId = visitor.GetResult();
+    };
+    return RunOperation("GetQueuedId", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardAnalyzerStatus(CardAnalyzerStatus& status) const {
+    auto work = [&] {
+        GetCardAnalyzerStatusVisitor visitor;
+        Accept(visitor);
+        status = visitor.GetResult();
+    };
+    return RunOperation("GetCardAnalyzerStatus", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetCardAnalyzerControl(CardAnalyzerControlParameter control) const {
+    auto work = [&] {
+        SetCardAnalyzerControlVisitor visitor(control);
+        Accept(visitor);
+    };
+    return RunOperation("SetCardAnalyzerControl", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyzerData>& records,
+                                                          unsigned char cardCount) const {
+    auto work = [&] {
+        GetCardAnalyzerDataVisitor visitor(cardCount);
+        Accept(visitor);
+        records = visitor.GetResult();
+    };
+    return RunOperation("GetCardAnalyzerData", work);
 }
 
 ProtocolCommandResult ProtocolFacade::GetDeviceId(TavCommon::DeviceId& deviceId) const {

@@ -8,8 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "CardAnalyzerControlParameter.h"
+#include "CardAnalyzerData.h"
+#include "CardAnalyzerStatus.h"
+#include "CardReadPayload.h"
+#include "GetCardDataSizeParameters.h"
 #include "Protocol.h"
 #include "ProtocolHandle.h"
+#include "QueuedIdFlagParameters.h"
+#include "QueuedIdInformation.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "transport/Transport.h"
@@ -57,6 +64,18 @@ public:
     static ProtocolCommandResult DiscoverUsbReaders(
         std::vector<TavCommon::ReaderDefinition>& readers,
         const std::filesystem::path& sysfsRoot = TavTransport::UsbSysfs::kDefaultRoot);
+
+    // Cards. Out-parameters are written only when the operation succeeds.
+    ProtocolCommandResult GetSupportedCards(std::vector<unsigned short>& cardTypes) const;
+    // Copies the 32 card bytes into buffer, which must hold them; writes no terminator.
+    ProtocolCommandResult GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
+                                      unsigned long bufferSize) const;
+    ProtocolCommandResult GetCardBitCount(unsigned char& bitCount) const;
+    ProtocolCommandResult GetCardReadPayload(GetCardDataSizeParameters size, CardReadPayload& payload) const;
+    ProtocolCommandResult GetQueuedId(const QueuedIdFlagParameters& flags, QueuedIdInformation& queuedId) const;
+    ProtocolCommandResult GetCardAnalyzerStatus(CardAnalyzerStatus& status) const;
+    ProtocolCommandResult SetCardAnalyzerControl(CardAnalyzerControlParameter control) const;
+    ProtocolCommandResult GetCardAnalyzerData(std::vector<CardAnalyzerData>& records, unsigned char cardCount) const;
 
     ProtocolCommandResult GetDeviceId(TavCommon::DeviceId& deviceId) const;
     ProtocolCommandResult Transmit(TavTransport::TransportPayload& payload) const;

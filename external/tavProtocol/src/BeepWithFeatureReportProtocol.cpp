@@ -13,9 +13,4 @@ std::vector<uint8_t> BeepWithFeatureReportProtocol::NextCommandPhrase() {
     return FeatureReportPhrase({0x8C, 0x03, static_cast<uint8_t>(beepCount_)});
 }
 
-void BeepWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 }  // namespace TavProtocol

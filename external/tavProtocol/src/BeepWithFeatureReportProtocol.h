@@ -16,7 +16,6 @@ public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
     std::vector<uint8_t> NextCommandPhrase() override;
     // The reply is kept but not checked: the reader's acknowledgement says nothing about the beeps.
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
 
 private:

@@ -12,11 +12,6 @@ std::vector<uint8_t> BeepWithMfp24Protocol::NextCommandPhrase() {
     return Mfp24Phrase::Make({request, sizeof request});
 }
 
-void BeepWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void BeepWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "Response validation of Beep command cannot occur until the command is finished.");

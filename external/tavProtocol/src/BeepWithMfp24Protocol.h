@@ -18,7 +18,6 @@ public:
 
     bool HasCommandPhrase() override { return commandPhrasesProduced_ == 0; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrases_.empty(); }
 
     void ValidateResponse() const;

@@ -15,11 +15,6 @@ std::vector<uint8_t> BeepWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x0C, 0x03, beeps, 0x00};
 }
 
-void BeepWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void BeepWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "Beep command response was empty.");

@@ -15,7 +15,6 @@ public:
 
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
 
     void ValidateResponse();

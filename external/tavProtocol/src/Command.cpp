@@ -8,6 +8,11 @@ void Command::Reset() {
     responsePhrasesAdded_ = 0;
 }
 
+void Command::AddResponsePhrase(const std::vector<uint8_t>& response) {
+    responsePhrases_.push_back(response);
+    ++responsePhrasesAdded_;
+}
+
 void Command::Execute(TavTransport::Transport& transport) {
     Reset();
     transport.discardPendingInput();

@@ -19,7 +19,9 @@ public:
     virtual void Reset();
     virtual bool HasCommandPhrase() = 0;
     virtual std::vector<uint8_t> NextCommandPhrase() = 0;
-    virtual void AddResponsePhrase(const std::vector<uint8_t>& response) = 0;
+    // Keeps the reply for the class's checks; a command that checks or decodes a reply as it
+    // arrives overrides it.
+    virtual void AddResponsePhrase(const std::vector<uint8_t>& response);
     virtual bool ExpectsResponsePhrase() = 0;
     virtual int ResponsePhraseLength() { return 8; }
     // The phrase exchange: input still pending from before is dropped, every phrase goes out as a

@@ -18,11 +18,6 @@ std::vector<uint8_t> ConfigureModuleStateWithFeatureReportProtocol::NextCommandP
     return FeatureReportPhrase({0x8C, 0x0B, static_cast<uint8_t>(action_), static_cast<uint8_t>(module_), state});
 }
 
-void ConfigureModuleStateWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void ConfigureModuleStateWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "No response has been received");

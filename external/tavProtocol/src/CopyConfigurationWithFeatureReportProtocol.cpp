@@ -16,11 +16,6 @@ std::vector<uint8_t> CopyConfigurationWithFeatureReportProtocol::NextCommandPhra
     return RequestPhrase();
 }
 
-void CopyConfigurationWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void CopyConfigurationWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front() != RequestPhrase()) {
         TAV_THROW(ProtocolException,

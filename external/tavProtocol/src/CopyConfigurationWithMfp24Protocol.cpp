@@ -29,11 +29,6 @@ std::vector<uint8_t> CopyConfigurationWithMfp24Protocol::NextCommandPhrase() {
     return Mfp24Phrase::Make({request, sizeof request});
 }
 
-void CopyConfigurationWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void CopyConfigurationWithMfp24Protocol::ValidateResponse() const {
     constexpr const char* kInvalid = "CopyConfiguration Mfp24 command response is invalid.";
     if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {

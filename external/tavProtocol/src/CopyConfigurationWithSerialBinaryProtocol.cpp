@@ -22,11 +22,6 @@ std::vector<uint8_t> CopyConfigurationWithSerialBinaryProtocol::NextCommandPhras
     return {0xFA, 0x09, 0x82, static_cast<uint8_t>(source_), static_cast<uint8_t>(destination_), third_, fourth_};
 }
 
-void CopyConfigurationWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 bool CopyConfigurationWithSerialBinaryProtocol::ExpectsResponsePhrase() {
     delay_->DelayMilliseconds(kReplyDelayMs);
     return responsePhrasesAdded_ < 1;

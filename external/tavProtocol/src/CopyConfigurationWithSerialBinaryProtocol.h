@@ -19,7 +19,6 @@ public:
 
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     // Waits the 50 ms on every call, then says whether the reply is still to come.
     bool ExpectsResponsePhrase() override;
 

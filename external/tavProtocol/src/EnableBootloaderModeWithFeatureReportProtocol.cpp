@@ -25,11 +25,6 @@ std::vector<uint8_t> EnableBootloaderModeWithFeatureReportProtocol::NextCommandP
     return FeatureReportPhrase({0xF0, static_cast<uint8_t>(module_)});
 }
 
-void EnableBootloaderModeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 bool EnableBootloaderModeWithFeatureReportProtocol::ExpectsResponsePhrase() {
     delay_->DelaySeconds(kBootloaderStartSeconds);
     return responsePhrasesAdded_ < 1;

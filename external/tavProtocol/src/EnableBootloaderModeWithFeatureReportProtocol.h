@@ -18,7 +18,6 @@ public:
 
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     // Waits the 3 seconds on every call, then says whether the reply is still due.
     bool ExpectsResponsePhrase() override;
 

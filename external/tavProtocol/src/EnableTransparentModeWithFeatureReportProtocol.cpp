@@ -17,11 +17,6 @@ std::vector<uint8_t> EnableTransparentModeWithFeatureReportProtocol::NextCommand
     return RequestPhrase();
 }
 
-void EnableTransparentModeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void EnableTransparentModeWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received.");

@@ -15,11 +15,6 @@ std::vector<uint8_t> GetActiveConfigurationWithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x89, 0x01});
 }
 
-void GetActiveConfigurationWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetActiveConfigurationWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrasesAdded_ < 1) {
         TAV_THROW(ProtocolException,

@@ -17,11 +17,6 @@ std::vector<uint8_t> GetActiveConfigurationWithSerialBinaryProtocol::NextCommand
     return {0xFA, 0x09, 0x01, 0x00, 0x00};
 }
 
-void GetActiveConfigurationWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetActiveConfigurationWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response received for GetActiveConfiguration command.");

@@ -19,11 +19,6 @@ std::vector<uint8_t> GetBaudRateWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x0D, 0x01, 0x00, 0x00};
 }
 
-void GetBaudRateWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetBaudRateWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "GetBaudRate command response is empty");

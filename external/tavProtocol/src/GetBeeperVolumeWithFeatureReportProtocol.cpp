@@ -12,11 +12,6 @@ std::vector<uint8_t> GetBeeperVolumeWithFeatureReportProtocol::NextCommandPhrase
     return FeatureReportPhrase({0x8C, 0x06});
 }
 
-void GetBeeperVolumeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 BeepVolume GetBeeperVolumeWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received. Did you execute the command?");

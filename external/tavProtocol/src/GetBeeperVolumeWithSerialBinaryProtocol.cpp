@@ -17,11 +17,6 @@ std::vector<uint8_t> GetBeeperVolumeWithSerialBinaryProtocol::NextCommandPhrase(
     return {0xFA, 0x0C, 0x06, 0x00, 0x00};
 }
 
-void GetBeeperVolumeWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetBeeperVolumeWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetBeeperVolume before all responses were received");

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetBluetoothFirmwareVersionWithFeatureReportProtocol::NextC
     return FeatureReportPhrase({0x89, 0x03, 0x02, static_cast<uint8_t>(moduleType_)});
 }
 
-void GetBluetoothFirmwareVersionWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 BluetoothFirmwareVersion GetBluetoothFirmwareVersionWithFeatureReportProtocol::GetResult() const {
     const auto reply =
         ReplyReader::Of(responsePhrases_, 0,

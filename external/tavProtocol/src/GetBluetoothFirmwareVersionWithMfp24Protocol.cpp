@@ -16,11 +16,6 @@ std::vector<uint8_t> GetBluetoothFirmwareVersionWithMfp24Protocol::NextCommandPh
     return Mfp24Phrase::Make("QSX05");
 }
 
-void GetBluetoothFirmwareVersionWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetBluetoothFirmwareVersionWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
         TAV_THROW(ProtocolException, "Command response is incorrect size");

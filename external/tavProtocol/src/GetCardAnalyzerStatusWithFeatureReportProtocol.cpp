@@ -12,11 +12,6 @@ std::vector<uint8_t> GetCardAnalyzerStatusWithFeatureReportProtocol::NextCommand
     return FeatureReportPhrase({0x8C, 0x08});
 }
 
-void GetCardAnalyzerStatusWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 CardAnalyzerStatus GetCardAnalyzerStatusWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received.");

@@ -17,11 +17,6 @@ std::vector<uint8_t> GetCardAnalyzerStatusWithSerialBinaryProtocol::NextCommandP
     return {0xFA, 0x0C, 0x08, 0x00, 0x00};
 }
 
-void GetCardAnalyzerStatusWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetCardAnalyzerStatusWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "No response has been received.");

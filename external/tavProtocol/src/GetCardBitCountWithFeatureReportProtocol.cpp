@@ -12,11 +12,6 @@ std::vector<uint8_t> GetCardBitCountWithFeatureReportProtocol::NextCommandPhrase
     return FeatureReportPhrase({0x8E});
 }
 
-void GetCardBitCountWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 uint8_t GetCardBitCountWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received. Did you execute the comand?");

@@ -42,11 +42,6 @@ std::vector<uint8_t> GetCardDataWithFeatureReportProtocol::NextCommandPhrase() {
     return phrase;
 }
 
-void GetCardDataWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 bool GetCardDataWithFeatureReportProtocol::ExpectsResponsePhrase() { return responsePhrasesAdded_ < PhraseCount(); }
 
 std::vector<uint8_t> GetCardDataWithFeatureReportProtocol::GetResult() const {

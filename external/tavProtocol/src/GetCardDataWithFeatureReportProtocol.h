@@ -15,7 +15,6 @@ public:
 
     bool HasCommandPhrase() override;
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override;
 
     // 32 bytes: reply i in bytes 8i to 8i + 7, the rest 0.

@@ -36,11 +36,6 @@ std::vector<uint8_t> GetCardDataWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x00, 0x00, 0x00, dataLength};
 }
 
-void GetCardDataWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 bool GetCardDataWithSerialBinaryProtocol::IsNoCardReply() const {
     if (responsePhrases_.size() != 1) {
         return false;

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetConfigurationBlock2WithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x81});
 }
 
-void GetConfigurationBlock2WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 ReaderConfigurationBlock2 GetConfigurationBlock2WithFeatureReportProtocol::GetResult() const {
     ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock2 command.",
                     TAV_CHECK_SITE)

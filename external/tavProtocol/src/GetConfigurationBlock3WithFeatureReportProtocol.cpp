@@ -10,11 +10,6 @@ std::vector<uint8_t> GetConfigurationBlock3WithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x82});
 }
 
-void GetConfigurationBlock3WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 ReaderConfigurationBlock3 GetConfigurationBlock3WithFeatureReportProtocol::GetResult() const {
     ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock3 command.",
                     TAV_CHECK_SITE)

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetConfigurationBlock4WithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x83});
 }
 
-void GetConfigurationBlock4WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 ReaderConfigurationBlock4 GetConfigurationBlock4WithFeatureReportProtocol::GetResult() const {
     ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock4 command.",
                     TAV_CHECK_SITE)

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetConfigurationBlock5WithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x84});
 }
 
-void GetConfigurationBlock5WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 ReaderConfigurationBlock5 GetConfigurationBlock5WithFeatureReportProtocol::GetResult() const {
     ReplyReader::Of(responsePhrases_, 0, "Invalid response received for GetConfigurationBlock5 command.",
                     TAV_CHECK_SITE)

@@ -15,11 +15,6 @@ std::vector<uint8_t> GetConfigurationBlock5WithSerialBinaryProtocol::NextCommand
     return SerialBinaryConfigurationBlock::ReadFrame(kBlock);
 }
 
-void GetConfigurationBlock5WithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetConfigurationBlock5WithSerialBinaryProtocol::ValidateResponse() {
     SerialBinaryConfigurationBlock::ValidateRead(responsePhrases_, commandPhrasesProduced_, kBlock, TAV_CHECK_SITE);
 }

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetControlFirmwareVersionWithFeatureReportProtocol::NextCom
     return FeatureReportPhrase({0x89, 0x03, 0x00, static_cast<uint8_t>(moduleType_)});
 }
 
-void GetControlFirmwareVersionWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 MicrocontrollerFirmwareVersion GetControlFirmwareVersionWithFeatureReportProtocol::GetResult() const {
     const auto reply =
         ReplyReader::Of(responsePhrases_, 0,

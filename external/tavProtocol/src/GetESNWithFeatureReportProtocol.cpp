@@ -12,11 +12,6 @@ std::vector<uint8_t> GetESNWithFeatureReportProtocol::NextCommandPhrase() {
     return FeatureReportPhrase({0x8C, 0x05, index});
 }
 
-void GetESNWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 std::string GetESNWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.size() != static_cast<std::size_t>(kPhraseCount)) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetESN before all responses were received");

@@ -13,7 +13,6 @@ class GetESNWithFeatureReportProtocol : public Command {
 public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < kPhraseCount; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < kPhraseCount; }
 
     // Every byte of the four replies, zero bytes included.

@@ -12,11 +12,6 @@ std::vector<uint8_t> GetESNWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x08, part, 0x00, 0x00};
 }
 
-void GetESNWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetESNWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.size() != kParts) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetESN before all responses were received");

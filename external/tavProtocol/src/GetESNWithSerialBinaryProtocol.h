@@ -13,7 +13,6 @@ class GetESNWithSerialBinaryProtocol : public SerialBinaryCommand {
 public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < kParts; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < kParts; }
 
     void ValidateResponse();

@@ -10,11 +10,6 @@ std::vector<uint8_t> GetInstalledHardwareWithFeatureReportProtocol::NextCommandP
     return FeatureReportPhrase({0x89, 0x05});
 }
 
-void GetInstalledHardwareWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 InstalledHardwareInformation GetInstalledHardwareWithFeatureReportProtocol::GetResult() const {
     const auto reply =
         ReplyReader::Of(responsePhrases_, 0, "No valid response has been received for GetInstalledHardware command.",

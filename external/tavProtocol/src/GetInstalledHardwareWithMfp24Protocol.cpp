@@ -36,11 +36,6 @@ std::vector<uint8_t> GetInstalledHardwareWithMfp24Protocol::NextCommandPhrase() 
     return Mfp24Phrase::Make("QSX07");
 }
 
-void GetInstalledHardwareWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetInstalledHardwareWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
         TAV_THROW(ProtocolException, kIncomplete);

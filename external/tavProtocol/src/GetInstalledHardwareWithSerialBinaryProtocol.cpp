@@ -17,11 +17,6 @@ std::vector<uint8_t> GetInstalledHardwareWithSerialBinaryProtocol::NextCommandPh
     return {0xFA, 0x09, 0x05, 0x00, 0x00};
 }
 
-void GetInstalledHardwareWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetInstalledHardwareWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException,

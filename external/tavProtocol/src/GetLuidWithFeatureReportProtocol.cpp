@@ -12,11 +12,6 @@ std::vector<uint8_t> GetLuidWithFeatureReportProtocol::NextCommandPhrase() {
     return FeatureReportPhrase({0x8A});
 }
 
-void GetLuidWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetLuidWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response received from device. Was this command actually executed?");

@@ -17,11 +17,6 @@ std::vector<uint8_t> GetLuidWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x05, 0x00, 0x00, 0x08};
 }
 
-void GetLuidWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetLuidWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrasesAdded_ != 1) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetLuid before all responses were received.");

@@ -13,11 +13,6 @@ std::vector<uint8_t> GetMifareWriterStatusWithFeatureReportProtocol::NextCommand
     return {0x88, 0x88, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 }
 
-void GetMifareWriterStatusWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetMifareWriterStatusWithFeatureReportProtocol::ValidateResponse() const {
     const auto reply = ReplyReader::Of(responsePhrases_, 0, "Empty response has been received.", TAV_CHECK_SITE);
     if (reply.Size() == 0) {

@@ -12,11 +12,6 @@ std::vector<uint8_t> GetPartNumberWithFeatureReportProtocol::NextCommandPhrase()
     return FeatureReportPhrase({0x8C, 0x01, index});
 }
 
-void GetPartNumberWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 std::string GetPartNumberWithFeatureReportProtocol::GetResult() const {
     if (responsePhrasesAdded_ < kPhraseCount) {
         TAV_THROW(ProtocolException,

@@ -13,7 +13,6 @@ class GetPartNumberWithFeatureReportProtocol : public Command {
 public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < kPhraseCount; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < kPhraseCount; }
 
     // The bytes of the three replies up to the first zero byte.

@@ -11,11 +11,6 @@ std::vector<uint8_t> GetPartNumberWithMfp24Protocol::NextCommandPhrase() {
     return Mfp24Phrase::Make("QRZ01");
 }
 
-void GetPartNumberWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetPartNumberWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
         TAV_THROW(ProtocolException, "ValidateResponse called before all response phrases were added");

@@ -13,7 +13,6 @@ class GetPartNumberWithMfp24Protocol : public Mfp24Command {
 public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ == 0; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ == 0; }
 
     void ValidateResponse() const;

@@ -12,11 +12,6 @@ std::vector<uint8_t> GetPartNumberWithSerialBinaryProtocol::NextCommandPhrase() 
     return {0xFA, 0x0C, 0x01, part, 0x00};
 }
 
-void GetPartNumberWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetPartNumberWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.size() != kParts) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetPartNumber before all responses were received");

@@ -23,11 +23,6 @@ std::vector<uint8_t> GetQueuedIdWithFeatureReportProtocol::NextCommandPhrase() {
     return FeatureReportPhrase({0x8C, 0x02, index});
 }
 
-void GetQueuedIdWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 QueuedIdInformation GetQueuedIdWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.size() < static_cast<std::size_t>(kPhraseCount)) {
         TAV_THROW(ProtocolException, "No response has been received for GetQueuedId command.");

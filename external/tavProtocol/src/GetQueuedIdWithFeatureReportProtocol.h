@@ -15,7 +15,6 @@ public:
 
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < kPhraseCount; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < kPhraseCount; }
 
     QueuedIdInformation GetResult() const;

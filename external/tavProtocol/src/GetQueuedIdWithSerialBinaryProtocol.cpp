@@ -23,11 +23,6 @@ std::vector<uint8_t> GetQueuedIdWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x0C, 0x02, part, part == kParts - 1 ? flags_ : uint8_t{0x00}};
 }
 
-void GetQueuedIdWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.size() != kParts) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetQueuedID before all responses were received");

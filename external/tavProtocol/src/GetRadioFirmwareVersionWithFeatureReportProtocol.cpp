@@ -10,11 +10,6 @@ std::vector<uint8_t> GetRadioFirmwareVersionWithFeatureReportProtocol::NextComma
     return FeatureReportPhrase({0x89, 0x03, 0x01, static_cast<uint8_t>(moduleType_)});
 }
 
-void GetRadioFirmwareVersionWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 MicrocontrollerFirmwareVersion GetRadioFirmwareVersionWithFeatureReportProtocol::GetResult() const {
     const auto reply =
         ReplyReader::Of(responsePhrases_, 0, "No valid response has been received for GetRadioFirmwareVersion command.",

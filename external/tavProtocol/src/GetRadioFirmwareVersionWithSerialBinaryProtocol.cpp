@@ -17,11 +17,6 @@ std::vector<uint8_t> GetRadioFirmwareVersionWithSerialBinaryProtocol::NextComman
     return {0xFA, 0x09, 0x03, 0x01, static_cast<uint8_t>(module_)};
 }
 
-void GetRadioFirmwareVersionWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetRadioFirmwareVersionWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException,

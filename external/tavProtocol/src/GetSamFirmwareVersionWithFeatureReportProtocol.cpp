@@ -10,11 +10,6 @@ std::vector<uint8_t> GetSamFirmwareVersionWithFeatureReportProtocol::NextCommand
     return FeatureReportPhrase({0x89, 0x03, 0x04, samSelector_});
 }
 
-void GetSamFirmwareVersionWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 std::span<const uint8_t> GetSamFirmwareVersionWithFeatureReportProtocol::Reply(CheckSite site) const {
     return ReplyReader::Of(responsePhrases_, 0,
                            "No valid response has been received for GetSamFirmwareVersion command.", site)

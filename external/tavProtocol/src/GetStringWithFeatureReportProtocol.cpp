@@ -40,11 +40,6 @@ std::vector<uint8_t> GetStringWithFeatureReportProtocol::NextCommandPhrase() {
     return FeatureReportPhrase({0x8C, 0x04, static_cast<uint8_t>(index_), phrase});
 }
 
-void GetStringWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetStringWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response received from the device.");

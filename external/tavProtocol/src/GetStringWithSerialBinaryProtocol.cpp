@@ -32,11 +32,6 @@ std::vector<uint8_t> GetStringWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x0C, 0x04, static_cast<uint8_t>(index_), phrase};
 }
 
-void GetStringWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetStringWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response received from the device.");

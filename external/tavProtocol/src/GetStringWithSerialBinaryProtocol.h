@@ -18,7 +18,6 @@ public:
     // it), or after 256 phrases: the phrase index is one byte.
     bool HasCommandPhrase() override;
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < commandPhrasesProduced_; }
 
     void ValidateResponse();

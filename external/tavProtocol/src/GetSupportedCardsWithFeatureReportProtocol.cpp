@@ -41,11 +41,6 @@ std::vector<uint8_t> GetSupportedCardsWithFeatureReportProtocol::NextCommandPhra
     return FeatureReportPhrase({0x89, 0x04, page});
 }
 
-void GetSupportedCardsWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 std::vector<uint16_t> GetSupportedCardsWithFeatureReportProtocol::GetResult() const {
     std::vector<uint16_t> codes;
     for (const auto& phrase : responsePhrases_) {

@@ -13,7 +13,6 @@ class GetSupportedCardsWithFeatureReportProtocol : public Command {
 public:
     bool HasCommandPhrase() override;
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return commandPhrasesProduced_ != responsePhrasesAdded_; }
 
     // The card-type codes of all pages in order, zero codes left out.

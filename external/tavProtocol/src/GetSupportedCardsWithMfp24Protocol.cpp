@@ -61,11 +61,6 @@ std::vector<uint8_t> GetSupportedCardsWithMfp24Protocol::NextCommandPhrase() {
     return Mfp24Phrase::Make(request);
 }
 
-void GetSupportedCardsWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetSupportedCardsWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "GetSupportedCardsWithMfp24Protocol command response was empty.");

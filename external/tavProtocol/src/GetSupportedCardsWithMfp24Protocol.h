@@ -19,7 +19,6 @@ public:
     // then reports, and fails when the list has not ended within kMaxPages pages.
     bool HasCommandPhrase() override;
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < commandPhrasesProduced_; }
 
     void ValidateResponse() const;

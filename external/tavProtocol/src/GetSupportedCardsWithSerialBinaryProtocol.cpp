@@ -47,11 +47,6 @@ std::vector<uint8_t> GetSupportedCardsWithSerialBinaryProtocol::NextCommandPhras
     return {0xFA, 0x09, 0x04, page, 0x00};
 }
 
-void GetSupportedCardsWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetSupportedCardsWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetSupportedCards before all responses were received");

@@ -15,7 +15,6 @@ public:
     // pages: the page index is one byte.
     bool HasCommandPhrase() override;
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ != commandPhrasesProduced_; }
 
     void ValidateResponse();

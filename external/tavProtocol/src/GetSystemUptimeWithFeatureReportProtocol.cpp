@@ -10,11 +10,6 @@ std::vector<uint8_t> GetSystemUptimeWithFeatureReportProtocol::NextCommandPhrase
     return FeatureReportPhrase({0x89, 0x06});
 }
 
-void GetSystemUptimeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 unsigned int GetSystemUptimeWithFeatureReportProtocol::GetResult() {
     uptime_ = ReplyReader::Of(responsePhrases_, 0, "No valid response has been received for GetSystemUptime command.",
                               TAV_CHECK_SITE)

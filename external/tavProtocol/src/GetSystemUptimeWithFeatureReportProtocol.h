@@ -12,7 +12,6 @@ class GetSystemUptimeWithFeatureReportProtocol : public Command {
 public:
     bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
     std::vector<uint8_t> NextCommandPhrase() override;
-    void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
 
     // Also kept as the command's last decoded uptime.

@@ -17,11 +17,6 @@ std::vector<uint8_t> GetSystemUptimeWithSerialBinaryProtocol::NextCommandPhrase(
     return {0xFA, 0x09, 0x06, 0x00, 0x00};
 }
 
-void GetSystemUptimeWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetSystemUptimeWithSerialBinaryProtocol::ValidateResponse() {
     if (commandPhrasesProduced_ != 1) {
         TAV_THROW(ProtocolException, "Attempted to get result of Get System Uptime before all responses were received");

@@ -19,11 +19,6 @@ std::vector<uint8_t> GetTransparentModeStatusWithFeatureReportProtocol::NextComm
     return FeatureReportPhrase({0x8C, 0x00});
 }
 
-void GetTransparentModeStatusWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void GetTransparentModeStatusWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, kNoReply);

@@ -11,11 +11,6 @@ std::vector<uint8_t> LoadStoredDefaultsWithSerialBinaryProtocol::NextCommandPhra
     return {0xFA, 0x03, 0x00, 0x00, 0x00};
 }
 
-void LoadStoredDefaultsWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void LoadStoredDefaultsWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrasesAdded_ != 1) {
         TAV_THROW(ProtocolException, "LoadStoredDefaults did not get response data to validate response.");

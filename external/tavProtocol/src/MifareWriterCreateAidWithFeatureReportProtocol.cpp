@@ -20,11 +20,6 @@ std::vector<uint8_t> MifareWriterCreateAidWithFeatureReportProtocol::NextCommand
             aidInformation_.KeyType};
 }
 
-void MifareWriterCreateAidWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void MifareWriterCreateAidWithFeatureReportProtocol::ValidateResponse() const {
     const auto reply = ReplyReader::Of(
         responsePhrases_, 0, "Empty response has been received for MifareWriterCreateAid command.", TAV_CHECK_SITE);

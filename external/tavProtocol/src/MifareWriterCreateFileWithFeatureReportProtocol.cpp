@@ -19,11 +19,6 @@ std::vector<uint8_t> MifareWriterCreateFileWithFeatureReportProtocol::NextComman
             fileInformation_.FeatureFlag};
 }
 
-void MifareWriterCreateFileWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void MifareWriterCreateFileWithFeatureReportProtocol::ValidateResponse() const {
     const auto reply = ReplyReader::Of(responsePhrases_, 0, "Invalid response size", TAV_CHECK_SITE);
     if (reply.Size() == 0) {

@@ -12,11 +12,6 @@ std::vector<uint8_t> MifareWriterFormatCardWithFeatureReportProtocol::NextComman
     return {0x88, 0x87, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 }
 
-void MifareWriterFormatCardWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void MifareWriterFormatCardWithFeatureReportProtocol::ValidateResponse() const {
     const auto reply = ReplyReader::Of(
         responsePhrases_, 0, "Empty response has been received for MifareWriterFormatCard command.", TAV_CHECK_SITE);

@@ -17,11 +17,6 @@ std::vector<uint8_t> SetActiveConfigurationWithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x89, 0x81, configuration_});
 }
 
-void SetActiveConfigurationWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetActiveConfigurationWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrasesAdded_ < 1) {
         TAV_THROW(ProtocolException,

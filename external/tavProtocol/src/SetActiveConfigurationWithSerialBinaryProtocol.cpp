@@ -11,11 +11,6 @@ std::vector<uint8_t> SetActiveConfigurationWithSerialBinaryProtocol::NextCommand
     return {0xFA, 0x09, 0x81, configuration_, 0x00};
 }
 
-void SetActiveConfigurationWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetActiveConfigurationWithSerialBinaryProtocol::ValidateResponse() {
     if (commandPhrasesProduced_ != 1) {
         TAV_THROW(ProtocolException,

@@ -11,11 +11,6 @@ std::vector<uint8_t> SetBaudRateWithSerialBinaryProtocol::NextCommandPhrase() {
     return {0xFA, 0x0D, 0x81, static_cast<uint8_t>(baudRate_), 0x00};
 }
 
-void SetBaudRateWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetBaudRateWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "SetBaudRate command response is empty");

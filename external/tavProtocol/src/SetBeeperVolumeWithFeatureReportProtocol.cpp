@@ -12,11 +12,6 @@ std::vector<uint8_t> SetBeeperVolumeWithFeatureReportProtocol::NextCommandPhrase
     return FeatureReportPhrase({0x8C, 0x86, static_cast<uint8_t>(volume_)});
 }
 
-void SetBeeperVolumeWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetBeeperVolumeWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response received");

@@ -12,11 +12,6 @@ std::vector<uint8_t> SetBeeperVolumeWithMfp24Protocol::NextCommandPhrase() {
     return Mfp24Phrase::Make({request, sizeof request});
 }
 
-void SetBeeperVolumeWithMfp24Protocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetBeeperVolumeWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
         TAV_THROW(ProtocolException, "SetBeeperVolume command response was empty.");

@@ -11,11 +11,6 @@ std::vector<uint8_t> SetBeeperVolumeWithSerialBinaryProtocol::NextCommandPhrase(
     return {0xFA, 0x0C, 0x86, static_cast<uint8_t>(volume_), 0x00, 0x00};
 }
 
-void SetBeeperVolumeWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetBeeperVolumeWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "SetBeeperVolume command response was empty.");

@@ -47,11 +47,6 @@ std::vector<uint8_t> SetBlobWithFeatureReportProtocol::NextCommandPhrase() {
         {0x89, 0x90, 0x00, static_cast<uint8_t>(phrase), data_[at], data_[at + 1], data_[at + 2], data_[at + 3]});
 }
 
-void SetBlobWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetBlobWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received from reader");

@@ -12,11 +12,6 @@ std::vector<uint8_t> SetCardAnalyzerControlWithFeatureReportProtocol::NextComman
     return FeatureReportPhrase({0x8C, 0x88, static_cast<uint8_t>(code_)});
 }
 
-void SetCardAnalyzerControlWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetCardAnalyzerControlWithFeatureReportProtocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "No response has been received");

@@ -11,11 +11,6 @@ std::vector<uint8_t> SetCardAnalyzerControlWithSerialBinaryProtocol::NextCommand
     return {0xFA, 0x0C, 0x88, static_cast<uint8_t>(control_), 0x00};
 }
 
-void SetCardAnalyzerControlWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetCardAnalyzerControlWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException,

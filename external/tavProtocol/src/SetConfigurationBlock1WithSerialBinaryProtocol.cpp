@@ -15,11 +15,6 @@ std::vector<uint8_t> SetConfigurationBlock1WithSerialBinaryProtocol::NextCommand
     return SerialBinaryConfigurationBlock::WriteFrame(kBlock, block_.ToBytes());
 }
 
-void SetConfigurationBlock1WithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetConfigurationBlock1WithSerialBinaryProtocol::ValidateResponse() {
     SerialBinaryConfigurationBlock::ValidateWrite(responsePhrases_, commandPhrasesProduced_, kBlock, TAV_CHECK_SITE);
 }

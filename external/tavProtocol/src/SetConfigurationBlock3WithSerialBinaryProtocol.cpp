@@ -15,11 +15,6 @@ std::vector<uint8_t> SetConfigurationBlock3WithSerialBinaryProtocol::NextCommand
     return SerialBinaryConfigurationBlock::WriteFrame(kBlock, block_.ToBytes());
 }
 
-void SetConfigurationBlock3WithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetConfigurationBlock3WithSerialBinaryProtocol::ValidateResponse() {
     SerialBinaryConfigurationBlock::ValidateWrite(responsePhrases_, commandPhrasesProduced_, kBlock, TAV_CHECK_SITE);
 }

@@ -10,9 +10,4 @@ std::vector<uint8_t> SetConfigurationBlock4WithFeatureReportProtocol::NextComman
     return first ? FeatureReportPhrase({0x83}) : block_.ToBytes();
 }
 
-void SetConfigurationBlock4WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 }  // namespace TavProtocol

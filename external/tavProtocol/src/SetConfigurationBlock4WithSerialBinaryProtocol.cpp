@@ -15,11 +15,6 @@ std::vector<uint8_t> SetConfigurationBlock4WithSerialBinaryProtocol::NextCommand
     return SerialBinaryConfigurationBlock::WriteFrame(kBlock, block_.ToBytes());
 }
 
-void SetConfigurationBlock4WithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetConfigurationBlock4WithSerialBinaryProtocol::ValidateResponse() {
     SerialBinaryConfigurationBlock::ValidateWrite(responsePhrases_, commandPhrasesProduced_, kBlock, TAV_CHECK_SITE);
 }

@@ -10,9 +10,4 @@ std::vector<uint8_t> SetConfigurationBlock5WithFeatureReportProtocol::NextComman
     return first ? FeatureReportPhrase({0x84}) : block_.ToBytes();
 }
 
-void SetConfigurationBlock5WithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 }  // namespace TavProtocol

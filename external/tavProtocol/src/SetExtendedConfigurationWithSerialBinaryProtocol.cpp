@@ -43,11 +43,6 @@ std::vector<uint8_t> SetExtendedConfigurationWithSerialBinaryProtocol::NextComma
     return Frame(0x11, secondHash_);
 }
 
-void SetExtendedConfigurationWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetExtendedConfigurationWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException,

@@ -22,11 +22,6 @@ std::vector<uint8_t> SetLuidWithSerialBinaryProtocol::NextCommandPhrase() {
     return {static_cast<uint8_t>(luid_ & 0xFF), static_cast<uint8_t>(luid_ >> 8)};
 }
 
-void SetLuidWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void SetLuidWithSerialBinaryProtocol::ValidateResponse() {
     constexpr const char* kIncomplete = "Attempted to get result of SetLuid before all responses were received";
     constexpr const char* kEmpty = "Empty response has been received from reader after SetLuid command";

@@ -10,11 +10,6 @@ std::vector<uint8_t> WriteConfigurationWithSerialBinaryProtocol::NextCommandPhra
     return {0xFA, 0x02, writeLuidToFlash_ == 1 ? uint8_t{0x80} : uint8_t{0x00}, 0x00, 0x00};
 }
 
-void WriteConfigurationWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
-    responsePhrases_.push_back(response);
-    ++responsePhrasesAdded_;
-}
-
 void WriteConfigurationWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "Empty response has been received from reader after WriteConfiguration command");

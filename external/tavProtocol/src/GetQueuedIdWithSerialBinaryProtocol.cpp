@@ -36,9 +36,9 @@ void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
             TAV_THROW(ProtocolException,
                       fmt::format("Response phrase at index {} is {} bytes but should be 11", i, reply.size()));
         }
-        if (reply[0] != 0x0C || reply[9] != 0x90 || reply[10] != 0x00) {
-            TAV_THROW(ProtocolException, "Invalid ACK data received from reader after GetQueuedID command");
-        }
+        ReplyReader(reply, "Invalid ACK data received from reader after GetQueuedID command", TAV_CHECK_SITE)
+            .Expect(0, {0x0C})
+            .Expect(9, {0x90, 0x00});
     }
 }
 
@@ -46,10 +46,7 @@ QueuedIdInformation GetQueuedIdWithSerialBinaryProtocol::GetResult() {
     QueuedIdInformation information{};
     for (std::size_t part = 0; part < 4; ++part) {
         const ReplyReader reply = ReplyReader::Of(responsePhrases_, part, kIncomplete, TAV_CHECK_SITE);
-        if (reply.Size() <= 9) {
-            reply.Fail();
-        }
-        const auto id = reply.Bytes(1, 8);
+        const auto id = reply.RequireAtLeast(10).Bytes(1, 8);
         std::copy(id.begin(), id.end(), information.Data + part * 8);
     }
     const ReplyReader last = ReplyReader::Of(responsePhrases_, 4, kIncomplete, TAV_CHECK_SITE);

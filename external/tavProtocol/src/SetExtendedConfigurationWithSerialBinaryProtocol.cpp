@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ProtocolException.h"
+#include "ReplyReader.h"
 #include "common/SourceLocation.h"
 
 namespace TavProtocol {
@@ -49,10 +50,10 @@ void SetExtendedConfigurationWithSerialBinaryProtocol::ValidateResponse() {
                   "No response has been received from reader after SetExtendedConfiguration command");
     }
     for (const auto& reply : responsePhrases_) {
-        if (reply != std::vector<uint8_t>{0x8A, 0x90, 0x00}) {
-            TAV_THROW(ProtocolException,
-                      "Invalid ACK data received from reader after SetExtendedConfiguration command");
-        }
+        ReplyReader(reply, "Invalid ACK data received from reader after SetExtendedConfiguration command",
+                    TAV_CHECK_SITE)
+            .RequireExactly(3)
+            .Expect(0, {0x8A, 0x90, 0x00});
     }
 }
 

@@ -1,6 +1,7 @@
 #include "WriteConfigurationWithSerialBinaryProtocol.h"
 
 #include "ProtocolException.h"
+#include "ReplyReader.h"
 #include "common/SourceLocation.h"
 
 namespace TavProtocol {
@@ -14,9 +15,10 @@ void WriteConfigurationWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "Empty response has been received from reader after WriteConfiguration command");
     }
-    if (responsePhrases_.front() != std::vector<uint8_t>{0x90, 0x00}) {
-        TAV_THROW(ProtocolException, "Invalid response has been received from reader after WriteConfiguration command");
-    }
+    ReplyReader(responsePhrases_.front(),
+                "Invalid response has been received from reader after WriteConfiguration command", TAV_CHECK_SITE)
+        .RequireExactly(2)
+        .Expect(0, {0x90, 0x00});
 }
 
 }  // namespace TavProtocol

@@ -11,7 +11,7 @@
 #include "FeatureReportProtocol.h"
 #include "Mfp24Protocol.h"
 #include "SerialBinaryProtocol.h"
-#include "support/ProgramLog.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedTransport.h"
 
 namespace {
@@ -52,14 +52,15 @@ TEST(ProtocolDispatchTest, EachProtocolCallsTheVisitForItsOwnClass) {
 }
 
 TEST(ProtocolDispatchTest, DestroyingAProtocolLogsItsName) {
-    EXPECT_THAT(
-        TavTest::RunProgramForLog(TAV_TEST_PROGRAM_DIR, "protocol_lifetime_probe", "TAV_PROTOCOL_LOG_LEVEL=trace"),
-        testing::ElementsAre("[trace] [PROTOCOL] Deconstructing FeatureReportProtocol",
-                             "[trace] [PROTOCOL] Deconstructing Mfp24Protocol",
-                             "[trace] [PROTOCOL] Deconstructing SerialBinaryProtocol"));
-    EXPECT_THAT(
-        TavTest::RunProgramForLog(TAV_TEST_PROGRAM_DIR, "protocol_lifetime_probe", "TAV_PROTOCOL_LOG_LEVEL=debug"),
-        testing::IsEmpty());
+    const auto logLines = [](const char* level) {
+        return TavTest::LogLines(
+            TavTest::RunChild(TavTest::TestProgram("protocol_lifetime_probe"), {}, {{"TAV_PROTOCOL_LOG_LEVEL", level}})
+                .out);
+    };
+    EXPECT_THAT(logLines("trace"), testing::ElementsAre("[trace] [PROTOCOL] Deconstructing FeatureReportProtocol",
+                                                        "[trace] [PROTOCOL] Deconstructing Mfp24Protocol",
+                                                        "[trace] [PROTOCOL] Deconstructing SerialBinaryProtocol"));
+    EXPECT_THAT(logLines("debug"), testing::IsEmpty());
 }
 
 TEST(PropertyRangeCheckTest, BoundsAreInclusiveAndTheMessageNamesProperty) {

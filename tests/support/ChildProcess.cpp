@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include "support/TempDir.h"
@@ -77,7 +78,7 @@ ChildResult RunChild(const std::filesystem::path& program, const std::vector<std
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int in = open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || in < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
-            chdir(workingDirectory.c_str()) != 0) {
+            (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0)) {
             _exit(127);
         }
         execve(argv[0], argv.data(), envp.data());
@@ -113,6 +114,19 @@ ChildResult RunChild(const std::filesystem::path& program, const std::vector<std
 
 std::filesystem::path TestProgram(const std::string& name) {
     return std::filesystem::path(TAV_TEST_PROGRAM_DIR) / name;
+}
+
+std::vector<std::string> LogLines(const std::string& output) {
+    constexpr std::string_view kLoggerName = "] [TAV] ";
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = output.substr(start, end - start);
+        const std::size_t name = line.find(kLoggerName);
+        lines.push_back(line.starts_with('[') && name != std::string::npos ? line.substr(name + kLoggerName.size())
+                                                                           : line);
+    }
+    return lines;
 }
 
 }  // namespace TavTest

@@ -14,15 +14,19 @@ struct ChildResult {
     std::string err;
 };
 
-// Runs a program to completion in the given working folder, with standard output and error
-// captured. The child gets this process's environment without any TAV_ variable, plus the given
-// variables (a value of std::nullopt leaves the variable unset). A child still running after 30 s
-// is killed and reported with exit code -1.
-ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                     const std::map<std::string, std::optional<std::string>>& variables,
-                     const std::filesystem::path& workingDirectory);
+// Runs a program to completion in the given working folder (an empty path: this process's), with
+// standard output and error captured apart. The child gets this process's environment without any
+// TAV_ variable, plus the given variables (a value of std::nullopt leaves the variable unset). A
+// child still running after 30 s is killed and reported with exit code -1.
+ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments = {},
+                     const std::map<std::string, std::optional<std::string>>& variables = {},
+                     const std::filesystem::path& workingDirectory = {});
 
 // The path of a program from tests/programs.
 std::filesystem::path TestProgram(const std::string& name);
+
+// The lines of a child's output, log lines as "[level] [CATEGORY] text" (spdlog's time and logger
+// name dropped), other lines whole.
+std::vector<std::string> LogLines(const std::string& output);
 
 }  // namespace TavTest

@@ -9,8 +9,8 @@
 #include "common/FixedText.h"
 #include "common/ReaderDefinitionText.h"
 #include "sim/FeatureReportFrontEnd.h"
+#include "support/ChildProcess.h"
 #include "support/InProcessTransport.h"
-#include "support/ProgramLog.h"
 #include "support/ScopedTransportOverride.h"
 #include "support/SerialDefinition.h"
 #include "transport/DummyTransport.h"
@@ -124,8 +124,9 @@ TEST(DummyTransportTest, ReceiveReturnsNothingWhateverLengthIsAsked) {
     }
 }
 
-std::vector<std::string> LogLinesOf(const std::string& environment, const std::string& program) {
-    return TavTest::RunProgramForLog(TAV_TEST_PROGRAM_DIR, program, environment);
+std::vector<std::string> LogLinesOf(const std::string& level, const std::string& program) {
+    return TavTest::LogLines(
+        TavTest::RunChild(TavTest::TestProgram(program), {}, {{"TAV_TRANSPORT_LOG_LEVEL", level}}).out);
 }
 
 TEST(DummyTransportTest, LogsEveryCallAtItsLevel) {
@@ -143,7 +144,7 @@ TEST(DummyTransportTest, LogsEveryCallAtItsLevel) {
     EXPECT_THAT(definitionText, testing::HasSubstr("BaudRate: Unknown"));
 
     EXPECT_THAT(
-        LogLinesOf("TAV_TRANSPORT_LOG_LEVEL=trace", "dummy_transport_probe"),
+        LogLinesOf("trace", "dummy_transport_probe"),
         ElementsAre("[debug] [TRANSPORT] DummyTransport init called with retry count 3",
                     "[trace] [TRANSPORT] Configuration provided by user: ", "[trace] [TRANSPORT] " + definitionText,
                     "[debug] [TRANSPORT] Transmit called with payload of size 2",
@@ -153,7 +154,7 @@ TEST(DummyTransportTest, LogsEveryCallAtItsLevel) {
                     "Returning empty vector.",
                     "[debug] [TRANSPORT] DummyTransport destructor called", "reply bytes: 0"));
 
-    EXPECT_THAT(LogLinesOf("TAV_TRANSPORT_LOG_LEVEL=debug", "dummy_transport_probe"),
+    EXPECT_THAT(LogLinesOf("debug", "dummy_transport_probe"),
                 ElementsAre("[debug] [TRANSPORT] DummyTransport init called with retry count 3",
                             "[debug] [TRANSPORT] Transmit called with payload of size 2",
                             "[debug] [TRANSPORT] DummyTransport receive called expecting payload of size 2. "

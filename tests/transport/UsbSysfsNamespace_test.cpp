@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/RunProgram.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -16,14 +16,14 @@ TEST(UsbSysfsNamespaceTest, EnumeratesTheRealSysRootWithoutParameter) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to make a mount namespace";
     }
-    const auto result = TavTest::RunProgram(TAV_TEST_PROGRAM_DIR "/usb_sysfs_namespace", {});
+    const auto result = TavTest::RunChild(TavTest::TestProgram("usb_sysfs_namespace"));
     if (result.exitCode == 77) {
-        GTEST_SKIP() << result.output;
+        GTEST_SKIP() << result.out;
     }
-    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
 
     std::vector<std::string> lines;
-    std::istringstream stream(result.output);
+    std::istringstream stream(result.out);
     for (std::string line; std::getline(stream, line);) {
         lines.push_back(line);
     }

@@ -8,19 +8,48 @@
 #include <span>
 #include <vector>
 
+#include "ProtocolException.h"
 #include "common/TimeDelay.h"
 #include "transport/Transport.h"
 
 namespace TavFuzz {
 
-// A reader whose replies are the fuzzer's bytes: each reply is one length byte (taken modulo the
-// asked length plus two, so short, whole and one-too-long replies all come up) and that many
-// bytes; once the input is used up every reply is empty. Every phrase sent is checked to be a
+// The fuzzer's bytes cut into replies: each reply is one length byte (taken modulo `modulo`) and
+// that many bytes, fewer when the input ends; once the input is used up every reply is empty.
+class ReplyFeed {
+public:
+    explicit ReplyFeed(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    std::vector<uint8_t> Next(std::size_t modulo = 256) {
+        if (bytes_.empty()) {
+            return {};
+        }
+        const std::size_t asked = bytes_[0] % modulo;
+        bytes_ = bytes_.subspan(1);
+        const std::size_t length = std::min(asked, bytes_.size());
+        std::vector<uint8_t> reply(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(length));
+        bytes_ = bytes_.subspan(length);
+        return reply;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+// A reader with zeroed settings, for the transports below.
+inline TavCommon::ReaderDefinition ZeroDefinition() {
+    TavCommon::ReaderDefinition definition;
+    std::memset(&definition, 0, sizeof definition);
+    return definition;
+}
+
+// A reader whose replies come from a ReplyFeed, the length byte taken modulo the asked length plus
+// two, so short, whole and one-too-long replies all come up. Every phrase sent is checked to be a
 // whole feature report of at most `maxPhrase` bytes.
 class FuzzReplyTransport : public TavTransport::Transport {
 public:
     FuzzReplyTransport(std::span<const uint8_t> replies, std::size_t maxPhrase)
-        : Transport(Definition()), replies_(replies), maxPhrase_(maxPhrase) {}
+        : Transport(ZeroDefinition()), replies_(replies), maxPhrase_(maxPhrase) {}
 
     void init(uint32_t) override {}
     void transmit(TavTransport::TransportPayload& payload) override {
@@ -29,25 +58,11 @@ public:
         }
     }
     std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override {
-        if (replies_.empty()) {
-            return {};
-        }
-        const std::size_t asked = replies_[0] % (payload.length + 2u);
-        replies_ = replies_.subspan(1);
-        const std::size_t length = std::min(asked, replies_.size());
-        std::vector<uint8_t> reply(replies_.begin(), replies_.begin() + static_cast<std::ptrdiff_t>(length));
-        replies_ = replies_.subspan(length);
-        return reply;
+        return replies_.Next(payload.length + 2u);
     }
 
 private:
-    static TavCommon::ReaderDefinition Definition() {
-        TavCommon::ReaderDefinition definition;
-        std::memset(&definition, 0, sizeof definition);
-        return definition;
-    }
-
-    std::span<const uint8_t> replies_;
+    ReplyFeed replies_;
     std::size_t maxPhrase_;
 };
 
@@ -57,5 +72,17 @@ public:
     void DelayMilliseconds(int) override {}
     void DelaySeconds(int) override {}
 };
+
+// Runs the exchange, then the checks and the decoding, as a visitor would; a failed check (a
+// `Failure`) is fine.
+template <typename Failure = TavProtocol::ProtocolException, typename Command, typename Decode>
+void Run(Command&& command, TavTransport::Transport& transport, Decode decode) {
+    try {
+        command.Execute(transport);
+        command.ValidateResponse();
+        decode(command);
+    } catch (const Failure&) {
+    }
+}
 
 }  // namespace TavFuzz

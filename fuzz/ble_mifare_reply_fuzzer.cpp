@@ -20,15 +20,7 @@
 
 namespace {
 
-template <typename CommandType, typename Decode>
-void Run(CommandType&& command, TavTransport::Transport& transport, Decode decode) {
-    try {
-        command.Execute(transport);
-        command.ValidateResponse();
-        decode(command);
-    } catch (const TavProtocol::ProtocolException&) {
-    }
-}
+using TavFuzz::Run;
 
 const auto kNothing = [](const auto&) {};
 const auto kResult = [](const auto& command) { command.GetResult(); };

@@ -12,6 +12,7 @@
 #include "CopyConfigurationWithFeatureReportProtocol.h"
 #include "EnableBootloaderModeWithFeatureReportProtocol.h"
 #include "EnableTransparentModeWithFeatureReportProtocol.h"
+#include "FuzzReplyTransport.h"
 #include "GetActiveConfigurationWithFeatureReportProtocol.h"
 #include "GetBeeperVolumeWithFeatureReportProtocol.h"
 #include "GetBlobWithFeatureReportProtocol.h"
@@ -43,8 +44,6 @@
 #include "SetBlobWithFeatureReportProtocol.h"
 #include "SetCardAnalyzerControlWithFeatureReportProtocol.h"
 #include "Tavelin/ElvarinException.h"
-#include "common/TimeDelay.h"
-#include "transport/Transport.h"
 
 namespace {
 
@@ -58,24 +57,10 @@ public:
 
     void init(uint32_t) override {}
     void transmit(TavTransport::TransportPayload&) override {}
-    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override {
-        if (replies_.empty()) {
-            return {};
-        }
-        const std::size_t length = std::min<std::size_t>(replies_[0], replies_.size() - 1);
-        std::vector<uint8_t> reply(replies_.begin() + 1, replies_.begin() + 1 + static_cast<std::ptrdiff_t>(length));
-        replies_ = replies_.subspan(1 + length);
-        return reply;
-    }
+    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override { return replies_.Next(); }
 
 private:
-    std::span<const uint8_t> replies_;
-};
-
-class NoDelay : public TavCommon::TimeDelay {
-public:
-    void DelayMilliseconds(int) override {}
-    void DelaySeconds(int) override {}
+    TavFuzz::ReplyFeed replies_;
 };
 
 // Runs the exchange, then each check and decoder on its own, so that one failing does not hide
@@ -224,7 +209,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         RunChecked(GetTransparentModeStatusWithFeatureReportProtocol(), transport);
         break;
     case 30: {
-        EnableBootloaderModeWithFeatureReportProtocol command(BootloaderModule{argument}, std::make_unique<NoDelay>());
+        EnableBootloaderModeWithFeatureReportProtocol command(BootloaderModule{argument},
+                                                              std::make_unique<TavFuzz::NoWait>());
         Run(command, transport, {[&] { command.ParseResult(); }});
         break;
     }

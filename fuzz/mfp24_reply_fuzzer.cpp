@@ -14,20 +14,7 @@
 #include "ProtocolException.h"
 #include "SetBeeperVolumeWithMfp24Protocol.h"
 
-namespace {
-
-// Runs the exchange, then the checks and the result, as a visitor would; a failed check is fine.
-template <typename CommandType, typename Decode>
-void Run(CommandType&& command, TavTransport::Transport& transport, Decode decode) {
-    try {
-        command.Execute(transport);
-        command.ValidateResponse();
-        decode(command);
-    } catch (const TavProtocol::ProtocolException&) {
-    }
-}
-
-}  // namespace
+using TavFuzz::Run;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     TavFuzz::FuzzReplyTransport transport(std::span<const uint8_t>(data, size), 24);

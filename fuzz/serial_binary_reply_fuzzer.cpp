@@ -40,12 +40,12 @@
 
 namespace {
 
-// A serial reader whose replies are the fuzzer's bytes: each reply is one length byte and that
-// many bytes, whatever length was asked for (a serial receive returns what arrived); once the
-// input is used up every reply is empty. Every phrase must be a frame or the LUID's data phrase.
+// A serial reader whose replies come from a ReplyFeed, whatever length was asked for (a serial
+// receive returns what arrived). Every phrase must be a frame or the LUID's data phrase.
 class SerialFuzzTransport : public TavTransport::Transport {
 public:
-    explicit SerialFuzzTransport(std::span<const uint8_t> replies) : Transport(Definition()), replies_(replies) {}
+    explicit SerialFuzzTransport(std::span<const uint8_t> replies)
+        : Transport(TavFuzz::ZeroDefinition()), replies_(replies) {}
 
     void init(uint32_t) override {}
     void transmit(TavTransport::TransportPayload& payload) override {
@@ -55,39 +55,20 @@ public:
             std::abort();
         }
     }
-    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override {
-        if (replies_.empty()) {
-            return {};
-        }
-        const std::size_t length = std::min<std::size_t>(replies_[0], replies_.size() - 1);
-        std::vector<uint8_t> reply(replies_.begin() + 1, replies_.begin() + 1 + static_cast<std::ptrdiff_t>(length));
-        replies_ = replies_.subspan(1 + length);
-        return reply;
-    }
+    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override { return replies_.Next(); }
 
 private:
     // Two paged reads of 256 phrases each and everything else: far below this.
     static constexpr std::size_t kPhraseLimit = 1024;
 
-    static TavCommon::ReaderDefinition Definition() {
-        TavCommon::ReaderDefinition definition;
-        std::memset(&definition, 0, sizeof definition);
-        return definition;
-    }
-
-    std::span<const uint8_t> replies_;
+    TavFuzz::ReplyFeed replies_;
     std::size_t phrases_ = 0;
 };
 
-// Runs the exchange, then the checks and the result, as a visitor would; a failed check is fine.
-template <typename CommandType, typename Decode>
-void Run(CommandType&& command, TavTransport::Transport& transport, Decode decode) {
-    try {
-        command.Execute(transport);
-        command.ValidateResponse();
-        decode(command);
-    } catch (const ElvarinException&) {
-    }
+// Any of the library's own failures is fine here, not only a protocol one.
+template <typename Command, typename Decode>
+void Run(Command&& command, TavTransport::Transport& transport, Decode decode) {
+    TavFuzz::Run<ElvarinException>(std::forward<Command>(command), transport, decode);
 }
 
 const auto kNothing = [](auto&) {};

@@ -20,22 +20,14 @@ namespace TavSim {
 
 namespace {
 
-std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, std::size_t offset) {
-    std::vector<uint8_t> reply(8, 0);
-    for (std::size_t i = 0; i < reply.size() && offset + i < bytes.size(); ++i) {
-        reply[i] = bytes[offset + i];
-    }
-    return reply;
-}
-
 std::vector<uint8_t> FrontCardData(const DeviceModel& model) {
     return model.presentedCards.empty() ? std::vector<uint8_t>{} : model.presentedCards.front().data;
 }
 
 void FillCardReadingCommands(PhraseHandlerTable& table) {
-    table.Add({0x8F}, [](PhraseExchange& exchange) { exchange.Reply(Slice(FrontCardData(exchange.Model()), 0)); });
+    table.Add({0x8F}, [](PhraseExchange& exchange) { exchange.ReplySlice(FrontCardData(exchange.Model()), 0); });
     table.Add({0x8D}, [](PhraseExchange& exchange) {
-        exchange.Reply(Slice(FrontCardData(exchange.Model()), 8 * std::size_t{exchange.Byte(1)}));
+        exchange.ReplySlice(FrontCardData(exchange.Model()), 8 * std::size_t{exchange.Byte(1)});
     });
     table.Add({0x8E}, [](PhraseExchange& exchange) {
         const auto& cards = exchange.Model().presentedCards;
@@ -46,7 +38,7 @@ void FillCardReadingCommands(PhraseHandlerTable& table) {
         const uint8_t part = exchange.Byte(2);
         if (part < 4) {
             const std::vector<uint8_t> id(model.queuedId.begin(), model.queuedId.end());
-            exchange.Reply(Slice(id, 8 * std::size_t{part}));
+            exchange.ReplySlice(id, 8 * std::size_t{part});
             return;
         }
         model.queuedIdFlags = exchange.Byte(3);
@@ -76,7 +68,7 @@ void FillCardReadingCommands(PhraseHandlerTable& table) {
                                   static_cast<uint8_t>(held.bitCount >> 8)});
             return;
         }
-        exchange.Reply(Slice(held.data, 8 * (phrase - 1)));
+        exchange.ReplySlice(held.data, 8 * (phrase - 1));
     });
 }
 

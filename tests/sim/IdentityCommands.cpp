@@ -21,14 +21,6 @@ namespace TavSim {
 
 namespace {
 
-std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, std::size_t offset) {
-    std::vector<uint8_t> reply(8, 0);
-    for (std::size_t i = 0; i < reply.size() && offset + i < bytes.size(); ++i) {
-        reply[i] = bytes[offset + i];
-    }
-    return reply;
-}
-
 void PutLittleEndian32(std::vector<uint8_t>& reply, std::size_t offset, uint32_t value) {
     for (std::size_t i = 0; i < 4; ++i) {
         reply[offset + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -46,12 +38,12 @@ void ReplyVersion(PhraseExchange& exchange, const std::map<uint8_t, FirmwareVers
 void FillIdentityCommands(PhraseHandlerTable& table) {
     table.Add({0x8C, 0x05}, [](PhraseExchange& exchange) {
         const auto& esn = exchange.Model().esn;
-        exchange.Reply(Slice(std::vector<uint8_t>(esn.begin(), esn.end()), 8 * std::size_t{exchange.Byte(2)}));
+        exchange.ReplySlice(std::vector<uint8_t>(esn.begin(), esn.end()), 8 * std::size_t{exchange.Byte(2)});
     });
     table.Add({0x8C, 0x01}, [](PhraseExchange& exchange) {
         const auto& partNumber = exchange.Model().partNumber;
-        exchange.Reply(
-            Slice(std::vector<uint8_t>(partNumber.begin(), partNumber.end()), 8 * std::size_t{exchange.Byte(2)}));
+        exchange.ReplySlice(std::vector<uint8_t>(partNumber.begin(), partNumber.end()),
+                            8 * std::size_t{exchange.Byte(2)});
     });
     table.Add({0x8C, 0x04}, [](PhraseExchange& exchange) {
         const uint8_t index = exchange.Byte(2);
@@ -61,7 +53,7 @@ void FillIdentityCommands(PhraseHandlerTable& table) {
             text.assign(string.begin(), string.end());
         }
         text.push_back(0);
-        exchange.Reply(Slice(text, 8 * std::size_t{exchange.Byte(3)}));
+        exchange.ReplySlice(text, 8 * std::size_t{exchange.Byte(3)});
     });
     table.Add({0x89, 0x03}, [](PhraseExchange& exchange) {
         const auto& model = exchange.Model();

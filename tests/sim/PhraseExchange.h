@@ -31,6 +31,8 @@ public:
     void Reply(std::vector<uint8_t> reply) { reply_ = std::move(reply); }
     // The bytes given, then zero bytes up to `length`.
     void ReplyPadded(std::initializer_list<uint8_t> bytes, std::size_t length = 8);
+    // The 8 bytes of `bytes` from `offset`, zero bytes past their end (one part of a paged read).
+    void ReplySlice(std::span<const uint8_t> bytes, std::size_t offset);
 
     // The next phrase goes to `handler` instead of the command table (a write's data phrase).
     // On USB HID, reading the reply first drops it: the phrase was a read, not a write.
@@ -58,6 +60,14 @@ inline void PhraseExchange::ReplyPadded(std::initializer_list<uint8_t> bytes, st
     std::vector<uint8_t> reply(bytes);
     if (reply.size() < length) {
         reply.resize(length, 0);
+    }
+    reply_ = std::move(reply);
+}
+
+inline void PhraseExchange::ReplySlice(std::span<const uint8_t> bytes, std::size_t offset) {
+    std::vector<uint8_t> reply(8, 0);
+    for (std::size_t i = 0; i < reply.size() && offset + i < bytes.size(); ++i) {
+        reply[i] = bytes[offset + i];
     }
     reply_ = std::move(reply);
 }

@@ -31,12 +31,6 @@ using Frames = std::vector<Bytes>;
 
 class SerialBinaryConfigurationTest : public TavTest::SerialLineFixture {
 protected:
-    template <typename Command>
-    void Run(Command& command) {
-        command.Execute(transport_);
-        command.ValidateResponse();
-    }
-
     // Writes the block through the library, then reads it back: what the reader stored is the
     // encoding the write sent, and the read decodes it back to the block.
     template <typename Block, typename Set, typename Get>

@@ -32,11 +32,6 @@ using Frames = std::vector<Bytes>;
 class SerialBinaryControlTest : public TavTest::SerialLineFixture {
 protected:
     template <typename Command>
-    void Run(Command& command) {
-        command.Execute(transport_);
-        command.ValidateResponse();
-    }
-    template <typename Command>
     ProtocolFailure Failure(Command&& command) {
         return CatchProtocolFailure([&] { Run(command); });
     }

@@ -32,8 +32,7 @@ class SerialBinaryIdentityTest : public TavTest::SerialLineFixture {
 protected:
     template <typename Command>
     auto Read(Command&& command) {
-        command.Execute(transport_);
-        command.ValidateResponse();
+        Run(command);
         return command.GetResult();
     }
 };

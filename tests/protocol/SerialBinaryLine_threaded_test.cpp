@@ -26,8 +26,7 @@ protected:
     ProtocolFailure ReadLuid(LuidResponseInformation* result = nullptr) {
         return CatchProtocolFailure([&] {
             GetLuidWithSerialBinaryProtocol command;
-            command.Execute(transport_);
-            command.ValidateResponse();
+            Run(command);
             if (result != nullptr) {
                 *result = command.GetResult();
             }

@@ -50,6 +50,13 @@ protected:
         transport_.setReceiveDelayMs(kReceiveDelayMs);
     }
 
+    // Exchanges the command over the line and checks the reply, as a visitor would.
+    template <typename Command>
+    void Run(Command& command) {
+        command.Execute(transport_);
+        command.ValidateResponse();
+    }
+
     // The frames the reader received, in order.
     std::vector<std::vector<uint8_t>> Wire() const { return frontEnd_.ReceivedBytes(); }
 

@@ -1,5 +1,4 @@
 #include <asm/termbits.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -13,23 +12,15 @@
 
 #include "Exception.h"
 #include "SerialPort.h"
+#include "support/OpenDescriptorCount.h"
 #include "support/PseudoTerminal.h"
 
 namespace {
 
+using TavTest::OpenDescriptorCount;
+
 using namespace mn::CppLinuxSerial;
 using Bytes = std::vector<uint8_t>;
-
-size_t OpenDescriptorCount() {
-    size_t count = 0;
-    if (DIR* folder = opendir("/proc/self/fd")) {
-        while (readdir(folder) != nullptr) {
-            ++count;
-        }
-        closedir(folder);
-    }
-    return count;
-}
 
 // The line as the kernel holds it, read through a descriptor of the test's own.
 termios2 LineOf(const std::string& device) {

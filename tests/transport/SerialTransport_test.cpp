@@ -1,5 +1,4 @@
 #include <asm/termbits.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -13,12 +12,15 @@
 #include <vector>
 
 #include "Exception.h"
+#include "support/OpenDescriptorCount.h"
 #include "support/PseudoTerminal.h"
 #include "support/SerialDefinition.h"
 #include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 
 namespace {
+
+using TavTest::OpenDescriptorCount;
 
 using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
@@ -40,17 +42,6 @@ TransportException CaughtTransportException(Action action) {
     }
     ADD_FAILURE() << "no TransportException";
     return TransportException("none", "none", 0, "none");
-}
-
-size_t OpenDescriptorCount() {
-    size_t count = 0;
-    if (DIR* folder = opendir("/proc/self/fd")) {
-        while (readdir(folder) != nullptr) {
-            ++count;
-        }
-        closedir(folder);
-    }
-    return count;
 }
 
 TEST(SerialTransportSettingsTest, EveryBadSettingIsRefusedBeforeAPortIsTouched) {

@@ -14,14 +14,9 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
+using TavTest::Executed;
 using TavTest::FeatureReportBench;
 using TavTest::Phrase;
-
-template <typename Command>
-Command Executed(Command command, TavTransport::Transport& transport) {
-    command.Execute(transport);
-    return command;
-}
 
 void ExpectInformation(const ActiveConfigurationInformation& information, uint8_t first, uint8_t count, uint16_t word,
                        uint8_t last) {

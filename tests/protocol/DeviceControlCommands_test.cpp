@@ -17,16 +17,11 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
+using TavTest::Executed;
 using TavTest::FeatureReportBench;
 using TavTest::Phrase;
 using TavTest::RecordedWait;
 using TavTest::RecordingTimeDelay;
-
-template <typename Command>
-Command Executed(Command command, TavTransport::Transport& transport) {
-    command.Execute(transport);
-    return command;
-}
 
 EnableBootloaderModeWithFeatureReportProtocol Bootloader(uint8_t module) {
     return EnableBootloaderModeWithFeatureReportProtocol(BootloaderModule{module},

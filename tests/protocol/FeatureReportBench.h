@@ -31,6 +31,13 @@ struct FeatureReportBench {
     }
 };
 
+// The command after its exchange, its checks and result still to read.
+template <typename Command>
+Command Executed(Command command, TavTransport::Transport& transport) {
+    command.Execute(transport);
+    return command;
+}
+
 // An 8-byte request phrase as the wire carries it: the bytes given, then zeros.
 inline std::vector<uint8_t> Phrase(std::initializer_list<uint8_t> bytes) {
     std::vector<uint8_t> phrase(bytes);

@@ -19,14 +19,9 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
+using TavTest::Executed;
 using TavTest::FeatureReportBench;
 using TavTest::Phrase;
-
-template <typename Command>
-Command Executed(Command command, TavTransport::Transport& transport) {
-    command.Execute(transport);
-    return command;
-}
 
 std::vector<std::vector<uint8_t>> Phrases(std::initializer_list<uint8_t> prefix, int count) {
     std::vector<std::vector<uint8_t>> phrases;

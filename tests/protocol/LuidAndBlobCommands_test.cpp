@@ -12,6 +12,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
+using TavTest::Executed;
 using TavTest::FeatureReportBench;
 using TavTest::Phrase;
 
@@ -56,12 +57,6 @@ void WriteBlob(TavTransport::Transport& transport, const TavCommon::BlobHeader& 
     SetBlobWithFeatureReportProtocol command(header, data);
     command.Execute(transport);
     command.ValidateResponse();
-}
-
-template <typename Command>
-Command Executed(Command command, TavTransport::Transport& transport) {
-    command.Execute(transport);
-    return command;
 }
 
 TEST(LuidAndBlobCommandsTest, EachCommandSendsItsPhrasesAndDecodesTheReply) {

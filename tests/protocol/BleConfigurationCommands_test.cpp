@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FeatureReportBench.h"
 #include "GetBleConfigurationWithFeatureReportProtocol.h"
 #include "ProtocolException.h"
 #include "SetBleConfigurationWithFeatureReportProtocol.h"
@@ -25,14 +26,7 @@ class BleConfigurationTest : public testing::Test {
 protected:
     static void ExpectFailure(const std::function<void()>& run, const std::string& message, const char* source,
                               const char* function) {
-        try {
-            run();
-            ADD_FAILURE() << "no failure, expected: " << message;
-        } catch (const TavProtocol::ProtocolException& error) {
-            EXPECT_EQ(error.Message(), message);
-            EXPECT_EQ(error.File(), source);
-            EXPECT_EQ(error.Function(), function);
-        }
+        TavTest::ExpectProtocolFailure(run, {message, source, function});
     }
 
     TavSim::SimulatedReader reader_;

@@ -10,6 +10,7 @@
 
 #include "BeepWithMfp24Protocol.h"
 #include "CopyConfigurationWithMfp24Protocol.h"
+#include "FeatureReportBench.h"
 #include "GetBluetoothFirmwareVersionWithMfp24Protocol.h"
 #include "GetInstalledHardwareWithMfp24Protocol.h"
 #include "GetPartNumberWithMfp24Protocol.h"
@@ -46,14 +47,7 @@ protected:
 
     static void ExpectFailure(const std::function<void()>& run, const std::string& message, const char* source,
                               const char* function = "ValidateResponse") {
-        try {
-            run();
-            ADD_FAILURE() << "no failure, expected: " << message;
-        } catch (const TavProtocol::ProtocolException& error) {
-            EXPECT_EQ(error.Message(), message);
-            EXPECT_EQ(error.File(), source);
-            EXPECT_EQ(error.Function(), function);
-        }
+        TavTest::ExpectProtocolFailure(run, {message, source, function});
     }
 
     void Fail(FaultTrigger trigger, Fault fault) {

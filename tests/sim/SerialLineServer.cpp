@@ -63,9 +63,10 @@ void SerialLineServer::Unplug() {
 }
 
 void SerialLineServer::CloseLine() {
-    pty_.CloseMaster();
     {
+        // Under the lock, so no one reads the line as connected once the host can see it gone.
         const std::lock_guard lock(closedMutex_);
+        pty_.CloseMaster();
         closed_ = true;
     }
     closedChanged_.notify_all();

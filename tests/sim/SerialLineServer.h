@@ -37,7 +37,11 @@ public:
     // Returns once it has happened.
     void Unplug();
     // Whether the line is still there (false after Unplug or a DeviceGone fault).
-    bool Connected() const { return !closed_; }
+    // Waits out a close in progress: the host may see the line gone before the flag is set.
+    bool Connected() const {
+        const std::lock_guard lock(closedMutex_);
+        return !closed_;
+    }
 
 private:
     enum class Request : char { Stop = 'S', Unplug = 'U' };
@@ -58,7 +62,7 @@ private:
     int wakeWrite_ = -1;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> closed_{false};
-    std::mutex closedMutex_;
+    mutable std::mutex closedMutex_;
     std::condition_variable closedChanged_;
 
     // Serving thread only.

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "FeatureReportCommand.h"
+#include "featureReport/FeatureReportCommand.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "GetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/GetLuidWithSerialBinaryProtocol.h"
 #include "SerialPort.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SerialLineServer.h"

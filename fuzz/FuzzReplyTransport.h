@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "common/TimeDelay.h"
 #include "transport/Transport.h"
 

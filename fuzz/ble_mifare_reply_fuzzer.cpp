@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "FuzzReplyTransport.h"
-#include "GetBleBlobWithFeatureReportProtocol.h"
-#include "GetBleConfigurationWithFeatureReportProtocol.h"
-#include "GetMifareWriterStatusWithFeatureReportProtocol.h"
-#include "MifareWriterChangeKeyWithFeatureReportProtocol.h"
-#include "MifareWriterCreateAidWithFeatureReportProtocol.h"
-#include "MifareWriterCreateFileWithFeatureReportProtocol.h"
-#include "MifareWriterFormatCardWithFeatureReportProtocol.h"
-#include "ProtocolException.h"
-#include "SetBleBlobWithFeatureReportProtocol.h"
-#include "SetBleConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/GetBleBlobWithFeatureReportProtocol.h"
+#include "featureReport/GetBleConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/GetMifareWriterStatusWithFeatureReportProtocol.h"
+#include "featureReport/MifareWriterChangeKeyWithFeatureReportProtocol.h"
+#include "featureReport/MifareWriterCreateAidWithFeatureReportProtocol.h"
+#include "featureReport/MifareWriterCreateFileWithFeatureReportProtocol.h"
+#include "featureReport/MifareWriterFormatCardWithFeatureReportProtocol.h"
+#include "core/ProtocolException.h"
+#include "featureReport/SetBleBlobWithFeatureReportProtocol.h"
+#include "featureReport/SetBleConfigurationWithFeatureReportProtocol.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "FuzzReplyTransport.h"
-#include "ProtocolException.h"
-#include "UpgradeFirmwareWithFeatureReportProtocol.h"
+#include "core/ProtocolException.h"
+#include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) {

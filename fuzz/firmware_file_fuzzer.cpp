@@ -11,9 +11,9 @@
 #include <string>
 
 #include "FuzzReplyTransport.h"
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "Tavelin/ElvarinException.h"
-#include "UpgradeFirmwareWithFeatureReportProtocol.h"
+#include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "files/ElvarinFirmwareFileStream.h"
 
 namespace {

@@ -4,15 +4,15 @@
 #include <span>
 #include <stdexcept>
 
-#include "BeepWithMfp24Protocol.h"
-#include "CopyConfigurationWithMfp24Protocol.h"
+#include "mfp24/BeepWithMfp24Protocol.h"
+#include "mfp24/CopyConfigurationWithMfp24Protocol.h"
 #include "FuzzReplyTransport.h"
-#include "GetBluetoothFirmwareVersionWithMfp24Protocol.h"
-#include "GetInstalledHardwareWithMfp24Protocol.h"
-#include "GetPartNumberWithMfp24Protocol.h"
-#include "GetSupportedCardsWithMfp24Protocol.h"
-#include "ProtocolException.h"
-#include "SetBeeperVolumeWithMfp24Protocol.h"
+#include "mfp24/GetBluetoothFirmwareVersionWithMfp24Protocol.h"
+#include "mfp24/GetInstalledHardwareWithMfp24Protocol.h"
+#include "mfp24/GetPartNumberWithMfp24Protocol.h"
+#include "mfp24/GetSupportedCardsWithMfp24Protocol.h"
+#include "core/ProtocolException.h"
+#include "mfp24/SetBeeperVolumeWithMfp24Protocol.h"
 
 using TavFuzz::Run;
 

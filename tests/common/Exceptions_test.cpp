@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "Tavelin.h"
 #include "common/SourceLocation.h"
 #include "support/FixedField.h"

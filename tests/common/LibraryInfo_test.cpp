@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "ProtocolLibraryInfo.h"
+#include "facade/ProtocolLibraryInfo.h"
 #include "Tavelin.h"
 #include "common/FixedText.h"
 #include "common/LibraryInfoBuilder.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "GetBleBlobWithFeatureReportProtocol.h"
-#include "ProtocolException.h"
-#include "SetBleBlobWithFeatureReportProtocol.h"
+#include "featureReport/GetBleBlobWithFeatureReportProtocol.h"
+#include "core/ProtocolException.h"
+#include "featureReport/SetBleBlobWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
 #include "support/RecordingTimeDelay.h"

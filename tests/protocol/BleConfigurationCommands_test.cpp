@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "FeatureReportBench.h"
-#include "GetBleConfigurationWithFeatureReportProtocol.h"
-#include "ProtocolException.h"
-#include "SetBleConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/GetBleConfigurationWithFeatureReportProtocol.h"
+#include "core/ProtocolException.h"
+#include "featureReport/SetBleConfigurationWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
 #include "support/ScriptedTransport.h"

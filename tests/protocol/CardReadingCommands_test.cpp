@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "GetCardAnalyzerDataWithFeatureReportProtocol.h"
-#include "GetCardAnalyzerStatusWithFeatureReportProtocol.h"
-#include "GetCardBitCountWithFeatureReportProtocol.h"
-#include "GetCardDataWithFeatureReportProtocol.h"
-#include "GetQueuedIdWithFeatureReportProtocol.h"
-#include "SetCardAnalyzerControlWithFeatureReportProtocol.h"
+#include "featureReport/GetCardAnalyzerDataWithFeatureReportProtocol.h"
+#include "featureReport/GetCardAnalyzerStatusWithFeatureReportProtocol.h"
+#include "featureReport/GetCardBitCountWithFeatureReportProtocol.h"
+#include "featureReport/GetCardDataWithFeatureReportProtocol.h"
+#include "featureReport/GetQueuedIdWithFeatureReportProtocol.h"
+#include "featureReport/SetCardAnalyzerControlWithFeatureReportProtocol.h"
 
 namespace {
 

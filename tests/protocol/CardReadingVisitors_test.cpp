@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FacadeTestTransport.h"
-#include "ProtocolFacade.h"
+#include "facade/ProtocolFacade.h"
 #include "SimulatedFacade.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"

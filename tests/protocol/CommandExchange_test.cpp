@@ -10,10 +10,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Command.h"
-#include "FeatureReportCommand.h"
-#include "Mfp24Command.h"
-#include "SerialBinaryCommand.h"
+#include "core/Command.h"
+#include "featureReport/FeatureReportCommand.h"
+#include "mfp24/Mfp24Command.h"
+#include "serialBinary/SerialBinaryCommand.h"
 #include "support/ScriptedTransport.h"
 #include "transport/TransportException.h"
 

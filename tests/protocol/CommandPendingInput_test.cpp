@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Command.h"
+#include "core/Command.h"
 #include "transport/Transport.h"
 
 namespace {

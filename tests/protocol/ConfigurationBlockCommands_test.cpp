@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "GetConfigurationBlock1WithFeatureReportProtocol.h"
-#include "GetConfigurationBlock2WithFeatureReportProtocol.h"
-#include "GetConfigurationBlock3WithFeatureReportProtocol.h"
-#include "GetConfigurationBlock4WithFeatureReportProtocol.h"
-#include "GetConfigurationBlock5WithFeatureReportProtocol.h"
-#include "SetConfigurationBlock1WithFeatureReportProtocol.h"
-#include "SetConfigurationBlock2WithFeatureReportProtocol.h"
-#include "SetConfigurationBlock3WithFeatureReportProtocol.h"
-#include "SetConfigurationBlock4WithFeatureReportProtocol.h"
-#include "SetConfigurationBlock5WithFeatureReportProtocol.h"
+#include "featureReport/GetConfigurationBlock1WithFeatureReportProtocol.h"
+#include "featureReport/GetConfigurationBlock2WithFeatureReportProtocol.h"
+#include "featureReport/GetConfigurationBlock3WithFeatureReportProtocol.h"
+#include "featureReport/GetConfigurationBlock4WithFeatureReportProtocol.h"
+#include "featureReport/GetConfigurationBlock5WithFeatureReportProtocol.h"
+#include "featureReport/SetConfigurationBlock1WithFeatureReportProtocol.h"
+#include "featureReport/SetConfigurationBlock2WithFeatureReportProtocol.h"
+#include "featureReport/SetConfigurationBlock3WithFeatureReportProtocol.h"
+#include "featureReport/SetConfigurationBlock4WithFeatureReportProtocol.h"
+#include "featureReport/SetConfigurationBlock5WithFeatureReportProtocol.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "CopyConfigurationWithFeatureReportProtocol.h"
-#include "GetActiveConfigurationWithFeatureReportProtocol.h"
-#include "LoadStoredDefaultsWithFeatureReportProtocol.h"
-#include "SetActiveConfigurationWithFeatureReportProtocol.h"
-#include "WriteConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/CopyConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/GetActiveConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/LoadStoredDefaultsWithFeatureReportProtocol.h"
+#include "featureReport/SetActiveConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/WriteConfigurationWithFeatureReportProtocol.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "BeepWithFeatureReportProtocol.h"
+#include "featureReport/BeepWithFeatureReportProtocol.h"
 #include "CommandCases.h"
-#include "ConfigureModuleStateWithFeatureReportProtocol.h"
-#include "EnableBootloaderModeWithFeatureReportProtocol.h"
-#include "EnableTransparentModeWithFeatureReportProtocol.h"
-#include "GetBeeperVolumeWithFeatureReportProtocol.h"
-#include "GetTransparentModeStatusWithFeatureReportProtocol.h"
-#include "SetBeeperVolumeWithFeatureReportProtocol.h"
+#include "featureReport/ConfigureModuleStateWithFeatureReportProtocol.h"
+#include "featureReport/EnableBootloaderModeWithFeatureReportProtocol.h"
+#include "featureReport/EnableTransparentModeWithFeatureReportProtocol.h"
+#include "featureReport/GetBeeperVolumeWithFeatureReportProtocol.h"
+#include "featureReport/GetTransparentModeStatusWithFeatureReportProtocol.h"
+#include "featureReport/SetBeeperVolumeWithFeatureReportProtocol.h"
 #include "support/RecordingTimeDelay.h"
 
 namespace {

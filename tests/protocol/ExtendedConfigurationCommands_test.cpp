@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "GetExtendedConfigurationWithFeatureReportProtocol.h"
-#include "SetExtendedConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/GetExtendedConfigurationWithFeatureReportProtocol.h"
+#include "featureReport/SetExtendedConfigurationWithFeatureReportProtocol.h"
 
 namespace {
 

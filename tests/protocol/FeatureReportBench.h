@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"

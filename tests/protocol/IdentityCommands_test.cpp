@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "GetBluetoothFirmwareVersionWithFeatureReportProtocol.h"
-#include "GetControlFirmwareVersionWithFeatureReportProtocol.h"
-#include "GetESNWithFeatureReportProtocol.h"
-#include "GetInstalledHardwareWithFeatureReportProtocol.h"
-#include "GetPartNumberWithFeatureReportProtocol.h"
-#include "GetRadioFirmwareVersionWithFeatureReportProtocol.h"
-#include "GetSamFirmwareVersionWithFeatureReportProtocol.h"
-#include "GetStringWithFeatureReportProtocol.h"
-#include "GetSupportedCardsWithFeatureReportProtocol.h"
-#include "GetSystemUptimeWithFeatureReportProtocol.h"
+#include "featureReport/GetBluetoothFirmwareVersionWithFeatureReportProtocol.h"
+#include "featureReport/GetControlFirmwareVersionWithFeatureReportProtocol.h"
+#include "featureReport/GetESNWithFeatureReportProtocol.h"
+#include "featureReport/GetInstalledHardwareWithFeatureReportProtocol.h"
+#include "featureReport/GetPartNumberWithFeatureReportProtocol.h"
+#include "featureReport/GetRadioFirmwareVersionWithFeatureReportProtocol.h"
+#include "featureReport/GetSamFirmwareVersionWithFeatureReportProtocol.h"
+#include "featureReport/GetStringWithFeatureReportProtocol.h"
+#include "featureReport/GetSupportedCardsWithFeatureReportProtocol.h"
+#include "featureReport/GetSystemUptimeWithFeatureReportProtocol.h"
 
 namespace {
 

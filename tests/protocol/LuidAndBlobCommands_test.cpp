@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "CommandCases.h"
-#include "GetBlobWithFeatureReportProtocol.h"
-#include "GetLuidWithFeatureReportProtocol.h"
-#include "SetBlobWithFeatureReportProtocol.h"
-#include "SetLuidWithFeatureReportProtocol.h"
+#include "featureReport/GetBlobWithFeatureReportProtocol.h"
+#include "featureReport/GetLuidWithFeatureReportProtocol.h"
+#include "featureReport/SetBlobWithFeatureReportProtocol.h"
+#include "featureReport/SetLuidWithFeatureReportProtocol.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "BeepWithMfp24Protocol.h"
-#include "CopyConfigurationWithMfp24Protocol.h"
+#include "mfp24/BeepWithMfp24Protocol.h"
+#include "mfp24/CopyConfigurationWithMfp24Protocol.h"
 #include "FeatureReportBench.h"
-#include "GetBluetoothFirmwareVersionWithMfp24Protocol.h"
-#include "GetInstalledHardwareWithMfp24Protocol.h"
-#include "GetPartNumberWithMfp24Protocol.h"
-#include "GetSupportedCardsWithMfp24Protocol.h"
-#include "ProtocolException.h"
-#include "SetBeeperVolumeWithMfp24Protocol.h"
+#include "mfp24/GetBluetoothFirmwareVersionWithMfp24Protocol.h"
+#include "mfp24/GetInstalledHardwareWithMfp24Protocol.h"
+#include "mfp24/GetPartNumberWithMfp24Protocol.h"
+#include "mfp24/GetSupportedCardsWithMfp24Protocol.h"
+#include "core/ProtocolException.h"
+#include "mfp24/SetBeeperVolumeWithMfp24Protocol.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"

@@ -7,10 +7,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "CommandVisitor.h"
-#include "FeatureReportProtocol.h"
-#include "Mfp24Protocol.h"
-#include "SerialBinaryProtocol.h"
+#include "visitors/CommandVisitor.h"
+#include "featureReport/FeatureReportProtocol.h"
+#include "mfp24/Mfp24Protocol.h"
+#include "serialBinary/SerialBinaryProtocol.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedTransport.h"
 

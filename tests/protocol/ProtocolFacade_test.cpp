@@ -1,4 +1,4 @@
-#include "ProtocolFacade.h"
+#include "facade/ProtocolFacade.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FacadeTestTransport.h"
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "transport/TransportException.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FacadeTestTransport.h"
-#include "ProtocolFacade.h"
+#include "facade/ProtocolFacade.h"
 #include "SimulatedFacade.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"

@@ -1,13 +1,13 @@
-#include "ProtocolFactory.h"
+#include "facade/ProtocolFactory.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "FeatureReportProtocol.h"
-#include "Mfp24Protocol.h"
-#include "ProtocolException.h"
-#include "SerialBinaryProtocol.h"
+#include "featureReport/FeatureReportProtocol.h"
+#include "mfp24/Mfp24Protocol.h"
+#include "core/ProtocolException.h"
+#include "serialBinary/SerialBinaryProtocol.h"
 
 namespace {
 

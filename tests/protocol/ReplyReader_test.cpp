@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "ProtocolException.h"
-#include "ReplyReader.h"
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 
 namespace {
 

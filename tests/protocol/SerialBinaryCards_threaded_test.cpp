@@ -6,11 +6,11 @@
 #include <functional>
 #include <vector>
 
-#include "GetCardAnalyzerDataWithSerialBinaryProtocol.h"
-#include "GetCardAnalyzerStatusWithSerialBinaryProtocol.h"
-#include "GetCardDataWithSerialBinaryProtocol.h"
-#include "GetQueuedIdWithSerialBinaryProtocol.h"
-#include "SetCardAnalyzerControlWithSerialBinaryProtocol.h"
+#include "serialBinary/GetCardAnalyzerDataWithSerialBinaryProtocol.h"
+#include "serialBinary/GetCardAnalyzerStatusWithSerialBinaryProtocol.h"
+#include "serialBinary/GetCardDataWithSerialBinaryProtocol.h"
+#include "serialBinary/GetQueuedIdWithSerialBinaryProtocol.h"
+#include "serialBinary/SetCardAnalyzerControlWithSerialBinaryProtocol.h"
 #include "support/SerialLineFixture.h"
 
 namespace {

@@ -6,18 +6,18 @@
 #include <functional>
 #include <vector>
 
-#include "GetConfigurationBlock1WithSerialBinaryProtocol.h"
-#include "GetConfigurationBlock2WithSerialBinaryProtocol.h"
-#include "GetConfigurationBlock3WithSerialBinaryProtocol.h"
-#include "GetConfigurationBlock4WithSerialBinaryProtocol.h"
-#include "GetConfigurationBlock5WithSerialBinaryProtocol.h"
-#include "GetExtendedConfigurationWithSerialBinaryProtocol.h"
-#include "SetConfigurationBlock1WithSerialBinaryProtocol.h"
-#include "SetConfigurationBlock2WithSerialBinaryProtocol.h"
-#include "SetConfigurationBlock3WithSerialBinaryProtocol.h"
-#include "SetConfigurationBlock4WithSerialBinaryProtocol.h"
-#include "SetConfigurationBlock5WithSerialBinaryProtocol.h"
-#include "SetExtendedConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/GetConfigurationBlock1WithSerialBinaryProtocol.h"
+#include "serialBinary/GetConfigurationBlock2WithSerialBinaryProtocol.h"
+#include "serialBinary/GetConfigurationBlock3WithSerialBinaryProtocol.h"
+#include "serialBinary/GetConfigurationBlock4WithSerialBinaryProtocol.h"
+#include "serialBinary/GetConfigurationBlock5WithSerialBinaryProtocol.h"
+#include "serialBinary/GetExtendedConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/SetConfigurationBlock1WithSerialBinaryProtocol.h"
+#include "serialBinary/SetConfigurationBlock2WithSerialBinaryProtocol.h"
+#include "serialBinary/SetConfigurationBlock3WithSerialBinaryProtocol.h"
+#include "serialBinary/SetConfigurationBlock4WithSerialBinaryProtocol.h"
+#include "serialBinary/SetConfigurationBlock5WithSerialBinaryProtocol.h"
+#include "serialBinary/SetExtendedConfigurationWithSerialBinaryProtocol.h"
 #include "support/SerialLineFixture.h"
 
 namespace {

@@ -6,17 +6,17 @@
 #include <memory>
 #include <vector>
 
-#include "BeepWithSerialBinaryProtocol.h"
-#include "CopyConfigurationWithSerialBinaryProtocol.h"
-#include "GetActiveConfigurationWithSerialBinaryProtocol.h"
-#include "GetBeeperVolumeWithSerialBinaryProtocol.h"
-#include "GetLuidWithSerialBinaryProtocol.h"
-#include "LoadStoredDefaultsWithSerialBinaryProtocol.h"
-#include "SetActiveConfigurationWithSerialBinaryProtocol.h"
-#include "SetBaudRateWithSerialBinaryProtocol.h"
-#include "SetBeeperVolumeWithSerialBinaryProtocol.h"
-#include "SetLuidWithSerialBinaryProtocol.h"
-#include "WriteConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/BeepWithSerialBinaryProtocol.h"
+#include "serialBinary/CopyConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/GetActiveConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/GetBeeperVolumeWithSerialBinaryProtocol.h"
+#include "serialBinary/GetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/LoadStoredDefaultsWithSerialBinaryProtocol.h"
+#include "serialBinary/SetActiveConfigurationWithSerialBinaryProtocol.h"
+#include "serialBinary/SetBaudRateWithSerialBinaryProtocol.h"
+#include "serialBinary/SetBeeperVolumeWithSerialBinaryProtocol.h"
+#include "serialBinary/SetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/WriteConfigurationWithSerialBinaryProtocol.h"
 #include "support/RecordingTimeDelay.h"
 #include "support/SerialLineFixture.h"
 

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <thread>
 
-#include "GetBaudRateWithSerialBinaryProtocol.h"
-#include "GetLuidWithSerialBinaryProtocol.h"
-#include "SetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/GetBaudRateWithSerialBinaryProtocol.h"
+#include "serialBinary/GetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/SetLuidWithSerialBinaryProtocol.h"
 #include "support/SerialLineFixture.h"
 #include "transport/TransportException.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "GetLuidWithSerialBinaryProtocol.h"
+#include "serialBinary/GetLuidWithSerialBinaryProtocol.h"
 #include "support/BackgroundProgram.h"
 #include "support/SerialDefinition.h"
 #include "transport/TransportFactory.h"

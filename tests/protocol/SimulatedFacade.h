@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ProtocolFacade.h"
+#include "facade/ProtocolFacade.h"
 #include "sim/FrontEnd.h"
 #include "support/InProcessTransport.h"
 #include "support/ScopedTransportOverride.h"

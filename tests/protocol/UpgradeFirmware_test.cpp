@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "Tavelin/ElvarinException.h"
-#include "UpgradeFirmwareWithFeatureReportProtocol.h"
+#include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
 #include "support/RecordingTimeDelay.h"

@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "ProtocolFacade.h"
-#include "ProtocolFacadeExports.h"
-#include "SupportedUsbDevice.h"
+#include "facade/ProtocolFacade.h"
+#include "facade/ProtocolFacadeExports.h"
+#include "facade/SupportedUsbDevice.h"
 #include "support/FakeSysfsTree.h"
 #include "support/TempDir.h"
 #include "transport/UsbDeviceEnumeration.h"

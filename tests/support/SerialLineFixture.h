@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ProtocolException.h"
+#include "core/ProtocolException.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SerialLineServer.h"
 #include "sim/SimulatedReader.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "BeepWithMfp24Protocol.h"
-#include "GetSupportedCardsWithMfp24Protocol.h"
+#include "mfp24/BeepWithMfp24Protocol.h"
+#include "mfp24/GetSupportedCardsWithMfp24Protocol.h"
 #include "common/FixedText.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"

@@ -1,0 +1,388 @@
+#include "facade/ProtocolFacade.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <initializer_list>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
+
+#include "visitors/CommandVisitor.h"
+#include "visitors/GetCardAnalyzerDataVisitor.h"
+#include "visitors/GetCardAnalyzerStatusVisitor.h"
+#include "visitors/GetCardBitCountVisitor.h"
+#include "visitors/GetCardDataVisitor.h"
+#include "visitors/GetCardReadPayloadVisitor.h"
+#include "visitors/GetQueuedIdVisitor.h"
+#include "visitors/GetSupportedCardsVisitor.h"
+#include "core/ProtocolException.h"
+#include "facade/ProtocolFactory.h"
+#include "visitors/SetCardAnalyzerControlVisitor.h"
+#include "facade/SupportedUsbDevice.h"
+#include "Tavelin/ElvarinException.h"
+#include "common/FixedText.h"
+#include "common/Logger.h"
+#include "common/ReaderDefinitionText.h"
+#include "transport/TransportFactory.h"
+#include "transport/UsbDeviceEnumeration.h"
+
+namespace TavProtocol {
+
+namespace {
+
+const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
+
+// The process-wide registry of open facades. It is never destroyed: facades still open when the
+// library unloads are left alone rather than closed behind the host's back.
+struct FacadeRegistry {
+    // Guards the map only; never held while a facade's own mutex is taken.
+    std::mutex mutex;
+    std::unordered_map<ProtocolHandle, std::shared_ptr<ProtocolFacade>> facades;
+    // Serialises creations, which may spend seconds in the transport's connection retries
+    // (and hidapi's initialisation is not thread-safe), without blocking lookups.
+    std::mutex creationMutex;
+};
+
+FacadeRegistry& Registry() {
+    static FacadeRegistry* const registry = new FacadeRegistry();
+    return *registry;
+}
+
+// Built at load, with the logger, so the first lookups never race on its construction.
+[[maybe_unused]] FacadeRegistry& registryAtLoad = Registry();
+
+// Writes the parts one after the other into a fixed field, cut to the field; never allocates,
+// so it is safe inside a handler of std::bad_alloc.
+template <std::size_t Size>
+void CopyJoinedToFixedField(char (&field)[Size], std::initializer_list<std::string_view> parts) noexcept {
+    std::size_t used = 0;
+    for (const std::string_view part : parts) {
+        const std::size_t count = std::min(part.size(), Size - 1 - used);
+        std::memcpy(field + used, part.data(), count);
+        used += count;
+    }
+    std::memset(field + used, 0, Size - used);
+}
+
+void FillFromLibraryException(ProtocolCommandResult& result, const ElvarinException& error) noexcept {
+    result.HasException = true;
+    TavCommon::CopyToFixedField(result.ExceptionType, error.TypeName());
+    TavCommon::CopyToFixedField(result.Message, error.Message());
+    TavCommon::CopyToFixedField(result.File, error.File());
+    result.Line = error.Line();
+    TavCommon::CopyToFixedField(result.Function, error.Function());
+}
+
+void FillFromForeignException(ProtocolCommandResult& result, std::string_view type,
+                              std::initializer_list<std::string_view> message) noexcept {
+    result.HasException = true;
+    TavCommon::CopyToFixedField(result.ExceptionType, type);
+    CopyJoinedToFixedField(result.Message, message);
+    TavCommon::CopyToFixedField(result.File, "Unknown");
+    result.Line = -1;
+    TavCommon::CopyToFixedField(result.Function, "Unknown");
+}
+
+// Creation failures keep the caller's File, Line and Function unless the library's own
+// exception names them.
+void FillCreationFailure(ProtocolCommandResult& result, std::string_view type, std::string_view detail) noexcept {
+    result.HasException = true;
+    CopyJoinedToFixedField(result.Message, {"Failed to create protocol instance: ", detail});
+    TavCommon::CopyToFixedField(result.ExceptionType, type);
+}
+
+// The record of a too small card buffer names this line whatever the layout of this file.
+constexpr int kCardBufferTooSmallLine = 1141;
+
+constexpr std::string_view kForeignExceptionPrefix =
+    "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
+
+}  // namespace
+
+ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work) {
+    ProtocolCommandResult result;
+    std::memset(&result, 0, sizeof result);
+    try {
+        work();
+    } catch (const ElvarinException& error) {
+        FillFromLibraryException(result, error);
+    } catch (const std::runtime_error& error) {
+        FillFromForeignException(result, "StdRuntimeError", {kForeignExceptionPrefix, error.what(), "'"});
+    } catch (const std::exception& error) {
+        FillFromForeignException(result, "StdException", {kForeignExceptionPrefix, error.what(), "'"});
+    } catch (...) {
+        FillFromForeignException(
+            result, "UnknownException",
+            {"Unknown exception occurred within C++ code. Exception does not derive from std::exception"});
+    }
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory,
+                             "Returning result from RunCheckedFacadeFunction, HasException: {}, Message: {}",
+                             result.HasException, TavCommon::ReadFixedField(result.Message));
+    return result;
+}
+
+ProtocolCommandResult MakeInvalidArgumentResult(std::string_view message, std::string_view file, int32_t line,
+                                                std::string_view function) {
+    ProtocolCommandResult result;
+    std::memset(&result, 0, sizeof result);
+    result.HasException = true;
+    TavCommon::CopyToFixedField(result.Message, message);
+    TavCommon::CopyToFixedField(result.ExceptionType, "InvalidArgument");
+    TavCommon::CopyToFixedField(result.File, file);
+    result.Line = line;
+    TavCommon::CopyToFixedField(result.Function, function);
+    return result;
+}
+
+ProtocolFacade::ProtocolFacade(ConstructionKey) {}
+
+ProtocolFacade::~ProtocolFacade() {
+    protocol_.reset();
+    transport_.reset();
+}
+
+ProtocolHandle ProtocolFacade::CreateInstance(const TavCommon::ReaderDefinition& definition, int retryCount,
+                                              ProtocolCommandResult* result) {
+    FacadeRegistry& registry = Registry();
+    const std::lock_guard creationLock(registry.creationMutex);
+    // Declared before the try so that, on failure, the transport and the protocol object (locals
+    // of the try) are gone before the facade.
+    std::shared_ptr<ProtocolFacade> facade;
+    try {
+        facade = std::make_shared<ProtocolFacade>(ConstructionKey{});
+        std::unique_ptr<Protocol> protocol = ProtocolFactory::GetProtocol(definition.ProtocolType);
+        std::unique_ptr<TavTransport::Transport> transport =
+            TavTransport::TransportFactory::CreateTransport(definition);
+        TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory,
+                                 "Protocol Instance Created: {}\nTransport Instance Created: {}",
+                                 fmt::ptr(protocol.get()), fmt::ptr(transport.get()));
+        if (!transport) {
+            if (result != nullptr) {
+                result->HasException = true;
+                TavCommon::CopyToFixedField(result->Message, "Failed to create protocol or transport");
+                TavCommon::CopyToFixedField(result->ExceptionType, "InitializationException");
+            }
+            return 0;
+        }
+        // A host's negative count would otherwise become billions of attempts.
+        transport->init(retryCount < 0 ? 0U : static_cast<uint32_t>(retryCount));
+
+        facade->protocol_ = std::move(protocol);
+        facade->transport_ = std::move(transport);
+        const auto handle = static_cast<ProtocolHandle>(reinterpret_cast<uintptr_t>(facade.get()));
+        {
+            const std::lock_guard lock(registry.mutex);
+            registry.facades.emplace(handle, facade);
+        }
+        if (result != nullptr) {
+            result->HasException = false;
+        }
+        return handle;
+    } catch (const ElvarinException& error) {
+        if (result != nullptr) {
+            FillFromLibraryException(*result, error);
+        }
+    } catch (const std::runtime_error& error) {
+        if (result != nullptr) {
+            FillCreationFailure(*result, "StdRuntimeError", error.what());
+        }
+    } catch (const std::exception& error) {
+        if (result != nullptr) {
+            FillCreationFailure(*result, "StdException", error.what());
+        }
+    } catch (...) {
+        if (result != nullptr) {
+            FillCreationFailure(*result, "UnknownException", "Unknown exception (not derived from std::exception)");
+        }
+    }
+    return 0;
+}
+
+ProtocolFacade* ProtocolFacade::GetInstance(ProtocolHandle handle) { return AcquireInstance(handle).get(); }
+
+std::shared_ptr<ProtocolFacade> ProtocolFacade::AcquireInstance(ProtocolHandle handle) {
+    if (handle == 0) {
+        return nullptr;
+    }
+    FacadeRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    const auto found = registry.facades.find(handle);
+    return found == registry.facades.end() ? nullptr : found->second;
+}
+
+void ProtocolFacade::DestroyInstance(ProtocolHandle handle) {
+    if (handle == 0) {
+        return;
+    }
+    std::shared_ptr<ProtocolFacade> facade;
+    {
+        FacadeRegistry& registry = Registry();
+        const std::lock_guard lock(registry.mutex);
+        const auto found = registry.facades.find(handle);
+        if (found == registry.facades.end() || found->second->beingDestroyed_.load()) {
+            return;
+        }
+        facade = std::move(found->second);
+        registry.facades.erase(found);
+    }
+    facade->beingDestroyed_.exchange(true);
+
+    // Waits for the running operation; the ones still waiting find the flag set and refuse.
+    std::unique_ptr<Protocol> protocol;
+    std::unique_ptr<TavTransport::Transport> transport;
+    {
+        const std::lock_guard lock(facade->mutex_);
+        protocol = std::move(facade->protocol_);
+        transport = std::move(facade->transport_);
+    }
+    protocol.reset();
+    transport.reset();
+    // The facade object itself goes when the last thread still inside one of its operations leaves.
+}
+
+template <typename Work>
+ProtocolCommandResult ProtocolFacade::RunOperation(std::string_view name, Work& work) const {
+    // Holds the facade while this thread waits for the lock, in case it is destroyed meanwhile.
+    const std::shared_ptr<const ProtocolFacade> self = shared_from_this();
+    const std::lock_guard lock(mutex_);
+    if (beingDestroyed_.load()) {
+        throw std::runtime_error("ProtocolFacade instance is being destroyed");
+    }
+    if (!protocol_ || !transport_) {
+        throw std::runtime_error("ProtocolFacade instance has invalid protocol or transport");
+    }
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: {}", name);
+    // A reference wrapper fits std::function's own storage: building it cannot fail.
+    return RunCheckedFacadeFunction(std::function<void()>(std::ref(work)));
+}
+
+void ProtocolFacade::Accept(CommandVisitor& visitor) const { protocol_->Accept(visitor, *transport_); }
+
+ProtocolCommandResult ProtocolFacade::DiscoverUsbReaders(std::vector<TavCommon::ReaderDefinition>& readers,
+                                                         const std::filesystem::path& sysfsRoot) {
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: DiscoverUsbReaders");
+    return RunCheckedFacadeFunction([&] {
+        // Listed before the caller's vector is touched, so a failed listing leaves it as it was.
+        const std::vector<TavTransport::UsbDeviceRecord> devices =
+            TavTransport::enumerateUsbDevicesFromSysfs(sysfsRoot);
+        readers.clear();
+        for (const TavTransport::UsbDeviceRecord& device : devices) {
+            if (IsSupportedUsbDevice(device.VendorId, device.ProductId)) {
+                readers.push_back(TavCommon::MakeUsbReaderDefinition(device.VendorId, device.ProductId, device.UsbPath,
+                                                                     device.SerialNumber));
+            }
+        }
+    });
+}
+
+ProtocolCommandResult ProtocolFacade::GetSupportedCards(std::vector<unsigned short>& cardTypes) const {
+    auto work = [&] {
+        GetSupportedCardsVisitor visitor;
+        Accept(visitor);
+        const std::vector<uint16_t> result = visitor.GetResult();
+        cardTypes.clear();
+        cardTypes.insert(cardTypes.end(), result.begin(), result.end());
+    };
+    return RunOperation("GetSupportedCards", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
+                                                  unsigned long bufferSize) const {
+    if (buffer == nullptr) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetCardData");
+    }
+    auto work = [&] {
+        GetCardDataVisitor visitor(size);
+        Accept(visitor);
+        const std::vector<uint8_t> cardData = visitor.GetResult();
+        if (bufferSize < cardData.size()) {
+            throw ProtocolException(
+                "Input buffer is too small to hold the result. This command requires at least 32 bytes.",
+                TAV_SOURCE_FILE, kCardBufferTooSmallLine, __func__);
+        }
+        std::copy(cardData.begin(), cardData.end(), buffer);
+    };
+    return RunOperation("GetCardData", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardBitCount(unsigned char& bitCount) const {
+    auto work = [&] {
+        GetCardBitCountVisitor visitor(GetCardDataSizeParameters::Short);
+        Accept(visitor);
+        bitCount = visitor.GetResult();
+    };
+    return RunOperation("GetCardBitCount", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardReadPayload(GetCardDataSizeParameters size,
+                                                         CardReadPayload& payload) const {
+    auto work = [&] {
+        GetCardReadPayloadVisitor visitor(size);
+        Accept(visitor);
+        payload = visitor.GetResult();
+    };
+    return RunOperation("GetCardReadPayload", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetQueuedId(const QueuedIdFlagParameters& flags,
+                                                  QueuedIdInformation& queuedId) const {
+    auto work = [&] {
+        GetQueuedIdVisitor visitor(flags);
+        Accept(visitor);
+        queuedId = visitor.GetResult();
+    };
+    return RunOperation("GetQueuedId", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardAnalyzerStatus(CardAnalyzerStatus& status) const {
+    auto work = [&] {
+        GetCardAnalyzerStatusVisitor visitor;
+        Accept(visitor);
+        status = visitor.GetResult();
+    };
+    return RunOperation("GetCardAnalyzerStatus", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetCardAnalyzerControl(CardAnalyzerControlParameter control) const {
+    auto work = [&] {
+        SetCardAnalyzerControlVisitor visitor(control);
+        Accept(visitor);
+    };
+    return RunOperation("SetCardAnalyzerControl", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyzerData>& records,
+                                                          unsigned char cardCount) const {
+    auto work = [&] {
+        GetCardAnalyzerDataVisitor visitor(cardCount);
+        Accept(visitor);
+        records = visitor.GetResult();
+    };
+    return RunOperation("GetCardAnalyzerData", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetDeviceId(TavCommon::DeviceId& deviceId) const {
+    auto work = [&] {
+        const TavCommon::ReaderDefinition& definition = transport_->readerDefinition();
+        deviceId.VendorId = definition.VendorId;
+        deviceId.ProductId = definition.ProductId;
+        TavCommon::CopyToFixedField(deviceId.UsbPath, TavCommon::ReadFixedField(definition.UsbPath));
+        TavCommon::CopyToFixedField(deviceId.SerialNumber, TavCommon::ReadFixedField(definition.SerialNumber));
+    };
+    return RunOperation("GetDeviceId", work);
+}
+
+ProtocolCommandResult ProtocolFacade::Transmit(TavTransport::TransportPayload& payload) const {
+    auto work = [&] { transport_->transmit(payload); };
+    return RunOperation("Transmit", work);
+}
+
+ProtocolCommandResult ProtocolFacade::Receive(TavTransport::TransportPayload& payload) const {
+    auto work = [&] { payload.data = transport_->receive(payload); };
+    return RunOperation("Receive", work);
+}
+
+}  // namespace TavProtocol

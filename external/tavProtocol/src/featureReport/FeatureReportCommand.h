@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/Command.h"
+
+namespace TavProtocol {
+
+// Base of the FeatureReport command classes: replies are read 8 bytes at a time.
+class FeatureReportCommand : public Command {
+public:
+    int ResponsePhraseLength() override { return 8; }
+};
+
+}  // namespace TavProtocol

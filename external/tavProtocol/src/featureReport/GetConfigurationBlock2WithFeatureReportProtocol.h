@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "featureReport/FeatureReportCommand.h"
+#include "common/ReaderConfigurationBlock2.h"
+
+namespace TavProtocol {
+
+// Reads configuration block 2 of the active configuration; the reply is the block itself.
+class GetConfigurationBlock2WithFeatureReportProtocol : public FeatureReportCommand {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    ReaderConfigurationBlock2 GetResult() const;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/Command.h"
+#include "common/ReaderConfigurationBlock3.h"
+
+namespace TavProtocol {
+
+// Reads configuration block 3 of the active configuration; the reply is the block itself.
+class GetConfigurationBlock3WithFeatureReportProtocol : public Command {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    ReaderConfigurationBlock3 GetResult() const;
+};
+
+}  // namespace TavProtocol

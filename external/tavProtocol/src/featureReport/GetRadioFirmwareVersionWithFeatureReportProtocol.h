@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/Command.h"
+#include "records/FirmwareVersionModuleType.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+
+namespace TavProtocol {
+
+// Reads the firmware version of the radio microcontroller.
+class GetRadioFirmwareVersionWithFeatureReportProtocol : public Command {
+public:
+    explicit GetRadioFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType moduleType)
+        : moduleType_(moduleType) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    MicrocontrollerFirmwareVersion GetResult() const;
+
+private:
+    FirmwareVersionModuleType moduleType_;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,29 @@
+#include "mfp24/BeepWithMfp24Protocol.h"
+
+#include "mfp24/Mfp24Phrase.h"
+#include "core/ProtocolException.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> BeepWithMfp24Protocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    const char request[] = {'B', DurationLetter(), static_cast<char>('0' + count_)};
+    return Mfp24Phrase::Make({request, sizeof request});
+}
+
+void BeepWithMfp24Protocol::ValidateResponse() const {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "Response validation of Beep command cannot occur until the command is finished.");
+    }
+    const auto& reply = responsePhrases_.front();
+    if (reply.empty()) {
+        TAV_THROW(ProtocolException, "Empty response from reader beep command.");
+    }
+    const char echo[] = {'R', DurationLetter()};
+    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, {echo, sizeof echo})) {
+        TAV_THROW(ProtocolException, "Invalid response from reader beep command.");
+    }
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,101 @@
+#include "serialBinary/GetCardDataWithSerialBinaryProtocol.h"
+
+#include <fmt/format.h>
+
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
+#include "common/Logger.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+namespace {
+
+const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
+
+constexpr std::size_t kResultSize = 32;
+
+// Reply: acknowledgement, four header bytes (byte 2 the bit count), the data, SW1 SW2.
+std::size_t ReplyLength(GetCardDataSizeParameters size) { return size == GetCardDataSizeParameters::Short ? 15 : 39; }
+
+}  // namespace
+
+std::vector<uint8_t> GetCardDataWithSerialBinaryProtocol::NextCommandPhrase() {
+    uint8_t dataLength;
+    switch (size_) {
+    case GetCardDataSizeParameters::Short:
+        dataLength = 0x0C;
+        break;
+    case GetCardDataSizeParameters::Long:
+        dataLength = 0x24;
+        break;
+    default:
+        TAV_THROW(ProtocolException, "Unsupported card data read size requested by GetCardData command.");
+    }
+    ++commandPhrasesProduced_;
+    return {0xFA, 0x00, 0x00, 0x00, dataLength};
+}
+
+bool GetCardDataWithSerialBinaryProtocol::IsNoCardReply() const {
+    if (responsePhrases_.size() != 1) {
+        return false;
+    }
+    const auto& reply = responsePhrases_.front();
+    const std::size_t length = ReplyLength(size_);
+    return reply.size() == length && reply[length - 2] == 0x6A && reply[length - 1] == 0x82;
+}
+
+void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
+    if (responsePhrases_.size() != 1) {
+        TAV_THROW(ProtocolException, "Attempted to get result of GetCardData before all responses were received");
+    }
+    const auto& reply = responsePhrases_.front();
+    if (reply.empty()) {
+        TAV_THROW(ProtocolException, "Response phrase at index 0 is empty");
+    }
+    const std::size_t length = ReplyLength(size_);
+    if (reply.size() != length) {
+        TAV_THROW(ProtocolException,
+                  fmt::format("Response phrase at index 0 is not {0} bytes long. Expected {0} bytes, got {1} bytes",
+                              length, reply.size()));
+    }
+    const uint8_t sw1 = reply[length - 2];
+    if (sw1 == 0x90) {
+        return;
+    }
+    if (IsNoCardReply()) {
+        TavCommon::Logger::Info(logger, TavCommon::kProtocolCategory,
+                                "Received NO_CARD response, which indicates that the reader does not have a card "
+                                "present. Returning empty card data result.");
+        return;
+    }
+    TAV_THROW(ProtocolException,
+              fmt::format("Response phrase at index {} is not a valid response. Expected 0x90, got 0x{:02x}",
+                          length - 2, sw1));
+}
+
+std::vector<uint8_t> GetCardDataWithSerialBinaryProtocol::GetResult() {
+    std::vector<uint8_t> data(kResultSize, 0x00);
+    if (responsePhrases_.empty() || IsNoCardReply()) {
+        return data;
+    }
+    const auto& reply = responsePhrases_.front();
+    // The data stand between the five leading bytes and the status word.
+    for (std::size_t j = 0; j < kResultSize && reply.size() >= 8 && 5 + j <= reply.size() - 3; ++j) {
+        data[j] = reply[5 + j];
+    }
+    return data;
+}
+
+uint8_t GetCardDataWithSerialBinaryProtocol::GetBitCount() {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "No response has been received. Did you execute the command?");
+    }
+    if (IsNoCardReply()) {
+        return 0;
+    }
+    return ReplyReader::Of(responsePhrases_, 0, "Response phrase at index 0 holds no bit count", TAV_CHECK_SITE)
+        .Byte(2);
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "serialBinary/SerialBinaryCommand.h"
+#include "common/ReaderConfigurationBlock2.h"
+
+namespace TavProtocol {
+
+// Configuration block 2 of the active configuration.
+class GetConfigurationBlock2WithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse();
+    ReaderConfigurationBlock2 GetResult();
+};
+
+}  // namespace TavProtocol

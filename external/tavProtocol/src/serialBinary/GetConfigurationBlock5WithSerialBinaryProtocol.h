@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "serialBinary/SerialBinaryCommand.h"
+#include "common/ReaderConfigurationBlock5.h"
+
+namespace TavProtocol {
+
+// Configuration block 5 of the active configuration.
+class GetConfigurationBlock5WithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse();
+    ReaderConfigurationBlock5 GetResult();
+};
+
+}  // namespace TavProtocol

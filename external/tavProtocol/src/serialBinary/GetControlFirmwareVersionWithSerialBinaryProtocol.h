@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "records/FirmwareVersionModuleType.h"
+#include "serialBinary/SerialBinaryCommand.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+
+namespace TavProtocol {
+
+// The firmware version of the reader's control microcontroller.
+class GetControlFirmwareVersionWithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    explicit GetControlFirmwareVersionWithSerialBinaryProtocol(FirmwareVersionModuleType module) : module_(module) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ == 0 && responsePhrases_.empty(); }
+
+    void ValidateResponse();
+    MicrocontrollerFirmwareVersion GetResult();
+
+private:
+    FirmwareVersionModuleType module_;
+};
+
+}  // namespace TavProtocol

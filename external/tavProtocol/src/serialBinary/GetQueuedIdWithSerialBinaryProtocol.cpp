@@ -1,0 +1,59 @@
+#include "serialBinary/GetQueuedIdWithSerialBinaryProtocol.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+namespace {
+
+constexpr const char* kIncomplete =
+    "GetQueuedIdWithSerialBinaryProtocol::GetResult called before all response phrases were added";
+
+}  // namespace
+
+std::vector<uint8_t> GetQueuedIdWithSerialBinaryProtocol::NextCommandPhrase() {
+    const auto part = static_cast<uint8_t>(commandPhrasesProduced_++);
+    return {0xFA, 0x0C, 0x02, part, part == kParts - 1 ? flags_ : uint8_t{0x00}};
+}
+
+void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
+    if (responsePhrases_.size() != kParts) {
+        TAV_THROW(ProtocolException, "Attempted to get result of GetQueuedID before all responses were received");
+    }
+    for (std::size_t i = 0; i < responsePhrases_.size(); ++i) {
+        const auto& reply = responsePhrases_[i];
+        if (reply.empty()) {
+            TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
+        }
+        if (reply.size() != 11) {
+            TAV_THROW(ProtocolException,
+                      fmt::format("Response phrase at index {} is {} bytes but should be 11", i, reply.size()));
+        }
+        ReplyReader(reply, "Invalid ACK data received from reader after GetQueuedID command", TAV_CHECK_SITE)
+            .Expect(0, {0x0C})
+            .Expect(9, {0x90, 0x00});
+    }
+}
+
+QueuedIdInformation GetQueuedIdWithSerialBinaryProtocol::GetResult() {
+    QueuedIdInformation information{};
+    for (std::size_t part = 0; part < 4; ++part) {
+        const ReplyReader reply = ReplyReader::Of(responsePhrases_, part, kIncomplete, TAV_CHECK_SITE);
+        const auto id = reply.RequireAtLeast(10).Bytes(1, 8);
+        std::copy(id.begin(), id.end(), information.Data + part * 8);
+    }
+    const ReplyReader last = ReplyReader::Of(responsePhrases_, 4, kIncomplete, TAV_CHECK_SITE);
+    // The four bytes as received, not a decoded number.
+    std::memcpy(&information.Value, last.Bytes(1, 4).data(), sizeof information.Value);
+    information.LastByte = last.Byte(8);
+    return information;
+}
+
+}  // namespace TavProtocol

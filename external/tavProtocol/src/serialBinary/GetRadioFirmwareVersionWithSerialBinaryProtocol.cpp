@@ -1,0 +1,39 @@
+#include "serialBinary/GetRadioFirmwareVersionWithSerialBinaryProtocol.h"
+
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+namespace {
+
+constexpr const char* kInvalidReply = "Invalid response phrase";
+
+}  // namespace
+
+std::vector<uint8_t> GetRadioFirmwareVersionWithSerialBinaryProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return {0xFA, 0x09, 0x03, 0x01, static_cast<uint8_t>(module_)};
+}
+
+void GetRadioFirmwareVersionWithSerialBinaryProtocol::ValidateResponse() {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException,
+                  "Attempted to get result of GetRadioFirmwareVersion before all responses were received");
+    }
+    if (responsePhrases_.front().empty()) {
+        TAV_THROW(ProtocolException, "Response phrase is empty");
+    }
+    ReplyReader(responsePhrases_.front(), kInvalidReply, TAV_CHECK_SITE)
+        .Expect(0, {0x09, 0x03})
+        .Expect(8, {0x90, 0x00});
+}
+
+MicrocontrollerFirmwareVersion GetRadioFirmwareVersionWithSerialBinaryProtocol::GetResult() {
+    // The reply as received: version in bytes 4-7, then the echoed class and module in 2 and 3.
+    const ReplyReader reply = ReplyReader::Of(responsePhrases_, 0, kInvalidReply, TAV_CHECK_SITE);
+    return MicrocontrollerFirmwareVersion::FromReplyPhrase(reply.Bytes(0, 8));
+}
+
+}  // namespace TavProtocol

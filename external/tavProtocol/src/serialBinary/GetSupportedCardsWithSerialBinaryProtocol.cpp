@@ -1,0 +1,81 @@
+#include "serialBinary/GetSupportedCardsWithSerialBinaryProtocol.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+namespace {
+
+constexpr const char* kInvalidPage = "Invalid ACK data received from reader after GetSupportedCards command";
+
+bool IsPage(const std::vector<uint8_t>& reply) {
+    return reply.size() >= 12 && reply[0] == 0x09 && reply[1] == 0x04 && reply[11] == 0x90;
+}
+
+// The end of the list: two adjacent zero bytes anywhere from the echoed page index up to the
+// fourth byte from the end.
+bool IsLastPage(const std::vector<uint8_t>& reply) {
+    if (reply.size() < 6) {
+        return false;
+    }
+    for (std::size_t p = 2; p + 4 <= reply.size(); ++p) {
+        if (reply[p] == 0x00 && reply[p + 1] == 0x00) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool GetSupportedCardsWithSerialBinaryProtocol::HasCommandPhrase() {
+    if (commandPhrasesProduced_ == 0 || responsePhrases_.empty()) {
+        return commandPhrasesProduced_ < kMaxPages;
+    }
+    const auto& last = responsePhrases_.back();
+    return IsPage(last) && !IsLastPage(last) && commandPhrasesProduced_ < kMaxPages;
+}
+
+std::vector<uint8_t> GetSupportedCardsWithSerialBinaryProtocol::NextCommandPhrase() {
+    const auto page = static_cast<uint8_t>(commandPhrasesProduced_++);
+    return {0xFA, 0x09, 0x04, page, 0x00};
+}
+
+void GetSupportedCardsWithSerialBinaryProtocol::ValidateResponse() {
+    if (responsePhrases_.empty()) {
+        TAV_THROW(ProtocolException, "Attempted to get result of GetSupportedCards before all responses were received");
+    }
+    for (std::size_t i = 0; i < responsePhrases_.size(); ++i) {
+        if (responsePhrases_[i].empty()) {
+            TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
+        }
+        if (!IsPage(responsePhrases_[i])) {
+            TAV_THROW(ProtocolException, kInvalidPage);
+        }
+    }
+    if (!std::any_of(responsePhrases_.begin(), responsePhrases_.end(), IsLastPage)) {
+        TAV_THROW(ProtocolException,
+                  fmt::format("The supported card list from the reader did not end within {} pages", kMaxPages));
+    }
+}
+
+std::vector<uint16_t> GetSupportedCardsWithSerialBinaryProtocol::GetResult() {
+    std::vector<uint16_t> codes;
+    for (const auto& page : responsePhrases_) {
+        const ReplyReader reply(page, kInvalidPage, TAV_CHECK_SITE);
+        for (std::size_t offset = 3; offset + 2 < page.size(); offset += 2) {
+            if (const uint16_t code = reply.LittleEndian16(offset); code != 0) {
+                codes.push_back(code);
+            }
+        }
+    }
+    return codes;
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,29 @@
+#include "serialBinary/SerialBinaryProtocol.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "visitors/CommandVisitor.h"
+#include "common/Logger.h"
+
+namespace TavProtocol {
+
+namespace {
+const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
+}
+
+SerialBinaryProtocol::~SerialBinaryProtocol() {
+    try {
+        TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Deconstructing SerialBinaryProtocol");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Exception in ~SerialBinaryProtocol: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "Unknown exception in ~SerialBinaryProtocol\n");
+    }
+}
+
+void SerialBinaryProtocol::Accept(CommandVisitor& visitor, TavTransport::Transport& transport) {
+    visitor.Visit(*this, transport);
+}
+
+}  // namespace TavProtocol

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "serialBinary/SerialBinaryCommand.h"
+
+namespace TavProtocol {
+
+// Makes one of the reader's configurations the active one.
+class SetActiveConfigurationWithSerialBinaryProtocol : public SerialBinaryCommand {
+public:
+    explicit SetActiveConfigurationWithSerialBinaryProtocol(uint8_t configuration) : configuration_(configuration) {}
+
+    bool HasCommandPhrase() override { return commandPhrasesProduced_ < 1; }
+    std::vector<uint8_t> NextCommandPhrase() override;
+    bool ExpectsResponsePhrase() override { return responsePhrasesAdded_ < 1; }
+
+    void ValidateResponse();
+
+private:
+    uint8_t configuration_;
+};
+
+}  // namespace TavProtocol

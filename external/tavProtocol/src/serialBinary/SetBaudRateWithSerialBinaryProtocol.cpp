@@ -1,0 +1,27 @@
+#include "serialBinary/SetBaudRateWithSerialBinaryProtocol.h"
+
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
+#include "common/SourceLocation.h"
+
+namespace TavProtocol {
+
+std::vector<uint8_t> SetBaudRateWithSerialBinaryProtocol::NextCommandPhrase() {
+    ++commandPhrasesProduced_;
+    return {0xFA, 0x0D, 0x81, static_cast<uint8_t>(baudRate_), 0x00};
+}
+
+void SetBaudRateWithSerialBinaryProtocol::ValidateResponse() {
+    if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
+        TAV_THROW(ProtocolException, "SetBaudRate command response is empty");
+    }
+    const auto& reply = responsePhrases_.front();
+    if (reply[0] != 0x0D) {
+        TAV_THROW(ProtocolException, "Invalid ACK data received from reader after SetBaudRate command");
+    }
+    ReplyReader(reply, "Invalid response code received from reader after SetBaudRate command", TAV_CHECK_SITE)
+        .Expect(1, {0x90});
+    ReplyReader(reply, "SetBaudRate command failed", TAV_CHECK_SITE).Expect(2, {0x00});
+}
+
+}  // namespace TavProtocol

@@ -364,6 +364,20 @@ ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyz
     return RunOperation("GetCardAnalyzerData", work);
 }
 
+// Identity and versions.
+
+// Configuration blocks, whole configurations and their management.
+
+// Beeper, baud rate and modules.
+
+// BLE and blobs.
+
+// MIFARE writer.
+
+// Firmware upgrade and bootloader.
+
+// Device identity and the raw transport.
+
 ProtocolCommandResult ProtocolFacade::GetDeviceId(TavCommon::DeviceId& deviceId) const {
     auto work = [&] {
         const TavCommon::ReaderDefinition& definition = transport_->readerDefinition();

@@ -77,6 +77,19 @@ public:
     ProtocolCommandResult SetCardAnalyzerControl(CardAnalyzerControlParameter control) const;
     ProtocolCommandResult GetCardAnalyzerData(std::vector<CardAnalyzerData>& records, unsigned char cardCount) const;
 
+    // Identity and versions.
+
+    // Configuration blocks, whole configurations and their management.
+
+    // Beeper, baud rate and modules.
+
+    // BLE and blobs.
+
+    // MIFARE writer.
+
+    // Firmware upgrade and bootloader.
+
+    // Device identity and the raw transport.
     ProtocolCommandResult GetDeviceId(TavCommon::DeviceId& deviceId) const;
     ProtocolCommandResult Transmit(TavTransport::TransportPayload& payload) const;
     ProtocolCommandResult Receive(TavTransport::TransportPayload& payload) const;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FeatureReportBench.h"
+#include "support/SimulatedFeatureReportReader.h"
 #include "featureReport/GetBleConfigurationWithFeatureReportProtocol.h"
 #include "core/ProtocolException.h"
 #include "featureReport/SetBleConfigurationWithFeatureReportProtocol.h"

@@ -18,7 +18,7 @@ using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::CommandCase;
 using TavTest::FailureCase;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 
 std::vector<uint8_t> Counting(std::size_t count, uint8_t first = 1) {
@@ -152,8 +152,8 @@ TEST(CardReadingCommandsTest, EachCommandSendsItsPhrasesAndDecodesTheReply) {
 }
 
 TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
-    const auto twoCards = [](FeatureReportBench& bench) {
-        bench.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 26, .data = {1, 2, 3, 4}},
+    const auto twoCards = [](SimulatedFeatureReportReader& device) {
+        device.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 26, .data = {1, 2, 3, 4}},
                                                {.cardType = 2, .bitCount = 26, .data = {5, 6, 7, 8}}};
     };
     TavTest::RunFailureCases({
@@ -168,7 +168,7 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No response has been received for GetCardData command.", "GetCardDataWithFeatureReportProtocol",
           "GetResult"}},
         {"card data, a short third reply",
-         [](auto& bench) { bench.FaultOnPhrase(2, Fault::ShortReply(5)); },
+         [](auto& device) { device.FaultOnPhrase(2, Fault::ShortReply(5)); },
          [](auto& transport) {
              GetCardDataWithFeatureReportProtocol command(GetCardDataSizeParameters::Long);
              command.Execute(transport);
@@ -181,7 +181,7 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No response has been received. Did you execute the comand?", "GetCardBitCountWithFeatureReportProtocol",
           "GetResult"}},
         {"bit count, no reply",
-         [](auto& bench) { bench.FaultOnCommand({0x8E}, Fault::NoReply()); },
+         [](auto& device) { device.FaultOnCommand({0x8E}, Fault::NoReply()); },
          [](auto& transport) {
              GetCardBitCountWithFeatureReportProtocol command;
              command.Execute(transport);
@@ -190,7 +190,7 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"Empty response has been received for GetCardBitCount command.", "GetCardBitCountWithFeatureReportProtocol",
           "GetResult"}},
         {"queued id, a short last reply",
-         [](auto& bench) { bench.FaultOnPhrase(4, Fault::ShortReply(7)); },
+         [](auto& device) { device.FaultOnPhrase(4, Fault::ShortReply(7)); },
          [](auto& transport) {
              GetQueuedIdWithFeatureReportProtocol command(0);
              command.Execute(transport);
@@ -207,8 +207,8 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          [](auto&) { GetCardAnalyzerStatusWithFeatureReportProtocol().GetResult(); },
          {"No response has been received.", "GetCardAnalyzerStatusWithFeatureReportProtocol", "GetResult"}},
         {"analyzer status, a wrong echo",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x8C, 0x08}, Fault::CorruptByte(1, 0x09));
+         [](auto& device) {
+             device.FaultOnCommand({0x8C, 0x08}, Fault::CorruptByte(1, 0x09));
          },
          [](auto& transport) {
              GetCardAnalyzerStatusWithFeatureReportProtocol command;
@@ -218,8 +218,8 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"Invalid response packet received for GetCardAnalyzerStatus command.",
           "GetCardAnalyzerStatusWithFeatureReportProtocol", "GetResult"}},
         {"analyzer status, a reply too short for the status",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x8C, 0x08}, Fault::ShortReply(3));
+         [](auto& device) {
+             device.FaultOnCommand({0x8C, 0x08}, Fault::ShortReply(3));
          },
          [](auto& transport) {
              GetCardAnalyzerStatusWithFeatureReportProtocol command;
@@ -235,8 +235,8 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          },
          {"No response has been received", "SetCardAnalyzerControlWithFeatureReportProtocol", "ValidateResponse"}},
         {"analyzer control, a stray byte after the echo",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x8C, 0x88}, Fault::CorruptByte(7, 0x01));
+         [](auto& device) {
+             device.FaultOnCommand({0x8C, 0x88}, Fault::CorruptByte(7, 0x01));
          },
          [](auto& transport) {
              SetCardAnalyzerControlWithFeatureReportProtocol command(CardAnalyzerControlParameter{2});
@@ -246,41 +246,41 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"Invalid response packet received from reader after SetCardAnalyzerControl command",
           "SetCardAnalyzerControlWithFeatureReportProtocol", "ValidateResponse"}},
         {"analyzer data, an empty header",
-         [&](auto& bench) {
-             twoCards(bench);
-             bench.FaultOnPhrase(0, Fault::NoReply());
+         [&](auto& device) {
+             twoCards(device);
+             device.FaultOnPhrase(0, Fault::NoReply());
          },
          [](auto& transport) { Analyze(transport, 2); },
          {"Empty response phrase has been received from reader", "GetCardAnalyzerDataWithFeatureReportProtocol",
           "ParseCurrentCardTypeAndBits"}},
         {"analyzer data, a header too short for the bit count",
-         [&](auto& bench) {
-             twoCards(bench);
-             bench.FaultOnPhrase(0, Fault::ShortReply(3));
+         [&](auto& device) {
+             twoCards(device);
+             device.FaultOnPhrase(0, Fault::ShortReply(3));
          },
          [](auto& transport) { Analyze(transport, 2); },
          {"Invalid card type and bit count received from reader", "GetCardAnalyzerDataWithFeatureReportProtocol",
           "ParseCurrentCardTypeAndBits"}},
         {"analyzer data, an empty data reply",
-         [&](auto& bench) {
-             twoCards(bench);
-             bench.FaultOnPhrase(3, Fault::NoReply());
+         [&](auto& device) {
+             twoCards(device);
+             device.FaultOnPhrase(3, Fault::NoReply());
          },
          [](auto& transport) { Analyze(transport, 2); },
          {"Empty response phrase has been received from reader", "GetCardAnalyzerDataWithFeatureReportProtocol",
           "ValidateResponse"}},
         {"analyzer data, a data reply too short for its card",
-         [&](auto& bench) {
-             twoCards(bench);
-             bench.FaultOnPhrase(3, Fault::ShortReply(3));
+         [&](auto& device) {
+             twoCards(device);
+             device.FaultOnPhrase(3, Fault::ShortReply(3));
          },
          [](auto& transport) { Analyze(transport, 2); },
          {"Number of response phrases are lesser than expected", "GetCardAnalyzerDataWithFeatureReportProtocol",
           "GetResult"}},
         {"analyzer data, the exchange broken off before the data",
-         [&](auto& bench) {
-             twoCards(bench);
-             bench.FaultOnPhrase(3, Fault::DeviceGone());
+         [&](auto& device) {
+             twoCards(device);
+             device.FaultOnPhrase(3, Fault::DeviceGone());
          },
          [](auto& transport) {
              GetCardAnalyzerDataWithFeatureReportProtocol command(2, std::vector<CardAnalyzerData>(2));
@@ -295,25 +295,25 @@ TEST(CardReadingCommandsTest, EveryCheckFailsWithItsOwnMessage) {
 // A header may announce more bits than a record's 32 data bytes hold: refused at the header,
 // before a single data phrase, so nothing is ever written past the record.
 TEST(CardReadingCommandsTest, AnalyzerHeaderOfMoreThan256BitsIsRefusedBeforeAnyDataPhrase) {
-    FeatureReportBench bench;
-    bench.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 257, .data = Counting(33)}};
+    SimulatedFeatureReportReader device;
+    device.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 257, .data = Counting(33)}};
     GetCardAnalyzerDataWithFeatureReportProtocol command(1, std::vector<CardAnalyzerData>(1));
-    TavTest::ExpectProtocolFailure([&] { command.Execute(bench.transport); },
+    TavTest::ExpectProtocolFailure([&] { command.Execute(device.transport); },
                                    {"Card analyzer reports more card bits than a record can hold",
                                     "GetCardAnalyzerDataWithFeatureReportProtocol", "ParseCurrentCardTypeAndBits"});
-    EXPECT_EQ(bench.Sent(), (std::vector<std::vector<uint8_t>>{Phrase({0x8C, 0x09, 0, 0})}));
+    EXPECT_EQ(device.Sent(), (std::vector<std::vector<uint8_t>>{Phrase({0x8C, 0x09, 0, 0})}));
 }
 
 // Run twice, the analyzer reads the cards afresh rather than carrying the first run's progress.
 TEST(CardReadingCommandsTest, AnalyzerRunTwiceReadsTheSameCards) {
-    FeatureReportBench bench;
-    bench.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 16, .data = {0x12, 0x34}}};
+    SimulatedFeatureReportReader device;
+    device.reader.Model()->analyzerCards = {{.cardType = 1, .bitCount = 16, .data = {0x12, 0x34}}};
     GetCardAnalyzerDataWithFeatureReportProtocol command(1, std::vector<CardAnalyzerData>(1));
-    command.Execute(bench.transport);
-    command.Execute(bench.transport);
+    command.Execute(device.transport);
+    command.Execute(device.transport);
     command.ValidateResponse();
     EXPECT_EQ(command.GetResult().at(0), Record(1, 16, {0x34, 0x12}));
-    EXPECT_EQ(bench.Sent().size(), 4u);
+    EXPECT_EQ(device.Sent().size(), 4u);
 }
 
 }  // namespace

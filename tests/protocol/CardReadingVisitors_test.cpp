@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "FacadeTestTransport.h"
+#include "support/FacadeTestTransport.h"
 #include "facade/ProtocolFacade.h"
-#include "SimulatedFacade.h"
+#include "support/SimulatedFacade.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "FeatureReportBench.h"
+#include "support/SimulatedFeatureReportReader.h"
 
 namespace TavTest {
 
@@ -22,31 +22,31 @@ struct CommandCase {
 // One check that must fail: the reader's model and faults, the run, the exact failure.
 struct FailureCase {
     std::string name;
-    std::function<void(FeatureReportBench&)> arrange;
+    std::function<void(SimulatedFeatureReportReader&)> arrange;
     std::function<void(TavTransport::Transport&)> run;
-    ExpectedFailure expected;
+    ProtocolFailure expected;
 };
 
 inline void RunCommandCases(const std::vector<CommandCase>& cases) {
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        FeatureReportBench bench;
+        SimulatedFeatureReportReader device;
         if (testCase.setUp) {
-            testCase.setUp(*bench.reader.Model());
+            testCase.setUp(*device.reader.Model());
         }
-        testCase.run(bench.transport);
-        EXPECT_EQ(bench.Sent(), testCase.sent);
+        testCase.run(device.transport);
+        EXPECT_EQ(device.Sent(), testCase.sent);
     }
 }
 
 inline void RunFailureCases(const std::vector<FailureCase>& cases) {
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        FeatureReportBench bench;
+        SimulatedFeatureReportReader device;
         if (testCase.arrange) {
-            testCase.arrange(bench);
+            testCase.arrange(device);
         }
-        ExpectProtocolFailure([&] { testCase.run(bench.transport); }, testCase.expected);
+        ExpectProtocolFailure([&] { testCase.run(device.transport); }, testCase.expected);
     }
 }
 

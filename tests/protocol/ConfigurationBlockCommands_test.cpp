@@ -19,7 +19,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 
 template <typename Get, typename Set, typename Block>
@@ -60,14 +60,14 @@ TYPED_TEST(ConfigurationBlockCommandsTest, ReadSendsTheCodeAndDecodesTheStoredBy
     using Commands = TypeParam;
     const uint8_t index = BlockIndex<typename Commands::Value>();
     const std::vector<uint8_t> stored = {0x15, 0x2A, 0x3C, 0x47, 0x58, 0x6E, 0x71, 0x8F};
-    FeatureReportBench bench;
-    bench.reader.Model()->configurations[2].blocks[index] = {0x15, 0x2A, 0x3C, 0x47, 0x58, 0x6E, 0x71, 0x8F};
-    bench.reader.Model()->activeConfiguration = 2;
+    SimulatedFeatureReportReader device;
+    device.reader.Model()->configurations[2].blocks[index] = {0x15, 0x2A, 0x3C, 0x47, 0x58, 0x6E, 0x71, 0x8F};
+    device.reader.Model()->activeConfiguration = 2;
 
     typename Commands::GetCommand command;
-    command.Execute(bench.transport);
+    command.Execute(device.transport);
     EXPECT_EQ(command.GetResult(), Commands::Value::FromBytes(stored));
-    EXPECT_EQ(bench.Sent(), std::vector<std::vector<uint8_t>>{Phrase({static_cast<uint8_t>(0x80 + index)})});
+    EXPECT_EQ(device.Sent(), std::vector<std::vector<uint8_t>>{Phrase({static_cast<uint8_t>(0x80 + index)})});
 }
 
 // A write sends the code, then the block's 8 bytes, and reads nothing; a read gives it back.
@@ -75,18 +75,18 @@ TYPED_TEST(ConfigurationBlockCommandsTest, WriteSendsCodeThenBlockAndReadsNothin
     using Commands = TypeParam;
     const uint8_t index = BlockIndex<typename Commands::Value>();
     const auto block = Commands::Value::FromBytes({0x05, 0x1A, 0x23, 0x40, 0x11, 0x09, 0x81, 0x03});
-    FeatureReportBench bench;
+    SimulatedFeatureReportReader device;
 
     typename Commands::SetCommand write(block);
-    write.Execute(bench.transport);
+    write.Execute(device.transport);
     EXPECT_EQ(write.ResponsePhraseCount(), 0);
-    EXPECT_EQ(bench.Sent(),
+    EXPECT_EQ(device.Sent(),
               (std::vector<std::vector<uint8_t>>{Phrase({static_cast<uint8_t>(0x80 + index)}), block.ToBytes()}));
-    const auto stored = bench.reader.Model()->ActiveConfiguration().blocks[index];
+    const auto stored = device.reader.Model()->ActiveConfiguration().blocks[index];
     EXPECT_EQ(std::vector<uint8_t>(stored.begin(), stored.end()), block.ToBytes());
 
     typename Commands::GetCommand read;
-    read.Execute(bench.transport);
+    read.Execute(device.transport);
     EXPECT_EQ(read.GetResult(), block);
 }
 
@@ -98,7 +98,7 @@ void ReadBlock(TavTransport::Transport& transport) {
 }
 
 TEST(ConfigurationBlockReadTest, AShortOrMissingReplyFails) {
-    const auto shortReply = [](FeatureReportBench& bench) { bench.FaultOnPhrase(0, Fault::ShortReply(7)); };
+    const auto shortReply = [](SimulatedFeatureReportReader& device) { device.FaultOnPhrase(0, Fault::ShortReply(7)); };
     TavTest::RunFailureCases({
         {"block 1, short",
          shortReply,

@@ -15,7 +15,7 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 
 void ExpectInformation(const ActiveConfigurationInformation& information, uint8_t first, uint8_t count, uint16_t word,
@@ -85,12 +85,12 @@ TEST(ConfigurationCommandsTest, EachCommandSendsItsPhrasesAndDecodesTheReply) {
 }
 
 TEST(ConfigurationCommandsTest, SelectionCopyAndCommitReachTheReader) {
-    FeatureReportBench bench;
-    Executed(SetActiveConfigurationWithFeatureReportProtocol(3), bench.transport);
-    Executed(Copy(3, 2), bench.transport);
-    Executed(WriteConfigurationWithFeatureReportProtocol(), bench.transport);
-    Executed(LoadStoredDefaultsWithFeatureReportProtocol(), bench.transport);
-    const auto model = bench.reader.Model();
+    SimulatedFeatureReportReader device;
+    Executed(SetActiveConfigurationWithFeatureReportProtocol(3), device.transport);
+    Executed(Copy(3, 2), device.transport);
+    Executed(WriteConfigurationWithFeatureReportProtocol(), device.transport);
+    Executed(LoadStoredDefaultsWithFeatureReportProtocol(), device.transport);
+    const auto model = device.reader.Model();
     EXPECT_EQ(model->activeConfiguration, 3);
     EXPECT_EQ(model->configurationCopies, (std::vector<std::array<uint8_t, 4>>{{3, 2, 0, 0}}));
     EXPECT_EQ(model->configurationWrites, 1u);
@@ -99,7 +99,7 @@ TEST(ConfigurationCommandsTest, SelectionCopyAndCommitReachTheReader) {
 
 TEST(ConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
     const auto fault = [](std::vector<uint8_t> command, Fault fault) {
-        return [command, fault](FeatureReportBench& bench) { bench.FaultOnCommand(command, fault); };
+        return [command, fault](SimulatedFeatureReportReader& device) { device.FaultOnCommand(command, fault); };
     };
     const auto getActive = [](auto& transport) {
         Executed(GetActiveConfigurationWithFeatureReportProtocol(), transport).ValidateResponse();

@@ -18,7 +18,7 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 using TavTest::RecordedWait;
 using TavTest::RecordingTimeDelay;
@@ -106,20 +106,20 @@ TEST(DeviceControlCommandsTest, EachCommandSendsItsPhraseAndDecodesTheReply) {
 // The reader needs 3 seconds in the bootloader before it answers: the reply is read only after
 // the command's delay was asked for them.
 TEST(DeviceControlCommandsTest, BootloaderModeWaitsThreeSecondsBeforeReadingTheReply) {
-    FeatureReportBench bench;
+    SimulatedFeatureReportReader device;
     auto delay = std::make_unique<RecordingTimeDelay>();
     const auto waits = delay->Log();
     EnableBootloaderModeWithFeatureReportProtocol command(BootloaderModule{1}, std::move(delay));
-    command.Execute(bench.transport);
+    command.Execute(device.transport);
     EXPECT_EQ(waits->Waits(), std::vector<RecordedWait>{RecordedWait::Seconds(3)});
-    EXPECT_TRUE(bench.reader.Model()->bootloaderMode);
-    EXPECT_EQ(bench.reader.Model()->bootloaderModule, 1);
+    EXPECT_TRUE(device.reader.Model()->bootloaderMode);
+    EXPECT_EQ(device.reader.Model()->bootloaderModule, 1);
     EXPECT_TRUE(command.NextCommandPhrase().empty());
 }
 
 TEST(DeviceControlCommandsTest, EveryCheckFailsWithItsOwnMessage) {
     const auto fault = [](std::vector<uint8_t> command, Fault fault) {
-        return [command, fault](FeatureReportBench& bench) { bench.FaultOnCommand(command, fault); };
+        return [command, fault](SimulatedFeatureReportReader& device) { device.FaultOnCommand(command, fault); };
     };
     const auto moduleState = [](auto& transport) {
         return Executed(ConfigureModuleStateWithFeatureReportProtocol(ReaderModuleAction::Read, ReaderModuleId{5},
@@ -198,7 +198,7 @@ TEST(DeviceControlCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          transparentMode,
          {"Invalid response phrase size. Expected 8 bytes.", transparent, "ValidateResponse"}},
         {"transparent mode on a reader without it, before the echo is compared",
-         [](auto& bench) { bench.reader.Model()->transparentModeSupported = false; },
+         [](auto& device) { device.reader.Model()->transparentModeSupported = false; },
          transparentMode,
          {"Transparent mode is not supported on this device.", transparent, "ValidateResponse"}},
         {"transparent mode, a wrong echo",

@@ -12,7 +12,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavSim::Fault;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 using Bytes = std::vector<uint8_t>;
 using Hash = std::array<uint8_t, 16>;
@@ -28,8 +28,8 @@ Bytes Image() {
     return image;
 }
 
-void StoreImage(FeatureReportBench& bench, const Bytes& image) {
-    auto model = bench.reader.Model();
+void StoreImage(SimulatedFeatureReportReader& device, const Bytes& image) {
+    auto model = device.reader.Model();
     std::copy(image.begin(), image.end(), model->ActiveConfiguration().extended.begin());
 }
 
@@ -64,10 +64,10 @@ Hash Counting(uint8_t first) {
 }
 
 TEST(ExtendedConfigurationCommandsTest, ReadAsksForSixteenRecordsAndDecodesTheirImage) {
-    FeatureReportBench bench;
-    StoreImage(bench, Image());
-    EXPECT_EQ(Read(bench.transport), TavCommon::ExtendedConfiguration::FromVector(Image()));
-    const auto sent = bench.Sent();
+    SimulatedFeatureReportReader device;
+    StoreImage(device, Image());
+    EXPECT_EQ(Read(device.transport), TavCommon::ExtendedConfiguration::FromVector(Image()));
+    const auto sent = device.Sent();
     EXPECT_EQ(sent, RecordAddresses(16));
     EXPECT_EQ(sent.front(), Phrase({0x85, 0x00, 0x00, 0x10}));
     EXPECT_EQ(sent.back(), Phrase({0x85, 0x0F, 0x00, 0x10}));
@@ -97,9 +97,9 @@ TEST(ExtendedConfigurationCommandsTest, WriteSendsRecordsThenTheHashesAskedFor) 
                                                        return phrases;
                                                    }()}}) {
         SCOPED_TRACE(testCase.name);
-        FeatureReportBench bench;
+        SimulatedFeatureReportReader device;
         const Bytes image = Image();
-        Write(bench.transport, image, hash1, hash2, testCase.sendHash1, testCase.sendHash2);
+        Write(device.transport, image, hash1, hash2, testCase.sendHash1, testCase.sendHash2);
 
         std::vector<Bytes> expected;
         for (uint8_t record = 0; record < 16; ++record) {
@@ -107,9 +107,9 @@ TEST(ExtendedConfigurationCommandsTest, WriteSendsRecordsThenTheHashesAskedFor) 
             expected.emplace_back(image.begin() + record * 8, image.begin() + record * 8 + 8);
         }
         expected.insert(expected.end(), testCase.hashes.begin(), testCase.hashes.end());
-        EXPECT_EQ(bench.Sent(), expected);
+        EXPECT_EQ(device.Sent(), expected);
 
-        const auto model = bench.reader.Model();
+        const auto model = device.reader.Model();
         EXPECT_EQ(Bytes(model->ActiveConfiguration().extended.begin(), model->ActiveConfiguration().extended.end()),
                   image);
         EXPECT_EQ(model->extendedHash1, testCase.sendHash1 ? hash1 : zero);
@@ -118,16 +118,16 @@ TEST(ExtendedConfigurationCommandsTest, WriteSendsRecordsThenTheHashesAskedFor) 
 }
 
 TEST(ExtendedConfigurationCommandsTest, WrittenImageReadsBack) {
-    FeatureReportBench bench;
-    Write(bench.transport, Image(), Hash{}, Hash{}, 0, 0);
-    EXPECT_EQ(Read(bench.transport).ToVector(), Image());
+    SimulatedFeatureReportReader device;
+    Write(device.transport, Image(), Hash{}, Hash{}, 0, 0);
+    EXPECT_EQ(Read(device.transport).ToVector(), Image());
 }
 
 TEST(ExtendedConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
     const auto stored = [](std::size_t phrase, Fault fault) {
-        return [phrase, fault](FeatureReportBench& bench) {
-            StoreImage(bench, Image());
-            bench.FaultOnPhrase(phrase, fault);
+        return [phrase, fault](SimulatedFeatureReportReader& device) {
+            StoreImage(device, Image());
+            device.FaultOnPhrase(phrase, fault);
         };
     };
     const auto read = [](auto& transport) { Read(transport); };
@@ -192,11 +192,11 @@ TEST(ExtendedConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
 
 // A header that fails is refused as it arrives: nothing after phrase 0 goes out.
 TEST(ExtendedConfigurationCommandsTest, BadHeaderStopsTheExchangeAtOnce) {
-    FeatureReportBench bench;
-    StoreImage(bench, Image());
-    bench.FaultOnPhrase(0, Fault::CorruptByte(3, 0x08));
-    EXPECT_THROW(Read(bench.transport), ProtocolException);
-    EXPECT_EQ(bench.Sent(), RecordAddresses(1));
+    SimulatedFeatureReportReader device;
+    StoreImage(device, Image());
+    device.FaultOnPhrase(0, Fault::CorruptByte(3, 0x08));
+    EXPECT_THROW(Read(device.transport), ProtocolException);
+    EXPECT_EQ(device.Sent(), RecordAddresses(1));
 }
 
 // A record count whose records would run past the form is refused before any phrase.
@@ -224,11 +224,11 @@ TEST(ExtendedConfigurationCommandsTest, RecordCountBeyondTheFormIsRefusedBeforeA
 
 // Run twice, the write starts again from the first record.
 TEST(ExtendedConfigurationCommandsTest, WriteRunTwiceSendsEverythingTwice) {
-    FeatureReportBench bench;
+    SimulatedFeatureReportReader device;
     SetExtendedConfigurationWithFeatureReportProtocol command(Image(), Counting(1), Hash{}, 1, 0, 16);
-    command.Execute(bench.transport);
-    command.Execute(bench.transport);
-    const auto sent = bench.Sent();
+    command.Execute(device.transport);
+    command.Execute(device.transport);
+    const auto sent = device.Sent();
     ASSERT_EQ(sent.size(), 72u);
     EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + 36, sent.begin() + 36));
 }

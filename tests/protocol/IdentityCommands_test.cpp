@@ -20,7 +20,7 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 
 std::vector<std::vector<uint8_t>> Phrases(std::initializer_list<uint8_t> prefix, int count) {
@@ -192,15 +192,15 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          [](auto&) { GetStringWithFeatureReportProtocol(GetStringIndex{1}).ValidateResponse(); },
          {"No response received from the device.", string, "ValidateResponse"}},
         {"string, an empty reply ends the exchange",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x8C, 0x04}, Fault::NoReply());
+         [](auto& device) {
+             device.FaultOnCommand({0x8C, 0x04}, Fault::NoReply());
          },
          [](auto& transport) { StringRead(transport, 1); },
          {"The byte array received by GetStringWithFeatureReportProtocol is empty.", string,
           "ReverseSeekNullTerminator"}},
         {"installed hardware, a reply of 7 bytes",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x05}, Fault::ShortReply(7));
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x05}, Fault::ShortReply(7));
          },
          [](auto& transport) { Executed(GetInstalledHardwareWithFeatureReportProtocol(), transport).GetResult(); },
          {"No valid response has been received for GetInstalledHardware command.",
@@ -211,8 +211,8 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No valid response has been received for GetInstalledHardware command.",
           "GetInstalledHardwareWithFeatureReportProtocol", "GetResult"}},
         {"control firmware version, a reply of 7 bytes",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(7));
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(7));
          },
          [](auto& transport) {
              Executed(GetControlFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}), transport)
@@ -226,8 +226,8 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No valid response has been received for GetRadioFirmwareVersion command.",
           "GetRadioFirmwareVersionWithFeatureReportProtocol", "GetResult"}},
         {"Bluetooth firmware version, no reply",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x03}, Fault::NoReply());
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x03}, Fault::NoReply());
          },
          [](auto& transport) {
              Executed(GetBluetoothFirmwareVersionWithFeatureReportProtocol(FirmwareVersionModuleType{0}), transport)
@@ -236,8 +236,8 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No valid response has been received for GetBluetoothFirmwareVersion command.",
           "GetBluetoothFirmwareVersionWithFeatureReportProtocol", "GetResult"}},
         {"FeliCa SAM version, a reply of 5 bytes",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
          },
          [](auto& transport) {
              Executed(GetSamFirmwareVersionWithFeatureReportProtocol(3), transport).GetFelicaSamFirmwareVersion();
@@ -245,8 +245,8 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No valid response has been received for GetSamFirmwareVersion command.",
           "GetSamFirmwareVersionWithFeatureReportProtocol", "GetFelicaSamFirmwareVersion"}},
         {"NXP SAM version, a reply of 5 bytes",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x03}, Fault::ShortReply(5));
          },
          [](auto& transport) {
              Executed(GetSamFirmwareVersionWithFeatureReportProtocol(1), transport).GetNxpSamFirmwareVersion();
@@ -259,8 +259,8 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          {"No valid response has been received for GetSamFirmwareVersion command.",
           "GetSamFirmwareVersionWithFeatureReportProtocol", "GetHidSeSamFirmwareVersion"}},
         {"uptime, a reply of 3 bytes",
-         [](auto& bench) {
-             bench.FaultOnCommand({0x89, 0x06}, Fault::ShortReply(3));
+         [](auto& device) {
+             device.FaultOnCommand({0x89, 0x06}, Fault::ShortReply(3));
          },
          [](auto& transport) { Executed(GetSystemUptimeWithFeatureReportProtocol(), transport).GetResult(); },
          {"No valid response has been received for GetSystemUptime command.",
@@ -270,13 +270,13 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
 
 // A reader that never sends the terminator: the one-byte phrase number bounds the exchange.
 TEST(IdentityCommandsTest, StringThatNeverEndsStopsAfter256Phrases) {
-    FeatureReportBench bench;
-    bench.FaultOnCommand({0x8C, 0x04}, Fault::EndlessReply());
+    SimulatedFeatureReportReader device;
+    device.FaultOnCommand({0x8C, 0x04}, Fault::EndlessReply());
     GetStringWithFeatureReportProtocol command(GetStringIndex{3});
-    TavTest::ExpectProtocolFailure([&] { command.Execute(bench.transport); },
+    TavTest::ExpectProtocolFailure([&] { command.Execute(device.transport); },
                                    {"GetString read 256 phrases without finding the end of the string.",
                                     "GetStringWithFeatureReportProtocol", "HasCommandPhrase"});
-    const auto sent = bench.Sent();
+    const auto sent = device.Sent();
     ASSERT_EQ(sent.size(), 256u);
     EXPECT_EQ(sent.back(), Phrase({0x8C, 0x04, 3, 0xFF}));
     TavTest::ExpectProtocolFailure(
@@ -286,24 +286,24 @@ TEST(IdentityCommandsTest, StringThatNeverEndsStopsAfter256Phrases) {
 }
 
 TEST(IdentityCommandsTest, CardListThatNeverEndsStopsAfter256Pages) {
-    FeatureReportBench bench;
-    bench.FaultOnCommand({0x89, 0x04}, Fault::EndlessReply());
+    SimulatedFeatureReportReader device;
+    device.FaultOnCommand({0x89, 0x04}, Fault::EndlessReply());
     GetSupportedCardsWithFeatureReportProtocol command;
-    TavTest::ExpectProtocolFailure([&] { command.Execute(bench.transport); },
+    TavTest::ExpectProtocolFailure([&] { command.Execute(device.transport); },
                                    {"GetSupportedCards read 256 pages without finding the end of the list.",
                                     "GetSupportedCardsWithFeatureReportProtocol", "HasCommandPhrase"});
-    const auto sent = bench.Sent();
+    const auto sent = device.Sent();
     ASSERT_EQ(sent.size(), 256u);
     EXPECT_EQ(sent.back(), Phrase({0x89, 0x04, 0xFF}));
 }
 
 // A string that ends exactly in the 256th phrase is still read whole.
 TEST(IdentityCommandsTest, StringEndingInThe256thPhraseIsRead) {
-    FeatureReportBench bench;
+    SimulatedFeatureReportReader device;
     const std::string text(255 * 8 + 7, 'x');
-    bench.reader.Model()->strings[3] = text;
-    EXPECT_EQ(StringRead(bench.transport, 4), text);
-    EXPECT_EQ(bench.Sent().size(), 256u);
+    device.reader.Model()->strings[3] = text;
+    EXPECT_EQ(StringRead(device.transport, 4), text);
+    EXPECT_EQ(device.Sent().size(), 256u);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::FeatureReportBench;
+using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
 
 using Bytes = std::vector<uint8_t>;
@@ -100,10 +100,10 @@ TEST(LuidAndBlobCommandsTest, EachCommandSendsItsPhrasesAndDecodesTheReply) {
 }
 
 TEST(LuidAndBlobCommandsTest, SetLuidThenGetLuidRoundTrips) {
-    FeatureReportBench bench;
-    Executed(SetLuidWithFeatureReportProtocol(0xBEEF), bench.transport);
-    EXPECT_EQ(bench.reader.Model()->luid, 0xBEEF);
-    EXPECT_EQ(Executed(GetLuidWithFeatureReportProtocol(), bench.transport).GetResult(),
+    SimulatedFeatureReportReader device;
+    Executed(SetLuidWithFeatureReportProtocol(0xBEEF), device.transport);
+    EXPECT_EQ(device.reader.Model()->luid, 0xBEEF);
+    EXPECT_EQ(Executed(GetLuidWithFeatureReportProtocol(), device.transport).GetResult(),
               (LuidResponseInformation{0xBEEF, 0xBEEF}));
 }
 
@@ -119,24 +119,24 @@ TEST(LuidAndBlobCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          [](auto&) { GetLuidWithFeatureReportProtocol().GetResult(); },
          {"Command is not finished. Please complete the command before retrieving the result.", luid, "GetResult"}},
         {"LUID, a reply of 7 bytes",
-         [](auto& bench) { bench.FaultOnCommand({0x8A}, Fault::ShortReply(7)); },
+         [](auto& device) { device.FaultOnCommand({0x8A}, Fault::ShortReply(7)); },
          [](auto& transport) { Executed(GetLuidWithFeatureReportProtocol(), transport).GetResult(); },
          {"Invalid response received for GetLuid command.", luid, "GetResult"}},
     });
 }
 
 TEST(LuidAndBlobCommandsTest, WrittenBlobIsStoredWholeAndReadsBack) {
-    FeatureReportBench bench;
-    WriteBlob(bench.transport, Header(4, 6), Counting(6));
-    EXPECT_EQ(bench.reader.Model()->blobs[4], (Bytes{1, 2, 3, 4, 5, 6, 0, 0}));
-    EXPECT_EQ(ReadBlob(bench.transport, Header(4, 6)), (Bytes{1, 2, 3, 4, 5, 6, 0, 0}));
+    SimulatedFeatureReportReader device;
+    WriteBlob(device.transport, Header(4, 6), Counting(6));
+    EXPECT_EQ(device.reader.Model()->blobs[4], (Bytes{1, 2, 3, 4, 5, 6, 0, 0}));
+    EXPECT_EQ(ReadBlob(device.transport, Header(4, 6)), (Bytes{1, 2, 3, 4, 5, 6, 0, 0}));
 }
 
 // Only the length's low byte travels in the descriptor.
 TEST(LuidAndBlobCommandsTest, DescriptorCarriesTheLowByteOfTheLength) {
-    FeatureReportBench bench;
-    WriteBlob(bench.transport, Header(2, 0x0105), Counting(0x0105));
-    const auto sent = bench.Sent();
+    SimulatedFeatureReportReader device;
+    WriteBlob(device.transport, Header(2, 0x0105), Counting(0x0105));
+    const auto sent = device.Sent();
     EXPECT_EQ(sent.front(), Phrase({0x89, 0x90, 0x00, 0x00, 2, 0x5B, 0x05, 0xC4}));
     EXPECT_EQ(sent.size(), 1u + 66u + 1u);
 }
@@ -144,33 +144,33 @@ TEST(LuidAndBlobCommandsTest, DescriptorCarriesTheLowByteOfTheLength) {
 // The piece index is one byte and 0xFF marks the end of a write: 254 pieces fit a write and 255
 // a read; one more is refused before any phrase.
 TEST(LuidAndBlobCommandsTest, BlobsLargerThanTheOneBytePieceIndexAreRefusedBeforeAnyPhrase) {
-    FeatureReportBench bench;
+    SimulatedFeatureReportReader device;
     const Bytes largest = Counting(254 * 4);
-    WriteBlob(bench.transport, Header(3, 254 * 4), largest);
-    auto sent = bench.Sent();
+    WriteBlob(device.transport, Header(3, 254 * 4), largest);
+    auto sent = device.Sent();
     ASSERT_EQ(sent.size(), 256u);
     EXPECT_EQ(sent[254][3], 0xFE);
     EXPECT_EQ(sent[255], Phrase({0x89, 0x90, 0x00, 0xFF}));
-    EXPECT_EQ(bench.reader.Model()->blobs[3], largest);
+    EXPECT_EQ(device.reader.Model()->blobs[3], largest);
 
-    bench.reader.Model()->blobs[3] = Counting(255 * 4);
-    EXPECT_EQ(ReadBlob(bench.transport, Header(3, 255 * 4)), Counting(255 * 4));
+    device.reader.Model()->blobs[3] = Counting(255 * 4);
+    EXPECT_EQ(ReadBlob(device.transport, Header(3, 255 * 4)), Counting(255 * 4));
 
-    bench.frontEnd.ClearReceived();
+    device.frontEnd.ClearReceived();
     TavTest::ExpectProtocolFailure([] { SetBlobWithFeatureReportProtocol(Header(3, 255 * 4), Counting(255 * 4)); },
                                    {"A blob of 255 pieces cannot be written: the piece index allows at most 254",
                                     "SetBlobWithFeatureReportProtocol", "SetBlobWithFeatureReportProtocol"});
     TavTest::ExpectProtocolFailure([] { GetBlobWithFeatureReportProtocol(Header(3, 1021), 256); },
                                    {"A blob of 256 pieces cannot be read: the piece index allows at most 255",
                                     "GetBlobWithFeatureReportProtocol", "GetBlobWithFeatureReportProtocol"});
-    EXPECT_TRUE(bench.Sent().empty());
+    EXPECT_TRUE(device.Sent().empty());
 }
 
 TEST(LuidAndBlobCommandsTest, EveryBlobCheckFailsWithItsOwnMessage) {
     const auto storedBlob = [](std::size_t phrase, Fault fault) {
-        return [phrase, fault](FeatureReportBench& bench) {
-            bench.reader.Model()->blobs[7] = Counting(12);
-            bench.FaultOnPhrase(phrase, fault);
+        return [phrase, fault](SimulatedFeatureReportReader& device) {
+            device.reader.Model()->blobs[7] = Counting(12);
+            device.FaultOnPhrase(phrase, fault);
         };
     };
     const auto read = [](auto& transport) { ReadBlob(transport, Header(7, 12)); };
@@ -226,10 +226,10 @@ TEST(LuidAndBlobCommandsTest, EveryBlobCheckFailsWithItsOwnMessage) {
 
 // A failed descriptor check ends the exchange when the first reply arrives.
 TEST(LuidAndBlobCommandsTest, FailedDescriptorCheckSendsNoPiece) {
-    FeatureReportBench bench;
-    bench.FaultOnPhrase(0, Fault::CorruptByte(4, 0x01));
-    EXPECT_THROW(ReadBlob(bench.transport, Header(7, 12)), ProtocolException);
-    EXPECT_EQ(bench.Sent().size(), 1u);
+    SimulatedFeatureReportReader device;
+    device.FaultOnPhrase(0, Fault::CorruptByte(4, 0x01));
+    EXPECT_THROW(ReadBlob(device.transport, Header(7, 12)), ProtocolException);
+    EXPECT_EQ(device.Sent().size(), 1u);
 }
 
 }  // namespace

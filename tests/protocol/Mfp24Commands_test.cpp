@@ -10,7 +10,7 @@
 
 #include "mfp24/BeepWithMfp24Protocol.h"
 #include "mfp24/CopyConfigurationWithMfp24Protocol.h"
-#include "FeatureReportBench.h"
+#include "support/SimulatedFeatureReportReader.h"
 #include "mfp24/GetBluetoothFirmwareVersionWithMfp24Protocol.h"
 #include "mfp24/GetInstalledHardwareWithMfp24Protocol.h"
 #include "mfp24/GetPartNumberWithMfp24Protocol.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "FacadeTestTransport.h"
+#include "support/FacadeTestTransport.h"
 #include "core/ProtocolException.h"
 #include "transport/TransportException.h"
 

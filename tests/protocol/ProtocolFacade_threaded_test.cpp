@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "FacadeTestTransport.h"
+#include "support/FacadeTestTransport.h"
 #include "facade/ProtocolFacade.h"
-#include "SimulatedFacade.h"
+#include "support/SimulatedFacade.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 

@@ -8,35 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/ProtocolException.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SerialLineServer.h"
 #include "sim/SimulatedReader.h"
+#include "support/ProtocolFailure.h"
 #include "transport/SerialTransport.h"
 
 namespace TavTest {
-
-// Where a protocol failure came from, as its record says.
-struct ProtocolFailure {
-    std::string message;
-    std::string file;
-    std::string function;
-    bool operator==(const ProtocolFailure&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const ProtocolFailure& failure) {
-    return out << '"' << failure.message << "\" (" << failure.file << ", " << failure.function << ')';
-}
-
-// The failure the action throws; an empty record when it throws none.
-inline ProtocolFailure CatchProtocolFailure(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TavProtocol::ProtocolException& error) {
-        return {error.Message(), error.File(), error.Function()};
-    }
-    return {};
-}
 
 // A simulated serial-binary reader on a pseudo-terminal, opened by the library's serial transport
 // exactly as a reader on /dev/ttyUSB0 would be. The receive delay is kept short so the tests stay

@@ -3,21 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
-#include <string>
 #include <vector>
 
-#include "core/ProtocolException.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
+#include "support/ProtocolFailure.h"
 
 namespace TavTest {
 
 // A feature-report reader in process: commands run against it, and the test reads what it was
 // sent from its record.
-struct FeatureReportBench {
+struct SimulatedFeatureReportReader {
     TavSim::SimulatedReader reader;
     TavSim::FeatureReportFrontEnd frontEnd{reader};
     InProcessTransport transport{frontEnd};
@@ -43,24 +41,6 @@ inline std::vector<uint8_t> Phrase(std::initializer_list<uint8_t> bytes) {
     std::vector<uint8_t> phrase(bytes);
     phrase.resize(8, 0);
     return phrase;
-}
-
-// The exact failure a check must raise: its message, the class it names and the member.
-struct ExpectedFailure {
-    std::string message;
-    std::string file;
-    std::string function;
-};
-
-inline void ExpectProtocolFailure(const std::function<void()>& action, const ExpectedFailure& expected) {
-    try {
-        action();
-        ADD_FAILURE() << "expected \"" << expected.message << "\"";
-    } catch (const TavProtocol::ProtocolException& error) {
-        EXPECT_EQ(error.Message(), expected.message);
-        EXPECT_EQ(error.File(), expected.file);
-        EXPECT_EQ(error.Function(), expected.function);
-    }
 }
 
 }  // namespace TavTest

@@ -4,7 +4,9 @@
 
 namespace TavProtocol {
 
-// Base of the SerialBinary command classes: replies are read 8 bytes at a time.
+// Base of the SerialBinary command classes. A serial reply is whatever arrives before the line
+// goes quiet (the serial transport's receive window) and has the reply's own length; the serial
+// transport ignores the length asked for here. Each command checks the length of what came back.
 class SerialBinaryCommand : public Command {
 public:
     int ResponsePhraseLength() override { return 8; }

@@ -39,3 +39,7 @@ constexpr std::array<char, N> MakeSourceName(std::string_view path) {
 
 // Throws an exception of the library's family from the current file, line and function.
 #define TAV_THROW(ExceptionType, message) throw ExceptionType((message), TAV_SOURCE_FILE, __LINE__, __func__)
+
+// The same, recording a fixed line instead of the current one: for errors whose records carry a
+// line number that must not move with the layout of the source file.
+#define TAV_THROW_AT(ExceptionType, message, line) throw ExceptionType((message), TAV_SOURCE_FILE, (line), __func__)

@@ -20,6 +20,12 @@ namespace TavTransport {
 namespace {
 
 namespace Serial = mn::CppLinuxSerial;
+
+// The lines these errors' records carry, whatever the layout of this file.
+constexpr int kUnopenedOnSendLine = 73;
+constexpr int kWriteFailedLine = 81;
+constexpr int kUnopenedOnReceiveLine = 90;
+
 using TavCommon::SerialPortDataBits;
 using TavCommon::SerialPortFlowControl;
 using TavCommon::SerialPortParity;
@@ -145,14 +151,17 @@ void LinuxComPort::SetReceiveDelayMs(int32_t receiveDelayMs) {
 
 void LinuxComPort::Send(std::vector<uint8_t> bytes) {
     if (!impl_ || !impl_->IsOpen()) {
-        TAV_THROW(TransportException, "Cannot send data through unopened serial port. Must Configure() port first.");
+        TAV_THROW_AT(TransportException, "Cannot send data through unopened serial port. Must Configure() port first.",
+                     kUnopenedOnSendLine);
     }
     try {
         impl_->port->WriteBinary(bytes);
     } catch (const Serial::Exception& error) {
-        TAV_THROW(TransportException, fmt::format("Failed to transmit over serial port. Message: '{}'", error.what()));
+        TAV_THROW_AT(TransportException,
+                     fmt::format("Failed to transmit over serial port. Message: '{}'", error.what()), kWriteFailedLine);
     } catch (const std::system_error& error) {
-        TAV_THROW(TransportException, fmt::format("Failed to transmit over serial port. Message: '{}'", error.what()));
+        TAV_THROW_AT(TransportException,
+                     fmt::format("Failed to transmit over serial port. Message: '{}'", error.what()), kWriteFailedLine);
     }
 }
 
@@ -165,7 +174,9 @@ void LinuxComPort::Close() {
 
 std::vector<uint8_t> LinuxComPort::Receive() {
     if (!impl_ || !impl_->IsOpen()) {
-        TAV_THROW(TransportException, "Cannot receive data through unopened serial port. Must Configure() port first.");
+        TAV_THROW_AT(TransportException,
+                     "Cannot receive data through unopened serial port. Must Configure() port first.",
+                     kUnopenedOnReceiveLine);
     }
     using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;

@@ -16,6 +16,14 @@ namespace {
 
 const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
 
+// The lines these errors' records carry, whatever the layout of this file.
+constexpr int kNotConnectedOnReceiveLine = 44;
+constexpr int kNotConnectedOnTransmitLine = 62;
+constexpr int kInvalidBaudRateLine = 98;
+constexpr int kInvalidDataBitsLine = 102;
+constexpr int kEmptyPortNameLine = 106;
+constexpr int kInvalidByteSizeLine = 110;
+
 }  // namespace
 
 SerialTransport::SerialTransport(const TavCommon::ReaderDefinition& definition)
@@ -42,17 +50,17 @@ SerialTransport::~SerialTransport() {
 void SerialTransport::validatePortSettings() const {
     const auto dataBits = serialPortSettings_.DataBits;
     if (serialPortSettings_.BaudRate == 0) {
-        TAV_THROW(TransportException, "Invalid baud rate specified for SerialTransport");
+        TAV_THROW_AT(TransportException, "Invalid baud rate specified for SerialTransport", kInvalidBaudRateLine);
     }
     if (dataBits == static_cast<uint8_t>(TavCommon::SerialPortDataBits::Invalid) ||
         dataBits > static_cast<uint8_t>(TavCommon::SerialPortDataBits::Eight)) {
-        TAV_THROW(TransportException, "Invalid data bits specified for SerialTransport");
+        TAV_THROW_AT(TransportException, "Invalid data bits specified for SerialTransport", kInvalidDataBitsLine);
     }
     if (TavCommon::ReadFixedField(serialPortSettings_.PortName).empty()) {
-        TAV_THROW(TransportException, "Port name cannot be empty for SerialTransport");
+        TAV_THROW_AT(TransportException, "Port name cannot be empty for SerialTransport", kEmptyPortNameLine);
     }
     if (serialPortSettings_.ByteSize <= 0) {
-        TAV_THROW(TransportException, "Byte size must be greater than 0 for SerialTransport");
+        TAV_THROW_AT(TransportException, "Byte size must be greater than 0 for SerialTransport", kInvalidByteSizeLine);
     }
 }
 
@@ -71,7 +79,8 @@ void SerialTransport::init(uint32_t retryCount) {
 
 std::vector<uint8_t> SerialTransport::receive(TransportPayload& /*payload*/) {
     if (!connected_) {
-        TAV_THROW(TransportException, "[SerialTransport] Serial port not connected. Run init() first.");
+        TAV_THROW_AT(TransportException, "[SerialTransport] Serial port not connected. Run init() first.",
+                     kNotConnectedOnReceiveLine);
     }
     std::vector<uint8_t> reply = port_->Receive();
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Received {} bytes: {:#04x}",
@@ -81,7 +90,7 @@ std::vector<uint8_t> SerialTransport::receive(TransportPayload& /*payload*/) {
 
 void SerialTransport::transmit(TransportPayload& payload) {
     if (!connected_) {
-        TAV_THROW(TransportException, "Serial port not connected. Run init() first.");
+        TAV_THROW_AT(TransportException, "Serial port not connected. Run init() first.", kNotConnectedOnTransmitLine);
     }
     port_->Send(payload.data);
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Transmitted {} bytes: {:#04x}",

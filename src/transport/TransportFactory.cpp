@@ -20,6 +20,9 @@ TransportCreator creatorOverride;
 std::unique_ptr<Transport> CreateOverriddenTransport(const TavCommon::ReaderDefinition& definition);
 std::unique_ptr<Transport> CreateUsbHidTransport(const TavCommon::ReaderDefinition& definition);
 
+// The line the record of an unsupported protocol type carries, whatever the layout of this file.
+constexpr int kUnsupportedProtocolLine = 39;
+
 }  // namespace
 
 std::unique_ptr<Transport> TransportFactory::CreateTransport(const TavCommon::ReaderDefinition& definition) {
@@ -37,7 +40,7 @@ std::unique_ptr<Transport> TransportFactory::CreateTransport(const TavCommon::Re
     default:
         break;
     }
-    TAV_THROW(TransportException, "Protocol type not supported by any transport");
+    TAV_THROW_AT(TransportException, "Protocol type not supported by any transport", kUnsupportedProtocolLine);
 }
 
 void SetTransportCreatorOverride(TransportCreator creator) {

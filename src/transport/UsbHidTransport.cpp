@@ -21,6 +21,13 @@ const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
 
 constexpr int kPauseBetweenAttemptsMs = 500;
 
+// The lines these errors' records carry, whatever the layout of this file.
+constexpr int kIncompatibleProtocolLine = 40;
+constexpr int kConnectFailedLine = 58;
+constexpr int kNoConnectTypeLine = 90;
+constexpr int kNotConnectedOnTransmitLine = 116;
+constexpr int kNotConnectedOnReceiveLine = 144;
+
 }  // namespace
 
 void UsbHidTransport::HidDeviceCloser::operator()(hid_device* device) const { hid_close(device); }
@@ -29,25 +36,25 @@ UsbHidTransport::UsbHidTransport(const TavCommon::ReaderDefinition& definition, 
     : Transport(definition), sysfsRoot_(std::move(sysfsRoot)) {
     const auto protocol = static_cast<TavCommon::ProtocolType>(definition.ProtocolType);
     if (protocol != TavCommon::ProtocolType::FeatureReport && protocol != TavCommon::ProtocolType::Mfp24) {
-        TAV_THROW(TransportException, "Incompatible protocol type for UsbHidTransport");
+        TAV_THROW_AT(TransportException, "Incompatible protocol type for UsbHidTransport", kIncompatibleProtocolLine);
     }
     vendorId_ = definition.VendorId;
     productId_ = definition.ProductId;
     // A host may fill either field to its last byte, without a terminating NUL.
     serialNumber_ = TavCommon::ReadFixedField(definition.SerialNumber);
     usbPath_ = TavCommon::ReadFixedField(definition.UsbPath);
-    // A serial number that cannot be converted must not turn into "any device with these ids".
     if (!serialNumber_.empty()) {
         wideSerialNumber_ = WideText::FromMultibyte(serialNumber_);
-        if (!wideSerialNumber_) {
-            unconvertibleField_ = "SerialNumber";
-        }
     }
     if (!usbPath_.empty()) {
         connectType_ = ByUsbPath;
-        if (!WideText::FromMultibyte(usbPath_) && unconvertibleField_ == nullptr) {
+        if (!WideText::FromMultibyte(usbPath_)) {
             unconvertibleField_ = "UsbPath";
         }
+    } else if (!serialNumber_.empty() && !wideSerialNumber_) {
+        // Only an open by ids hands the serial number to hidapi; one that cannot be converted must
+        // not turn into "any device with these ids". An open by path never looks at it.
+        unconvertibleField_ = "SerialNumber";
     }
 }
 
@@ -93,7 +100,8 @@ void UsbHidTransport::init(uint32_t retryCount) {
     for (uint64_t attempt = 2;; ++attempt) {
         pause.DelayMilliseconds(kPauseBetweenAttemptsMs);
         if (attempt > attempts) {
-            TAV_THROW(TransportException, fmt::format("Unable to connect to the reader after {} attempts", attempts));
+            TAV_THROW_AT(TransportException, fmt::format("Unable to connect to the reader after {} attempts", attempts),
+                         kConnectFailedLine);
         }
         try {
             AttemptOpen();
@@ -121,9 +129,10 @@ void UsbHidTransport::AttemptOpen() {
         openByUsbPath(usbPath_);
         return;
     default:
-        TAV_THROW(TransportException,
-                  "No valid connect type was determined. A device path, or a vid/pid/serialnumber combination is "
-                  "required.");
+        TAV_THROW_AT(TransportException,
+                     "No valid connect type was determined. A device path, or a vid/pid/serialnumber combination is "
+                     "required.",
+                     kNoConnectTypeLine);
     }
 }
 
@@ -162,7 +171,8 @@ std::string UsbHidTransport::resolveHidrawPathFromUsbPath(const std::string& bus
 
 void UsbHidTransport::transmit(TransportPayload& payload) {
     if (!connected_) {
-        TAV_THROW(TransportException, "Cannot transmit data. Transport is not connected. Call init() first.");
+        TAV_THROW_AT(TransportException, "Cannot transmit data. Transport is not connected. Call init() first.",
+                     kNotConnectedOnTransmitLine);
     }
     // Every byte of the phrase goes out, behind the report id; the payload's length is not consulted.
     std::vector<uint8_t> frame;
@@ -181,7 +191,8 @@ void UsbHidTransport::transmit(TransportPayload& payload) {
 
 std::vector<uint8_t> UsbHidTransport::receive(TransportPayload& payload) {
     if (!connected_) {
-        TAV_THROW(TransportException, "Cannot receive data. Transport is not connected. Call init() first.");
+        TAV_THROW_AT(TransportException, "Cannot receive data. Transport is not connected. Call init() first.",
+                     kNotConnectedOnReceiveLine);
     }
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "Receive will attempt to read {} bytes",
                              payload.length);

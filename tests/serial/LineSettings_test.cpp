@@ -121,28 +121,28 @@ TEST(LineSettingsTest, TimeoutBecomesTenthsOfASecond) {
 }
 
 TEST(LineSettingsTest, ValuesOutsideTheirEnumAreRefused) {
-    const auto expectRefused = [](LineSettings settings, const std::string& text) {
+    const auto expectRefused = [](LineSettings settings, const std::string& text, int line) {
         termios2 tty{};
         try {
             ApplyLineSettings(settings, tty);
             ADD_FAILURE() << "no exception for " << text;
         } catch (const Exception& error) {
             EXPECT_EQ(std::string(static_cast<const std::runtime_error&>(error).std::runtime_error::what()), text);
-            EXPECT_TRUE(std::string(error.what()).ends_with(": " + text)) << error.what();
+            EXPECT_TRUE(std::string(error.what()).ends_with(":" + std::to_string(line) + ": " + text)) << error.what();
         }
     };
     LineSettings settings;
     settings.numDataBits = static_cast<NumDataBits>(4);
-    expectRefused(settings, "numDataBits_ value not supported!");
+    expectRefused(settings, "numDataBits_ value not supported!", 186);
     settings = {};
     settings.parity = static_cast<Parity>(3);
-    expectRefused(settings, "parity_ value not supported!");
+    expectRefused(settings, "parity_ value not supported!", 204);
     settings = {};
     settings.numStopBits = static_cast<NumStopBits>(2);
-    expectRefused(settings, "numStopBits_ value not supported!");
+    expectRefused(settings, "numStopBits_ value not supported!", 217);
     settings = {};
     settings.hardwareFlowControl = static_cast<HardwareFlowControl>(2);
-    expectRefused(settings, "flowControl_ value not supported!");
+    expectRefused(settings, "flowControl_ value not supported!", 232);
 
     settings = {};
     settings.baudRateStandard = static_cast<BaudRate>(20);

@@ -92,12 +92,14 @@ TEST_F(SerialPortTest, TimeoutIsCheckedAndOnlySetWhileClosed) {
     const std::string prefix = "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was ";
     EXPECT_NO_THROW(port_.SetTimeout(25500));
     EXPECT_NO_THROW(port_.SetTimeout(-1));
-    EXPECT_TRUE(ExceptionText([&] { port_.SetTimeout(25501); }).ends_with(prefix + "> 25500, which is invalid."));
-    EXPECT_TRUE(ExceptionText([&] { port_.SetTimeout(-2); }).ends_with(prefix + "< -1, which is invalid."));
+    EXPECT_TRUE(
+        ExceptionText([&] { port_.SetTimeout(25501); }).ends_with(":649: " + prefix + "> 25500, which is invalid."));
+    EXPECT_TRUE(ExceptionText([&] { port_.SetTimeout(-2); }).ends_with(":647: " + prefix + "< -1, which is invalid."));
     OpenPort();
-    EXPECT_TRUE(ExceptionText([&] {
-                    port_.SetTimeout(25);
-                }).ends_with("void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) called while state == OPEN."));
+    EXPECT_TRUE(
+        ExceptionText([&] {
+            port_.SetTimeout(25);
+        }).ends_with(":651: void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) called while state == OPEN."));
 }
 
 TEST_F(SerialPortTest, BytesCrossTheLineBothWays) {
@@ -180,7 +182,7 @@ TEST_F(SerialPortTest, OperationsOnAPortNeverOpenedNameThemselves) {
     for (const auto& [message, signature] : cases) {
         // The source location comes first: the file as the build records it, its line, the text.
         EXPECT_NE(message.find("SerialPort.cpp:"), std::string::npos) << message;
-        EXPECT_TRUE(message.ends_with(": " + signature + suffix)) << message;
+        EXPECT_TRUE(message.ends_with(":625: " + signature + suffix)) << message;
     }
 }
 
@@ -188,11 +190,11 @@ TEST_F(SerialPortTest, OpenFailuresLeaveNothingOpen) {
     SerialPort unnamed;
     EXPECT_TRUE(ExceptionText([&] {
                     unnamed.Open();
-                }).ends_with(": Attempted to open file when file path has not been assigned to."));
+                }).ends_with(":134: Attempted to open file when file path has not been assigned to."));
 
     SerialPort missing("/dev/does-not-exist", BaudRate::B_9600);
     EXPECT_TRUE(ExceptionText([&] { missing.Open(); })
-                    .ends_with(": Could not open device \"/dev/does-not-exist\". Is the device name correct and do "
+                    .ends_with(":146: Could not open device \"/dev/does-not-exist\". Is the device name correct and do "
                                "you have read/write permissions?"));
     EXPECT_EQ(missing.GetState(), State::CLOSED);
 

@@ -105,12 +105,13 @@ TEST(LinuxComPortMappingTest, BaudIsACustomRateAndTheDelayTheReadTimeout) {
     EXPECT_EQ(tty.c_cc[VMIN], 0);
 }
 
+// The message and the line of the record a transport error carries.
 template <typename Action>
 std::string TransportMessage(Action action) {
     try {
         action();
     } catch (const TavTransport::TransportException& error) {
-        return error.Message();
+        return error.Message() + " (line " + std::to_string(error.Line()) + ")";
     }
     return "no TransportException";
 }
@@ -118,9 +119,9 @@ std::string TransportMessage(Action action) {
 TEST(LinuxComPortTest, SendAndReceiveNeedAConfiguredPort) {
     TavTransport::LinuxComPort port;
     EXPECT_EQ(TransportMessage([&] { port.Send({0xFA}); }),
-              "Cannot send data through unopened serial port. Must Configure() port first.");
+              "Cannot send data through unopened serial port. Must Configure() port first. (line 73)");
     EXPECT_EQ(TransportMessage([&] { port.Receive(); }),
-              "Cannot receive data through unopened serial port. Must Configure() port first.");
+              "Cannot receive data through unopened serial port. Must Configure() port first. (line 90)");
 
     TavTest::PseudoTerminal pty;
     port.Configure(TavTest::SerialDefinition(pty.SlaveName()).SerialPortSettings, 25);

@@ -49,6 +49,7 @@ TEST(SerialTransportSettingsTest, EveryBadSettingIsRefusedBeforeAPortIsTouched) 
         const char* name;
         void (*spoil)(TavCommon::SerialPortSettings&);
         const char* message;
+        int line;
     };
     const Case cases[] = {
         {"baud 0, data bits 0",
@@ -56,13 +57,13 @@ TEST(SerialTransportSettingsTest, EveryBadSettingIsRefusedBeforeAPortIsTouched) 
              s.BaudRate = 0;
              s.DataBits = 0;
          },
-         "Invalid baud rate specified for SerialTransport"},
-        {"data bits 0", [](auto& s) { s.DataBits = 0; }, "Invalid data bits specified for SerialTransport"},
-        {"data bits 5", [](auto& s) { s.DataBits = 5; }, "Invalid data bits specified for SerialTransport"},
-        {"data bits 255", [](auto& s) { s.DataBits = 255; }, "Invalid data bits specified for SerialTransport"},
-        {"no port name", [](auto& s) { s.PortName[0] = '\0'; }, "Port name cannot be empty for SerialTransport"},
-        {"byte size 0", [](auto& s) { s.ByteSize = 0; }, "Byte size must be greater than 0 for SerialTransport"},
-        {"byte size -8", [](auto& s) { s.ByteSize = -8; }, "Byte size must be greater than 0 for SerialTransport"},
+         "Invalid baud rate specified for SerialTransport", 98},
+        {"data bits 0", [](auto& s) { s.DataBits = 0; }, "Invalid data bits specified for SerialTransport", 102},
+        {"data bits 5", [](auto& s) { s.DataBits = 5; }, "Invalid data bits specified for SerialTransport", 102},
+        {"data bits 255", [](auto& s) { s.DataBits = 255; }, "Invalid data bits specified for SerialTransport", 102},
+        {"no port name", [](auto& s) { s.PortName[0] = '\0'; }, "Port name cannot be empty for SerialTransport", 106},
+        {"byte size 0", [](auto& s) { s.ByteSize = 0; }, "Byte size must be greater than 0 for SerialTransport", 110},
+        {"byte size -8", [](auto& s) { s.ByteSize = -8; }, "Byte size must be greater than 0 for SerialTransport", 110},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,6 +72,7 @@ TEST(SerialTransportSettingsTest, EveryBadSettingIsRefusedBeforeAPortIsTouched) 
         const auto error = CaughtTransportException([&] { SerialTransport transport(definition); });
         EXPECT_EQ(error.Message(), c.message);
         EXPECT_EQ(error.File(), "SerialTransport");
+        EXPECT_EQ(error.Line(), c.line);
         EXPECT_EQ(error.Function(), "validatePortSettings");
     }
 }
@@ -103,10 +105,12 @@ TEST(SerialTransportSettingsTest, ReceiveDelayOutsideOneTo25500IsRefused) {
 TEST(SerialTransportSettingsTest, NothingMovesBeforeInit) {
     SerialTransport transport(TavTest::SerialDefinition("/dev/does-not-exist"));
     auto payload = Payload({0xFA});
-    EXPECT_EQ(CaughtTransportException([&] { transport.transmit(payload); }).Message(),
-              "Serial port not connected. Run init() first.");
-    EXPECT_EQ(CaughtTransportException([&] { transport.receive(payload); }).Message(),
-              "[SerialTransport] Serial port not connected. Run init() first.");
+    const auto transmit = CaughtTransportException([&] { transport.transmit(payload); });
+    EXPECT_EQ(transmit.Message(), "Serial port not connected. Run init() first.");
+    EXPECT_EQ(transmit.Line(), 62);
+    const auto receive = CaughtTransportException([&] { transport.receive(payload); });
+    EXPECT_EQ(receive.Message(), "[SerialTransport] Serial port not connected. Run init() first.");
+    EXPECT_EQ(receive.Line(), 44);
     EXPECT_NO_THROW(transport.discardPendingInput());
 }
 
@@ -229,6 +233,7 @@ TEST_F(SerialTransportPtyTest, DeviceGoneFailsReceiveAndTransmit) {
     EXPECT_TRUE(error.Message().starts_with("Failed to transmit over serial port. Message: '")) << error.Message();
     EXPECT_TRUE(error.Message().ends_with(std::generic_category().message(EIO) + "'")) << error.Message();
     EXPECT_EQ(error.File(), "LinuxComPort");
+    EXPECT_EQ(error.Line(), 81);
     EXPECT_EQ(error.Function(), "Send");
 }
 

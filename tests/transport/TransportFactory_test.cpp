@@ -81,6 +81,7 @@ TEST(TransportFactoryTest, TypesNoTransportSpeaksAreRefused) {
         } catch (const TavTransport::TransportException& error) {
             EXPECT_STREQ(error.what(), "Protocol type not supported by any transport");
             EXPECT_EQ(error.File(), "TransportFactory");
+            EXPECT_EQ(error.Line(), 39);
             EXPECT_EQ(error.Function(), "CreateTransport");
             EXPECT_EQ(error.TypeName(), "ElvarinException");
         }

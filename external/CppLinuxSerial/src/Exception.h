@@ -20,3 +20,6 @@ private:
 }  // namespace mn::CppLinuxSerial
 
 #define THROW_EXCEPT(text) throw ::mn::CppLinuxSerial::Exception(__FILE__, __LINE__, (text))
+
+// The same with a fixed line, for texts whose line must not move with the layout of the source.
+#define THROW_EXCEPT_AT(line, text) throw ::mn::CppLinuxSerial::Exception(__FILE__, (line), (text))

@@ -12,6 +12,12 @@ namespace mn::CppLinuxSerial {
 
 namespace {
 
+// The lines these texts carry, whatever the layout of this file.
+constexpr int kDataBitsLine = 186;
+constexpr int kParityLine = 204;
+constexpr int kStopBitsLine = 217;
+constexpr int kFlowControlLine = 232;
+
 constexpr std::array<uint32_t, 20> kStandardRates{0,    50,   75,   110,  134,   150,   200,   300,    600,    1200,
                                                   1800, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800};
 
@@ -50,7 +56,7 @@ void ApplyLineSettings(const LineSettings& settings, termios2& tty) {
         tty.c_cflag |= CS8;
         break;
     default:
-        THROW_EXCEPT("numDataBits_ value not supported!");
+        THROW_EXCEPT_AT(kDataBitsLine, "numDataBits_ value not supported!");
     }
     switch (settings.parity) {
     case Parity::NONE:
@@ -64,7 +70,7 @@ void ApplyLineSettings(const LineSettings& settings, termios2& tty) {
         tty.c_cflag |= PARENB | PARODD;
         break;
     default:
-        THROW_EXCEPT("parity_ value not supported!");
+        THROW_EXCEPT_AT(kParityLine, "parity_ value not supported!");
     }
     switch (settings.numStopBits) {
     case NumStopBits::ONE:
@@ -74,7 +80,7 @@ void ApplyLineSettings(const LineSettings& settings, termios2& tty) {
         tty.c_cflag |= CSTOPB;
         break;
     default:
-        THROW_EXCEPT("numStopBits_ value not supported!");
+        THROW_EXCEPT_AT(kStopBitsLine, "numStopBits_ value not supported!");
     }
     switch (settings.hardwareFlowControl) {
     case HardwareFlowControl::OFF:
@@ -84,7 +90,7 @@ void ApplyLineSettings(const LineSettings& settings, termios2& tty) {
         tty.c_cflag |= CRTSCTS;
         break;
     default:
-        THROW_EXCEPT("flowControl_ value not supported!");
+        THROW_EXCEPT_AT(kFlowControlLine, "flowControl_ value not supported!");
     }
     tty.c_cflag |= CREAD | CLOCAL;
 

@@ -17,6 +17,16 @@ namespace mn::CppLinuxSerial {
 
 namespace {
 
+// The lines these texts carry, whatever the layout of this file.
+constexpr int kNoDeviceLine = 134;
+constexpr int kOpenFailedLine = 146;
+constexpr int kNotOpenLine = 625;
+constexpr int kNoDescriptorLine = 629;
+constexpr int kCloseFailedLine = 637;
+constexpr int kTimeoutBelowRangeLine = 647;
+constexpr int kTimeoutAboveRangeLine = 649;
+constexpr int kTimeoutWhileOpenLine = 651;
+
 std::string ErrnoText(int error) { return std::generic_category().message(error); }
 
 // A line whose device has gone away (a USB adapter pulled out, a closed pseudo-terminal master)
@@ -106,24 +116,25 @@ void SerialPort::SetEcho(bool value) {
 
 void SerialPort::SetTimeout(int32_t timeoutMs) {
     if (timeoutMs < -1) {
-        THROW_EXCEPT(
-            "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was < -1, "
-            "which is invalid.");
+        THROW_EXCEPT_AT(kTimeoutBelowRangeLine,
+                        "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was < -1, "
+                        "which is invalid.");
     }
     if (timeoutMs > 25500) {
-        THROW_EXCEPT(
-            "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was > 25500, "
-            "which is invalid.");
+        THROW_EXCEPT_AT(kTimeoutAboveRangeLine,
+                        "timeout_ms provided to void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) was > 25500, "
+                        "which is invalid.");
     }
     if (state_ == State::OPEN) {
-        THROW_EXCEPT("void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) called while state == OPEN.");
+        THROW_EXCEPT_AT(kTimeoutWhileOpenLine,
+                        "void mn::CppLinuxSerial::SerialPort::SetTimeout(int32_t) called while state == OPEN.");
     }
     settings_.timeoutMs = timeoutMs;
 }
 
 void SerialPort::Open() {
     if (device_.empty()) {
-        THROW_EXCEPT("Attempted to open file when file path has not been assigned to.");
+        THROW_EXCEPT_AT(kNoDeviceLine, "Attempted to open file when file path has not been assigned to.");
     }
     if (fileDesc_ != -1) {
         Close();
@@ -133,8 +144,8 @@ void SerialPort::Open() {
         fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
-        THROW_EXCEPT("Could not open device \"" + device_ +
-                     "\". Is the device name correct and do you have read/write permissions?");
+        THROW_EXCEPT_AT(kOpenFailedLine, "Could not open device \"" + device_ +
+                                             "\". Is the device name correct and do you have read/write permissions?");
     }
     fileDesc_ = fd;
     try {
@@ -155,7 +166,7 @@ void SerialPort::Close() {
     fileDesc_ = -1;
     state_ = State::CLOSED;
     if (fd != -1 && ::close(fd) == -1) {
-        THROW_EXCEPT("Tried to close serial port " + device_ + ", but close() failed.");
+        THROW_EXCEPT_AT(kCloseFailedLine, "Tried to close serial port " + device_ + ", but close() failed.");
     }
 }
 
@@ -178,10 +189,11 @@ void SerialPort::ReconfigureIfOpen() {
 
 void SerialPort::CheckPortOpen(const char* signature) const {
     if (state_ != State::OPEN) {
-        THROW_EXCEPT(std::string(signature) + " called but state != OPEN. Please call Open() first.");
+        THROW_EXCEPT_AT(kNotOpenLine, std::string(signature) + " called but state != OPEN. Please call Open() first.");
     }
     if (fileDesc_ < 0) {
-        THROW_EXCEPT(std::string(signature) + " called but file descriptor < 0, indicating file has not been opened.");
+        THROW_EXCEPT_AT(kNoDescriptorLine, std::string(signature) +
+                                               " called but file descriptor < 0, indicating file has not been opened.");
     }
 }
 

@@ -62,10 +62,11 @@ TavCommon::ReaderDefinition Definition(const std::string& busPath, const std::st
     return definition;
 }
 
-// What a call threw: the exception's kind and its message.
+// What a call threw: the exception's kind, its message and the line its record carries.
 struct Thrown {
     std::string kind;
     std::string message;
+    int line = 0;
 };
 
 template <typename Call>
@@ -73,7 +74,7 @@ Thrown ThrownBy(Call&& call) {
     try {
         call();
     } catch (const TransportException& error) {
-        return {"TransportException", error.what()};
+        return {"TransportException", error.what(), error.Line()};
     } catch (const std::runtime_error& error) {
         return {"std::runtime_error", error.what()};
     }
@@ -295,6 +296,7 @@ TEST_F(UsbHidTransportTest, EveryAttemptFailingLeavesTheTransportUnconnected) {
     } catch (const TransportException& error) {
         EXPECT_STREQ(error.what(), "Unable to connect to the reader after 2 attempts");
         EXPECT_EQ(error.File(), "UsbHidTransport");
+        EXPECT_EQ(error.Line(), 58);
         EXPECT_EQ(error.Function(), "init");
     }
     // The last failed attempt is followed by its pause too.
@@ -383,8 +385,10 @@ TEST_F(UsbHidTransportTest, ExchangesBeforeInitAreRefused) {
 
     EXPECT_EQ(transmit.kind, "TransportException");
     EXPECT_EQ(transmit.message, "Cannot transmit data. Transport is not connected. Call init() first.");
+    EXPECT_EQ(transmit.line, 116);
     EXPECT_EQ(receive.kind, "TransportException");
     EXPECT_EQ(receive.message, "Cannot receive data. Transport is not connected. Call init() first.");
+    EXPECT_EQ(receive.line, 144);
     EXPECT_THAT(node_.Reports(), IsEmpty());
 }
 
@@ -396,6 +400,7 @@ TEST_F(UsbHidTransportTest, OnlyUsbHidProtocolTypesAreAccepted) {
         } catch (const TransportException& error) {
             EXPECT_STREQ(error.what(), "Incompatible protocol type for UsbHidTransport");
             EXPECT_EQ(error.File(), "UsbHidTransport");
+            EXPECT_EQ(error.Line(), 40);
             EXPECT_EQ(error.Function(), "UsbHidTransport");
         }
     }
@@ -437,6 +442,28 @@ TEST_F(UsbHidTransportTest, TextTheLocaleCannotConvertRefusesToOpen) {
         EXPECT_THAT(thrown.message, HasSubstr(field));
     }
     EXPECT_THAT(LinesAt(log_, kTrace), Not(Contains(HasSubstr("Attempting to open"))));
+}
+
+// Discovery copies the sysfs serial number (UTF-8) next to the bus path; a host that never set a
+// locale must still open such a reader by its path, which never looks at the serial number.
+TEST_F(UsbHidTransportTest, OnlyAnOpenByIdsNeedsTheSerialNumberConverted) {
+    struct RestoreLocale {
+        std::string saved = std::setlocale(LC_CTYPE, nullptr);
+        ~RestoreLocale() { std::setlocale(LC_CTYPE, saved.c_str()); }
+    } restore;
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
+    const std::string serial = "Le\xC3\xA7teur-01";
+
+    UsbHidTransport byPath(Definition("1-7", serial), tree_.Root());
+    EXPECT_NO_THROW(byPath.init(0));
+    TransportPayload payload{{0x8C, 0x06}, 8, ReportType::Feature};
+    EXPECT_NO_THROW(byPath.transmit(payload));
+
+    UsbHidTransport byIds(Definition("", serial), tree_.Root());
+    const auto thrown = ThrownBy([&] { byIds.init(0); });
+    EXPECT_EQ(thrown.kind, "TransportException");
+    EXPECT_EQ(thrown.message,
+              "The reader definition's SerialNumber cannot be converted to wide characters in the current locale");
 }
 
 }  // namespace

@@ -18,117 +18,140 @@ namespace {
 using namespace TavProtocol;
 using Bytes = std::vector<uint8_t>;
 
-// The wire layout written down independently of the library's tables: name, byte, first bit, width.
+// The wire layout written down independently of the library's tables: name, byte, first bit,
+// width, and the C++ field itself, reached by its name rather than through the library's table.
+template <typename Block>
 struct WireMember {
     std::string_view name;
     unsigned byte;
     unsigned firstBit;
     unsigned width;
+    void (*set)(Block&, uint32_t);
+    uint32_t (*get)(const Block&);
 };
 
+// One row of a layout: the field named once, for both its name text and its accessors. Used inside
+// a function that names its block type `Block`.
+// clang-format off
+#define WIRE(field, byte, firstBit, width)                                                      \
+    WireMember<Block>{#field, byte, firstBit, width,                                            \
+                      [](Block& block, uint32_t value) {                                        \
+                          block.field = static_cast<decltype(block.field)>(value);              \
+                      },                                                                        \
+                      [](const Block& block) -> uint32_t { return block.field; }}
+// clang-format on
+
 template <typename Block>
-std::vector<WireMember> WireLayout();
+std::vector<WireMember<Block>> WireLayout();
 
 template <>
-std::vector<WireMember> WireLayout<ReaderConfigurationBlock1>() {
-    return {{"FacDigitCount", 0, 0, 8},
-            {"IdDigitCount", 1, 0, 8},
-            {"StripLeadingParityCount", 2, 0, 4},
-            {"StripTrailingParityCount", 2, 4, 4},
-            {"IdBitCount", 3, 0, 8},
-            {"ExpectedBitCount", 4, 0, 8},
-            {"IdAndFacDelimiter", 5, 0, 8},
-            {"TerminationCharacter", 6, 0, 8},
-            {"UseFixedLengthForFacAndId", 7, 0, 1},
-            {"EnforceExpectedBitCount", 7, 1, 1},
-            {"StripFacFromId", 7, 2, 1},
-            {"SendFacAfterStripping", 7, 3, 1},
-            {"UseIdAndFacDelimiter", 7, 4, 1},
-            {"DisableKeystrokeTerminationCharacter", 7, 5, 1},
-            {"EnableContinuousRead", 7, 6, 1},
-            {"DisableKeystroking", 7, 7, 1}};
+std::vector<WireMember<ReaderConfigurationBlock1>> WireLayout<ReaderConfigurationBlock1>() {
+    using Block = ReaderConfigurationBlock1;
+    return {WIRE(FacDigitCount, 0, 0, 8),
+            WIRE(IdDigitCount, 1, 0, 8),
+            WIRE(StripLeadingParityCount, 2, 0, 4),
+            WIRE(StripTrailingParityCount, 2, 4, 4),
+            WIRE(IdBitCount, 3, 0, 8),
+            WIRE(ExpectedBitCount, 4, 0, 8),
+            WIRE(IdAndFacDelimiter, 5, 0, 8),
+            WIRE(TerminationCharacter, 6, 0, 8),
+            WIRE(UseFixedLengthForFacAndId, 7, 0, 1),
+            WIRE(EnforceExpectedBitCount, 7, 1, 1),
+            WIRE(StripFacFromId, 7, 2, 1),
+            WIRE(SendFacAfterStripping, 7, 3, 1),
+            WIRE(UseIdAndFacDelimiter, 7, 4, 1),
+            WIRE(DisableKeystrokeTerminationCharacter, 7, 5, 1),
+            WIRE(EnableContinuousRead, 7, 6, 1),
+            WIRE(DisableKeystroking, 7, 7, 1)};
 }
 
 template <>
-std::vector<WireMember> WireLayout<ReaderConfigurationBlock2>() {
-    return {{"Byte0", 0, 0, 8},
-            {"Byte1", 1, 0, 8},
-            {"DataHoldTime", 2, 0, 8},
-            {"LockOutTime", 3, 0, 8},
-            {"KeyPressTime", 4, 0, 8},
-            {"KeyReleaseTime", 5, 0, 8},
-            {"___", 6, 0, 1},
-            {"ExtendedPrecisionMath", 6, 1, 1},
-            {"LowercaseHex", 6, 2, 1},
-            {"EmulateProxPro", 6, 3, 1},
-            {"SendIdAsHex", 6, 4, 1},
-            {"SendFacAsHex", 6, 5, 1},
-            {"ExtendFacIdHexCapable", 6, 6, 1},
-            {"UseNumericKeypad", 6, 7, 1},
-            {"____", 7, 0, 4},
-            {"ReaderSupportsReverseAllBytes", 7, 4, 1},
-            {"ExtendedAscii", 7, 5, 1},
-            {"ExtendedOutputCapable", 7, 6, 1},
-            {"Vastrel", 7, 7, 1}};
+std::vector<WireMember<ReaderConfigurationBlock2>> WireLayout<ReaderConfigurationBlock2>() {
+    using Block = ReaderConfigurationBlock2;
+    return {WIRE(Byte0, 0, 0, 8),
+            WIRE(Byte1, 1, 0, 8),
+            WIRE(DataHoldTime, 2, 0, 8),
+            WIRE(LockOutTime, 3, 0, 8),
+            WIRE(KeyPressTime, 4, 0, 8),
+            WIRE(KeyReleaseTime, 5, 0, 8),
+            WIRE(___, 6, 0, 1),
+            WIRE(ExtendedPrecisionMath, 6, 1, 1),
+            WIRE(LowercaseHex, 6, 2, 1),
+            WIRE(EmulateProxPro, 6, 3, 1),
+            WIRE(SendIdAsHex, 6, 4, 1),
+            WIRE(SendFacAsHex, 6, 5, 1),
+            WIRE(ExtendFacIdHexCapable, 6, 6, 1),
+            WIRE(UseNumericKeypad, 6, 7, 1),
+            WIRE(____, 7, 0, 4),
+            WIRE(ReaderSupportsReverseAllBytes, 7, 4, 1),
+            WIRE(ExtendedAscii, 7, 5, 1),
+            WIRE(ExtendedOutputCapable, 7, 6, 1),
+            WIRE(Vastrel, 7, 7, 1)};
 }
 
 template <>
-std::vector<WireMember> WireLayout<ReaderConfigurationBlock3>() {
-    return {{"LedRed", 0, 0, 1},
-            {"LedGreen", 0, 1, 1},
-            {"OemRelay", 0, 2, 1},
-            {"OemBeeper", 0, 3, 1},
-            {"UxLed", 0, 4, 1},
-            {"_", 0, 5, 3},
-            {"UseLeadChars", 1, 0, 1},
-            {"LedControlFlag", 1, 1, 1},
-            {"DisplayFormatHex", 1, 2, 1},
-            {"WiegandDataInvert", 1, 3, 1},
-            {"BeepIdValid", 1, 4, 1},
-            {"WiegandBitReverse", 1, 5, 1},
-            {"WiegandByteReverse", 1, 6, 1},
-            {"UseDataInvert", 1, 7, 1},
-            {"CardGoneCharacter1", 2, 0, 8},
-            {"CardGoneCharacter2", 3, 0, 8},
-            {"LeadingCharCount", 4, 0, 4},
-            {"TrailingCharCount", 4, 4, 4},
-            {"LeadingTrailingCharacter0", 5, 0, 8},
-            {"LeadingTrailingCharacter1", 6, 0, 8},
-            {"LeadingTrailingCharacter2", 7, 0, 8}};
+std::vector<WireMember<ReaderConfigurationBlock3>> WireLayout<ReaderConfigurationBlock3>() {
+    using Block = ReaderConfigurationBlock3;
+    return {WIRE(LedRed, 0, 0, 1),
+            WIRE(LedGreen, 0, 1, 1),
+            WIRE(OemRelay, 0, 2, 1),
+            WIRE(OemBeeper, 0, 3, 1),
+            WIRE(UxLed, 0, 4, 1),
+            WIRE(_, 0, 5, 3),
+            WIRE(UseLeadChars, 1, 0, 1),
+            WIRE(LedControlFlag, 1, 1, 1),
+            WIRE(DisplayFormatHex, 1, 2, 1),
+            WIRE(WiegandDataInvert, 1, 3, 1),
+            WIRE(BeepIdValid, 1, 4, 1),
+            WIRE(WiegandBitReverse, 1, 5, 1),
+            WIRE(WiegandByteReverse, 1, 6, 1),
+            WIRE(UseDataInvert, 1, 7, 1),
+            WIRE(CardGoneCharacter1, 2, 0, 8),
+            WIRE(CardGoneCharacter2, 3, 0, 8),
+            WIRE(LeadingCharCount, 4, 0, 4),
+            WIRE(TrailingCharCount, 4, 4, 4),
+            WIRE(LeadingTrailingCharacter0, 5, 0, 8),
+            WIRE(LeadingTrailingCharacter1, 6, 0, 8),
+            WIRE(LeadingTrailingCharacter2, 7, 0, 8)};
 }
 
 template <>
-std::vector<WireMember> WireLayout<ReaderConfigurationBlock4>() {
-    return {{"LeadingParityBig", 0, 0, 8},
-            {"TrailingParityBig", 1, 0, 8},
-            {"SplitFixedLength", 2, 0, 1},
-            {"FixedLengthFac", 2, 1, 1},
-            {"FixedLengthId", 2, 2, 1},
-            {"_", 2, 3, 5},
-            {"CfgRb3", 3, 0, 8},
-            {"CfgRb4", 4, 0, 8},
-            {"__", 5, 0, 1},
-            {"HighPrecisionFac", 5, 1, 1},
-            {"___", 5, 2, 6},
-            {"____", 6, 0, 1},
-            {"AzertyKeyboardShift", 6, 1, 1},
-            {"_____", 6, 2, 6},
-            {"EnableExtendedMode", 7, 0, 8}};
+std::vector<WireMember<ReaderConfigurationBlock4>> WireLayout<ReaderConfigurationBlock4>() {
+    using Block = ReaderConfigurationBlock4;
+    return {WIRE(LeadingParityBig, 0, 0, 8),
+            WIRE(TrailingParityBig, 1, 0, 8),
+            WIRE(SplitFixedLength, 2, 0, 1),
+            WIRE(FixedLengthFac, 2, 1, 1),
+            WIRE(FixedLengthId, 2, 2, 1),
+            WIRE(_, 2, 3, 5),
+            WIRE(CfgRb3, 3, 0, 8),
+            WIRE(CfgRb4, 4, 0, 8),
+            WIRE(__, 5, 0, 1),
+            WIRE(HighPrecisionFac, 5, 1, 1),
+            WIRE(___, 5, 2, 6),
+            WIRE(____, 6, 0, 1),
+            WIRE(AzertyKeyboardShift, 6, 1, 1),
+            WIRE(_____, 6, 2, 6),
+            WIRE(EnableExtendedMode, 7, 0, 8)};
 }
 
 template <>
-std::vector<WireMember> WireLayout<ReaderConfigurationBlock5>() {
-    return {{"DisableCardConfiguration", 0, 0, 8},
-            {"CardType", 1, 0, 16},
-            {"SetHighPriorityCardType", 3, 0, 8},
-            {"SorwynCompatibilityCharacter", 4, 0, 8},
-            {"SorwynCharacterCount", 5, 0, 8},
-            {"_", 6, 0, 8},
-            {"__", 7, 0, 8}};
+std::vector<WireMember<ReaderConfigurationBlock5>> WireLayout<ReaderConfigurationBlock5>() {
+    using Block = ReaderConfigurationBlock5;
+    return {WIRE(DisableCardConfiguration, 0, 0, 8),
+            WIRE(CardType, 1, 0, 16),
+            WIRE(SetHighPriorityCardType, 3, 0, 8),
+            WIRE(SorwynCompatibilityCharacter, 4, 0, 8),
+            WIRE(SorwynCharacterCount, 5, 0, 8),
+            WIRE(_, 6, 0, 8),
+            WIRE(__, 7, 0, 8)};
 }
+
+#undef WIRE
 
 // The 8 bytes in which exactly the member's own bits are set.
-Bytes OwnBits(const WireMember& member) {
+template <typename Block>
+Bytes OwnBits(const WireMember<Block>& member) {
     Bytes bytes(8, 0);
     for (unsigned bit = 0; bit < member.width; ++bit) {
         const unsigned position = member.byte * 8 + member.firstBit + bit;
@@ -159,19 +182,20 @@ TYPED_TEST(ConfigurationBlockTest, EachMemberAloneOccupiesOnlyItsOwnBits) {
         const Bytes expected = OwnBits(layout[i]);
         const uint32_t widthMaximum = (1u << layout[i].width) - 1;
 
-        // Set alone to the largest value its bits hold: only its bits on the wire, and back again.
+        // Set alone, through its own field, to the largest value its bits hold: only its bits on
+        // the wire, and back again into that field alone.
         TypeParam block = ZeroBlock<TypeParam>();
-        members[i].Set(block, widthMaximum);
+        layout[i].set(block, widthMaximum);
         EXPECT_EQ(block.ToBytes(), expected);
         const TypeParam decoded = TypeParam::FromBytes(expected);
-        for (std::size_t j = 0; j < members.size(); ++j) {
-            EXPECT_EQ(members[j].Get(decoded), i == j ? widthMaximum : 0u) << members[j].Name;
+        for (std::size_t j = 0; j < layout.size(); ++j) {
+            EXPECT_EQ(layout[j].get(decoded), i == j ? widthMaximum : 0u) << layout[j].name;
         }
         EXPECT_EQ(decoded, block);
 
         // A value wider than the member (a flag holding 0xFF) still reaches no other member's bits.
         TypeParam oversized = ZeroBlock<TypeParam>();
-        members[i].Set(oversized, 0xFFFF);
+        layout[i].set(oversized, 0xFFFF);
         EXPECT_EQ(oversized.ToBytes(), expected);
     }
 }

@@ -12,40 +12,51 @@ namespace TavCommon {
 
 namespace {
 
+// Refusals name the operation the caller called, not the helper that found them.
+[[noreturn]] void Refuse(const char* operation, const std::string& message, int line) {
+    throw ElvarinException(message, TAV_SOURCE_FILE, line, operation);
+}
+
 // Refuses what the image cannot express: more than 31 entries or characters, a character size other
 // than 1 or 2, or content that would reach the application data.
 void CheckContentFits(const ExtendedConfiguration& configuration) {
     const auto& header = configuration.Header;
     if (header.FieldEntryCount > ExtendedConfiguration::kMaxFieldEntries) {
-        TAV_THROW(ElvarinException, fmt::format("ExtendedConfiguration::ToVector: field entry count {} exceeds {}",
-                                                header.FieldEntryCount, ExtendedConfiguration::kMaxFieldEntries));
+        Refuse("ToVector",
+               fmt::format("ExtendedConfiguration::ToVector: field entry count {} exceeds {}", header.FieldEntryCount,
+                           ExtendedConfiguration::kMaxFieldEntries),
+               __LINE__);
     }
     if (header.SeparatorEntryCount > ExtendedConfiguration::kMaxSeparatorEntries) {
-        TAV_THROW(ElvarinException,
-                  fmt::format("ExtendedConfiguration::ToVector: separator entry count {} exceeds {}",
-                              header.SeparatorEntryCount, ExtendedConfiguration::kMaxSeparatorEntries));
+        Refuse("ToVector",
+               fmt::format("ExtendedConfiguration::ToVector: separator entry count {} exceeds {}",
+                           header.SeparatorEntryCount, ExtendedConfiguration::kMaxSeparatorEntries),
+               __LINE__);
     }
     std::size_t size = FieldSeparatorDataHeader::kWireSize + header.FieldEntryCount * FieldEntry::kWireSize;
     for (std::size_t i = 0; i < header.SeparatorEntryCount; ++i) {
         const SeparatorEntry& entry = configuration.SeparatorEntries[i];
         if (entry.VirtualCharacterCount > SeparatorEntry::kMaxCharacters) {
-            TAV_THROW(ElvarinException,
-                      fmt::format("ExtendedConfiguration::ToVector: separator entry {} has {} characters, at most {}",
-                                  i, entry.VirtualCharacterCount, SeparatorEntry::kMaxCharacters));
+            Refuse("ToVector",
+                   fmt::format("ExtendedConfiguration::ToVector: separator entry {} has {} characters, at most {}", i,
+                               entry.VirtualCharacterCount, SeparatorEntry::kMaxCharacters),
+                   __LINE__);
         }
         if (entry.CharacterSize != 1 && entry.CharacterSize != 2) {
-            TAV_THROW(ElvarinException,
-                      fmt::format("ExtendedConfiguration::ToVector: separator entry {} has character size {}, "
-                                  "which must be 1 or 2",
-                                  i, entry.CharacterSize));
+            Refuse("ToVector",
+                   fmt::format("ExtendedConfiguration::ToVector: separator entry {} has character size {}, "
+                               "which must be 1 or 2",
+                               i, entry.CharacterSize),
+                   __LINE__);
         }
         size += SeparatorEntry::kWireSize + std::size_t{entry.VirtualCharacterCount} * entry.CharacterSize;
     }
     if (size > ExtendedConfiguration::kContentLimit) {
-        TAV_THROW(ElvarinException,
-                  fmt::format("ExtendedConfiguration::ToVector: header, entries and characters take {} bytes; "
-                              "at most {} fit before the application data",
-                              size, ExtendedConfiguration::kContentLimit));
+        Refuse("ToVector",
+               fmt::format("ExtendedConfiguration::ToVector: header, entries and characters take {} bytes; "
+                           "at most {} fit before the application data",
+                           size, ExtendedConfiguration::kContentLimit),
+               __LINE__);
     }
 }
 
@@ -58,10 +69,11 @@ public:
     template <typename Describe>
     std::span<const uint8_t> Next(std::size_t size, Describe describe) {
         if (size > image_.size() - position_) {
-            TAV_THROW(ElvarinException,
-                      fmt::format("ExtendedConfiguration::FromVector: {} ({} bytes at offset {}) runs past the end "
-                                  "of the {}-byte image",
-                                  describe(), size, position_, image_.size()));
+            Refuse("FromVector",
+                   fmt::format("ExtendedConfiguration::FromVector: {} ({} bytes at offset {}) runs past the end "
+                               "of the {}-byte image",
+                               describe(), size, position_, image_.size()),
+                   __LINE__);
         }
         const auto piece = image_.subspan(position_, size);
         position_ += size;

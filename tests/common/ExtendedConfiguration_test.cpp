@@ -36,12 +36,16 @@ Bytes Image(std::initializer_list<std::pair<std::size_t, Bytes>> pieces, uint8_t
     return image;
 }
 
-void ExpectFailure(const std::function<void()>& action, const std::string& message) {
+// The failure's message and, when given, the function its record names.
+void ExpectFailure(const std::function<void()>& action, const std::string& message, const std::string& function = "") {
     try {
         action();
         ADD_FAILURE() << "no exception, expected: " << message;
     } catch (const ElvarinException& error) {
         EXPECT_EQ(error.Message(), message);
+        if (!function.empty()) {
+            EXPECT_EQ(error.Function(), function) << message;
+        }
     }
 }
 
@@ -62,6 +66,21 @@ TEST(ExtendedConfigurationCodecTest, FieldEntryBitsFollowTheHeader) {
     EXPECT_EQ(decoded, configuration);
     EXPECT_EQ(decoded.FieldEntries[0].StartingBitPosition, 5);
     EXPECT_EQ(decoded.FieldEntries[0].BitCountOfField, 8);
+}
+
+TEST(ExtendedConfigurationCodecTest, EachFlagOfAFieldEntryHasItsOwnBitOfByte1) {
+    const std::pair<uint8_t FieldEntry::*, uint8_t> flags[] = {
+        {&FieldEntry::ReverseBits, 0x80}, {&FieldEntry::ReverseBytes, 0x40},    {&FieldEntry::FiveBMS, 0x20},
+        {&FieldEntry::InvertBits, 0x10},  {&FieldEntry::ReverseAllBytes, 0x08}, {&FieldEntry::UseHash, 0x02},
+        {&FieldEntry::ExtraFlag, 0x01},
+    };
+    for (const auto& [flag, bit] : flags) {
+        SCOPED_TRACE(int{bit});
+        FieldEntry entry{};
+        entry.*flag = 1;
+        EXPECT_EQ(entry.ToVector(), (Bytes{0, bit, 0, 0}));
+        EXPECT_EQ(FieldEntry::FromVector(Bytes{0, bit, 0, 0}), entry);
+    }
 }
 
 TEST(ExtendedConfigurationCodecTest, SeparatorCharactersFollowAllEntriesInTheirSize) {
@@ -146,7 +165,7 @@ TEST(ExtendedConfigurationCodecTest, ImagesThatRunPastTheirEndAreRefused) {
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.what);
-        ExpectFailure([&] { ExtendedConfiguration::FromVector(testCase.image); }, testCase.message);
+        ExpectFailure([&] { ExtendedConfiguration::FromVector(testCase.image); }, testCase.message, "FromVector");
     }
 }
 
@@ -242,7 +261,8 @@ TEST(ExtendedConfigurationEncodeTest, ContentMustEndBeforeTheApplicationData) {
     configuration.SeparatorEntries[0].VirtualCharacterCount = 1;
     ExpectFailure([&] { configuration.ToVector(); },
                   "ExtendedConfiguration::ToVector: header, entries and characters take 127 bytes; at most 126 fit "
-                  "before the application data");
+                  "before the application data",
+                  "ToVector");
 }
 
 TEST(ExtendedConfigurationEncodeTest, RefusesWhatTheImageCannotExpress) {
@@ -280,7 +300,7 @@ TEST(ExtendedConfigurationEncodeTest, RefusesWhatTheImageCannotExpress) {
         SCOPED_TRACE(testCase.what);
         ExtendedConfiguration configuration = EmptyConfiguration();
         testCase.change(configuration);
-        ExpectFailure([&] { configuration.ToVector(); }, testCase.message);
+        ExpectFailure([&] { configuration.ToVector(); }, testCase.message, "ToVector");
     }
 }
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/ProtocolException.h"
 #include "Tavelin/ElvarinException.h"
+#include "core/ProtocolException.h"
 #include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
@@ -200,6 +200,7 @@ TEST_F(UpgradeFirmwareTest, MalformedFileNeverStartsAnUpgrade) {
         Failure<TavProtocol::ProtocolException>([&] { Upgrade(good + "\n:" + Hex(Record(0, Numbers(17, 0))) + "\n"); });
     EXPECT_EQ(tooLong.Message(), "Firmware file line 2 holds 22 bytes; at most 21 fit the three phrases of a line");
     EXPECT_EQ(tooLong.File(), "UpgradeFirmwareWithFeatureReportProtocol");
+    EXPECT_EQ(tooLong.Function(), "GetNextLineFromFile");
 
     const auto badType = Failure<ElvarinException>([&] { Upgrade("M3\n" + good + "\n"); });
     EXPECT_EQ(badType.Message(), "Invalid firmware file type: M3");
@@ -207,6 +208,8 @@ TEST_F(UpgradeFirmwareTest, MalformedFileNeverStartsAnUpgrade) {
     const auto missing = Failure<TavProtocol::ProtocolException>(
         [&] { FromFile((dir_.Path() / "missing.hex").string())->Execute(rig_->transport); });
     EXPECT_EQ(missing.Message(), "Failed to open file for reading");
+    EXPECT_EQ(missing.File(), "UpgradeFirmwareWithFeatureReportProtocol");
+    EXPECT_EQ(missing.Function(), "GetNextLineFromFile");
 
     const auto fifo = dir_.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "featureReport/BootloaderResponse.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "featureReport/BootloaderResponse.h"
 
 namespace TavProtocol {
 
@@ -18,6 +18,9 @@ constexpr int32_t kChunksPerLine = 3;
 constexpr int kTransmitsPerPhrase = 3;
 constexpr int kReplyWaitMilliseconds = 2;
 constexpr uint16_t kReplyLength = 8;
+
+// The file is checked on behalf of the first line read from it: its failures belong to that read.
+constexpr const char* kFileReadFunction = "GetNextLineFromFile";
 
 std::unique_ptr<TavCommon::TimeDelay> OrDefault(std::unique_ptr<TavCommon::TimeDelay> timeDelay) {
     return timeDelay ? std::move(timeDelay) : std::make_unique<TavCommon::TimeDelay>();
@@ -166,7 +169,7 @@ void UpgradeFirmwareWithFeatureReportProtocol::CheckFirmwareFile() {
     }
     fileStream_->Open();
     if (!fileStream_->IsOpen()) {
-        TAV_THROW(ProtocolException, "Failed to open file for reading");
+        throw ProtocolException("Failed to open file for reading", TAV_SOURCE_FILE, __LINE__, kFileReadFunction);
     }
     for (;;) {
         const std::vector<uint8_t> line = fileStream_->ReadNextLine();
@@ -174,9 +177,10 @@ void UpgradeFirmwareWithFeatureReportProtocol::CheckFirmwareFile() {
             break;
         }
         if (line.size() > kMaxLineBytes) {
-            TAV_THROW(ProtocolException,
-                      fmt::format("Firmware file line {} holds {} bytes; at most {} fit the three phrases of a line",
-                                  fileStream_->LineNumber(), line.size(), kMaxLineBytes));
+            throw ProtocolException(
+                fmt::format("Firmware file line {} holds {} bytes; at most {} fit the three phrases of a line",
+                            fileStream_->LineNumber(), line.size(), kMaxLineBytes),
+                TAV_SOURCE_FILE, __LINE__, kFileReadFunction);
         }
     }
     fileStream_->Rewind();

@@ -4,16 +4,25 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "support/FacadeTestTransport.h"
+#include "Tavelin/ElvarinException.h"
 #include "facade/ProtocolFacade.h"
-#include "support/SimulatedFacade.h"
+#include "featureReport/FeatureReportProtocol.h"
+#include "serialBinary/SerialBinaryProtocol.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
+#include "support/FacadeTestTransport.h"
+#include "support/SimulatedFacade.h"
+#include "visitors/GetCardAnalyzerDataVisitor.h"
+#include "visitors/GetCardBitCountVisitor.h"
+#include "visitors/GetCardDataVisitor.h"
+#include "visitors/GetCardReadPayloadVisitor.h"
+#include "visitors/SetCardAnalyzerControlVisitor.h"
 
 namespace {
 
@@ -159,6 +168,85 @@ TEST(CardReadingVisitorTest, BadArgumentsAreRefusedBeforeAnythingIsSent) {
         }
         ProtocolFacade::DestroyInstance(handle);
         EXPECT_TRUE(transports.probe().transmitted.empty());
+    }
+}
+
+// Each argument check at both ends of its range: the first value refused on either side is
+// refused with the check's own message before anything is sent, the last one accepted goes on to
+// the reader.
+TEST(CardReadingVisitorTest, ArgumentChecksHoldAtBothEndsOfTheirRange) {
+    using Visitor = std::unique_ptr<TavProtocol::CommandVisitor>;
+    const auto size = [](int value) { return static_cast<GetCardDataSizeParameters>(value); };
+    struct RangeCase {
+        const char* visitor;
+        const char* message;
+        std::function<Visitor(int)> make;
+        std::vector<int> refused;
+        std::vector<int> accepted;
+    };
+    const std::vector<RangeCase> cases = {
+        {"GetCardDataVisitor",
+         "Size parameter must be between 0x01 and 0x02",
+         [&](int value) { return std::make_unique<TavProtocol::GetCardDataVisitor>(size(value)); },
+         {0, 3},
+         {1, 2}},
+        {"GetCardBitCountVisitor",
+         "Size parameter must be between 0x01 and 0x02",
+         [&](int value) { return std::make_unique<TavProtocol::GetCardBitCountVisitor>(size(value)); },
+         {0, 3},
+         {1, 2}},
+        {"GetCardReadPayloadVisitor",
+         "Size parameter must be between 0x01 and 0x02",
+         [&](int value) { return std::make_unique<TavProtocol::GetCardReadPayloadVisitor>(size(value)); },
+         {0, 3},
+         {1, 2}},
+        {"SetCardAnalyzerControlVisitor",
+         "Control command value is out of range",
+         [](int value) {
+             return std::make_unique<TavProtocol::SetCardAnalyzerControlVisitor>(
+                 static_cast<CardAnalyzerControlParameter>(value));
+         },
+         {3},
+         {0, 2}},
+        {"GetCardAnalyzerDataVisitor",
+         "Invalid card count specified",
+         [](int value) { return std::make_unique<TavProtocol::GetCardAnalyzerDataVisitor>(value); },
+         {-1, 0},
+         {1}},
+    };
+    TavProtocol::FeatureReportProtocol featureReport;
+    TavProtocol::SerialBinaryProtocol serialBinary;
+    for (TavProtocol::Protocol* protocol :
+         std::initializer_list<TavProtocol::Protocol*>{&featureReport, &serialBinary}) {
+        const uint8_t protocolType = protocol == &featureReport ? 1 : 3;
+        for (const RangeCase& check : cases) {
+            for (const bool refused : {true, false}) {
+                for (const int value : refused ? check.refused : check.accepted) {
+                    SCOPED_TRACE(std::string(check.visitor) + "(" + std::to_string(value) + ") on protocol " +
+                                 std::to_string(protocolType));
+                    const auto probe = std::make_shared<TavTest::TransportProbe>();
+                    TavTest::ProbeTransport transport(Definition(protocolType), probe);
+                    const Visitor visitor = check.make(value);
+                    std::string function;
+                    std::string message;
+                    try {
+                        protocol->Accept(*visitor, transport);
+                    } catch (const ElvarinException& error) {
+                        function = error.Function();
+                        message = error.Message();
+                    }
+                    if (refused) {
+                        EXPECT_EQ(message, check.message);
+                        EXPECT_EQ(function, "ValidateArguments");
+                        EXPECT_TRUE(probe->transmitted.empty());
+                    } else {
+                        // The probe's replies may fail a later check, never the argument check.
+                        EXPECT_NE(function, "ValidateArguments") << message;
+                        EXPECT_FALSE(probe->transmitted.empty());
+                    }
+                }
+            }
+        }
     }
 }
 

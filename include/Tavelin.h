@@ -9,6 +9,7 @@
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
+#include "Tavelin/ReaderMetadataStruct.h"
 #include "Tavelin/ReaderException.h"
 #include "Tavelin/TavCardType.h"
 #include "Tavelin/TavResult.h"

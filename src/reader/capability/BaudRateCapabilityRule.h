@@ -1,0 +1,13 @@
+#pragma once
+
+#include "reader/capability/CapabilityRule.h"
+
+namespace Tav {
+
+class TAV_API BaudRateCapabilityRule : public CapabilityRule {
+public:
+    using CapabilityRule::CapabilityRule;
+    bool Evaluate() const override;
+};
+
+}  // namespace Tav

@@ -1,0 +1,9 @@
+#include "reader/capability/CapabilityRule.h"
+
+namespace Tav {
+
+CapabilityRule::~CapabilityRule() = default;
+
+bool CapabilityRule::Evaluate() const { return true; }
+
+}  // namespace Tav

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Tavelin/Export.h"
+#include "Tavelin/ReaderMetadataStruct.h"
+
+namespace Tav {
+
+// Decides one capability from the reader's metadata. A rule refers to the reader's own record,
+// so a refresh of the metadata changes its answer; the base rule always answers yes.
+class TAV_API CapabilityRule {
+public:
+    explicit CapabilityRule(const ReaderMetadataStruct& metadata) : metadata_(metadata) {}
+    virtual ~CapabilityRule();
+    CapabilityRule(const CapabilityRule&) = delete;
+    CapabilityRule& operator=(const CapabilityRule&) = delete;
+
+    virtual bool Evaluate() const;
+
+protected:
+    const ReaderMetadataStruct& metadata_;
+};
+
+}  // namespace Tav

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+
+#include "reader/capability/DefaultCapabilityDataProvider.h"
+#include "reader/capability/ReaderCapabilityProfile.h"
+
+namespace Tav {
+
+// The profile every reader gets at Init: the built-in rules over the reader's metadata. No rule
+// is registered for the card analyzer, so it is never offered.
+class TAV_API DefaultReaderCapabilityProfile : public ReaderCapabilityProfile {
+public:
+    DefaultReaderCapabilityProfile(const ReaderMetadataStruct& metadata,
+                                   std::weak_ptr<TavProtocol::ProtocolFacade> facade);
+    ~DefaultReaderCapabilityProfile() override;
+
+private:
+    std::unique_ptr<DefaultCapabilityDataProvider> dataProvider_;
+};
+
+}  // namespace Tav

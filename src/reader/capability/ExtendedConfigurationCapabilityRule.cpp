@@ -1,0 +1,7 @@
+#include "reader/capability/ExtendedConfigurationCapabilityRule.h"
+
+namespace Tav {
+
+bool ExtendedConfigurationCapabilityRule::Evaluate() const { return metadata_.SupportsExtendedMode != 0; }
+
+}  // namespace Tav

@@ -1,0 +1,44 @@
+#include "reader/capability/ReaderCapability.h"
+
+#include <array>
+
+namespace Tav {
+
+namespace {
+
+constexpr std::array<std::string_view, 25> kNames = {
+    "READER_CAPABILITY_UNKNOWN",
+    "READER_CAPABILITY_BEEPER",
+    "READER_CAPABILITY_TRANSPARENT_MODE",
+    "READER_CAPABILITY_SMART_CARD",
+    "READER_CAPABILITY_BLUETOOTH",
+    "READER_CAPABILITY_HID_MOBILE",
+    "READER_CAPABILITY_FINGERPRINT",
+    "READER_CAPABILITY_HID_SE",
+    "READER_CAPABILITY_NXP_SE",
+    "READER_CAPABILITY_FELICA",
+    "READER_CAPABILITY_LEGIC",
+    "READER_CAPABILITY_QUEUED_CARD_DATA",
+    "READER_CAPABILITY_EXTENDED_CONFIGURATION",
+    "READER_CAPABILITY_CARD_ANALYZER",
+    "READER_CAPABILITY_MIFARE_WRITER",
+    "READER_CAPABILITY_MODULE_CONTROL",
+    "READER_CAPABILITY_FIRMWARE_UPGRADE",
+    "READER_CAPABILITY_COPY_CONFIGURATION",
+    "READER_CAPABILITY_BAUD_RATE",
+    "READER_CAPABILITY_LUID",
+    "READER_CAPABILITY_LED_CONFIGURATION",
+    "READER_CAPABILITY_CONFIGURATION_BLOCK_5",
+    "READER_CAPABILITY_SYSTEM_UPTIME",
+    "READER_CAPABILITY_KEYSTROKING",
+    "READER_CAPABILITY_CONFIGURABLE",
+};
+
+}  // namespace
+
+std::string_view ReaderCapabilityToString(ReaderCapability capability) {
+    const auto value = static_cast<std::size_t>(capability);
+    return value < kNames.size() ? kNames[value] : std::string_view("unknown");
+}
+
+}  // namespace Tav

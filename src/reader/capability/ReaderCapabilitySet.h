@@ -1,0 +1,20 @@
+#pragma once
+
+#include <vector>
+
+#include "Tavelin/Export.h"
+#include "reader/capability/ReaderCapability.h"
+
+namespace Tav {
+
+// The capabilities one operation needs, each once, in the order they were first added.
+class TAV_API ReaderCapabilitySet {
+public:
+    ReaderCapabilitySet& WithRequiredCapability(ReaderCapability capability);
+    std::vector<ReaderCapability> GetRequiredCapabilities() const;
+
+private:
+    std::vector<ReaderCapability> required_;
+};
+
+}  // namespace Tav

@@ -8,8 +8,9 @@
 #include <span>
 #include <vector>
 
-#include "core/ProtocolException.h"
+#include "Tavelin/ElvarinException.h"
 #include "common/TimeDelay.h"
+#include "support/CommandCatalogue.h"
 #include "transport/Transport.h"
 
 namespace TavFuzz {
@@ -73,16 +74,28 @@ public:
     void DelaySeconds(int) override {}
 };
 
-// Runs the exchange, then the checks and the decoding, as a visitor would; a failed check (a
-// `Failure`) is fine.
-template <typename Failure = TavProtocol::ProtocolException, typename Command, typename Decode>
-void Run(Command&& command, TavTransport::Transport& transport, Decode decode) {
-    try {
-        command.Execute(transport);
-        command.ValidateResponse();
-        decode(command);
-    } catch (const Failure&) {
+// Runs the command of the catalogue that the input's first byte picks among the protocol's, built
+// from its second byte, over the transport made from the rest of the input. The library's own
+// failures end a step; anything else escapes, and the fuzzer reports it.
+template <typename MakeTransport>
+void RunCatalogueCommand(TavTest::WireProtocol protocol, const uint8_t* data, std::size_t size,
+                         MakeTransport makeTransport) {
+    if (size < 2) {
+        return;
     }
+    std::vector<const TavTest::CommandEntry*> commands;
+    for (const auto& command : TavTest::CommandCatalogue()) {
+        if (command.protocol == protocol) {
+            commands.push_back(&command);
+        }
+    }
+    auto transport = makeTransport(std::span<const uint8_t>(data + 2, size - 2));
+    commands[data[0] % commands.size()]->run(transport, data[1], [](const TavTest::Step& step) {
+        try {
+            step();
+        } catch (const ElvarinException&) {
+        }
+    });
 }
 
 }  // namespace TavFuzz

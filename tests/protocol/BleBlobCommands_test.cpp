@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "featureReport/GetBleBlobWithFeatureReportProtocol.h"
 #include "core/ProtocolException.h"
+#include "featureReport/GetBleBlobWithFeatureReportProtocol.h"
 #include "featureReport/SetBleBlobWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
@@ -50,7 +50,9 @@ std::size_t CountOf(const std::vector<RecordedWait>& waits, RecordedWait wait) {
 
 class BleBlobTest : public testing::Test {
 protected:
-    std::unique_ptr<TavCommon::TimeDelay> Delay() { return std::make_unique<TavTest::RecordingTimeDelay>(waits_); }
+    BleBlobTest() { transport_.RecordOn(timeline_); }
+
+    std::unique_ptr<TavCommon::TimeDelay> Delay() { return std::make_unique<TavTest::RecordingTimeDelay>(timeline_); }
 
     Bytes Read(BleDataType type, int maxPollAttempts = 100) {
         TavProtocol::GetBleBlobWithFeatureReportProtocol command(type, 10, maxPollAttempts, Delay());
@@ -85,7 +87,8 @@ protected:
     TavSim::SimulatedReader reader_;
     TavSim::FeatureReportFrontEnd frontEnd_{reader_};
     TavTest::InProcessTransport transport_{frontEnd_};
-    std::shared_ptr<TavTest::WaitLog> waits_ = std::make_shared<TavTest::WaitLog>();
+    // The waits, and the phrases sent and received around them.
+    std::shared_ptr<TavTest::Timeline> timeline_ = std::make_shared<TavTest::Timeline>();
 };
 
 TEST_F(BleBlobTest, ReadsEachDataTypeBlockByBlock) {
@@ -101,13 +104,21 @@ TEST_F(BleBlobTest, ReadsEachDataTypeBlockByBlock) {
         const Bytes stored = Pattern(test.blocks.size() * 128, static_cast<uint8_t>(test.blocks.front()));
         reader_.Model()->bleData[test.storedAs] = stored;
         frontEnd_.ClearReceived();
-        waits_ = std::make_shared<TavTest::WaitLog>();
+        timeline_->Clear();
 
         EXPECT_EQ(Read(test.type), stored);
 
         std::vector<Bytes> expected;
         std::vector<RecordedWait> expectedWaits;
+        std::vector<std::string> expectedSteps;
         for (const uint8_t block : test.blocks) {
+            // Every reply is read only after the 10 ms that follow its phrase.
+            for (int exchange = 0; exchange < 34; ++exchange) {
+                expectedSteps.insert(expectedSteps.end(), {"sent", "wait 10 ms", "received"});
+                if (exchange == 0) {
+                    expectedSteps.push_back("wait 30 ms");
+                }
+            }
             expected.push_back(ReadSetup(block));
             expected.push_back(ReadPoll(block));
             for (int index = 1; index <= 32; ++index) {
@@ -119,7 +130,8 @@ TEST_F(BleBlobTest, ReadsEachDataTypeBlockByBlock) {
             expectedWaits.insert(expectedWaits.end(), 33, RecordedWait::Milliseconds(10));
         }
         EXPECT_THAT(frontEnd_.ReceivedBytes(), ElementsAreArray(expected));
-        EXPECT_THAT(waits_->Waits(), ElementsAreArray(expectedWaits));
+        EXPECT_THAT(timeline_->Waits(), ElementsAreArray(expectedWaits));
+        EXPECT_THAT(timeline_->Steps(), ElementsAreArray(expectedSteps));
     }
 }
 
@@ -136,7 +148,7 @@ TEST_F(BleBlobTest, WritesEachDataTypeBlockByBlock) {
                                               {static_cast<BleDataType>(0), 128, {0x10}, 2}}) {
         const Bytes data = Pattern(test.size, 0x30);
         frontEnd_.ClearReceived();
-        waits_ = std::make_shared<TavTest::WaitLog>();
+        timeline_->Clear();
 
         Write(test.type, data);
 
@@ -160,7 +172,7 @@ TEST_F(BleBlobTest, WritesEachDataTypeBlockByBlock) {
             expectedWaits.push_back(RecordedWait::Milliseconds(100));  // after the block
         }
         EXPECT_THAT(frontEnd_.ReceivedBytes(), ElementsAreArray(expected));
-        EXPECT_THAT(waits_->Waits(), ElementsAreArray(expectedWaits));
+        EXPECT_THAT(timeline_->Waits(), ElementsAreArray(expectedWaits));
     }
 }
 
@@ -208,10 +220,10 @@ TEST_F(BleBlobTest, TransientCodesAreRetriedThreeTimes) {
         // Busy (11) outside a read poll is as transient as any other code.
         Script(test.phase, {1, 11, 0x7F});
         frontEnd_.ClearReceived();
-        waits_ = std::make_shared<TavTest::WaitLog>();
+        timeline_->Clear();
         EXPECT_NO_THROW(run()) << test.label;
         EXPECT_EQ(CountSent(test.phrase), 4u) << test.label;
-        EXPECT_EQ(CountOf(waits_->Waits(), RecordedWait::Milliseconds(25)), 3u) << test.label;
+        EXPECT_EQ(CountOf(timeline_->Waits(), RecordedWait::Milliseconds(25)), 3u) << test.label;
 
         Script(test.phase, {1, 1, 1, 1});
         frontEnd_.ClearReceived();
@@ -268,12 +280,12 @@ TEST_F(BleBlobTest, TenNonBusyPollFailuresInARowSetTheBlockUpAgain) {
 
     Script(BlePhase::ReadPoll, std::deque<uint8_t>(10, 1));
     frontEnd_.ClearReceived();
-    waits_ = std::make_shared<TavTest::WaitLog>();
+    timeline_->Clear();
     EXPECT_NO_THROW(Read(BleDataType::Key));
     EXPECT_EQ(CountSent(ReadSetup(0x10)), 2u);
     EXPECT_EQ(CountSent(ReadPoll(0x10)), 11u);
     // 30 ms after the storm, and 30 ms after each of the two setups.
-    EXPECT_EQ(CountOf(waits_->Waits(), RecordedWait::Milliseconds(30)), 3u);
+    EXPECT_EQ(CountOf(timeline_->Waits(), RecordedWait::Milliseconds(30)), 3u);
 
     Script(BlePhase::ReadPoll, std::deque<uint8_t>(40, 1));
     frontEnd_.ClearReceived();

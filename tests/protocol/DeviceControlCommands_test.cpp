@@ -1,10 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "featureReport/BeepWithFeatureReportProtocol.h"
 #include "CommandCases.h"
+#include "featureReport/BeepWithFeatureReportProtocol.h"
 #include "featureReport/ConfigureModuleStateWithFeatureReportProtocol.h"
 #include "featureReport/EnableBootloaderModeWithFeatureReportProtocol.h"
 #include "featureReport/EnableTransparentModeWithFeatureReportProtocol.h"
@@ -18,10 +19,10 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
-using TavTest::RecordedWait;
 using TavTest::RecordingTimeDelay;
+using TavTest::SimulatedFeatureReportReader;
+using ::testing::ElementsAre;
 
 EnableBootloaderModeWithFeatureReportProtocol Bootloader(uint8_t module) {
     return EnableBootloaderModeWithFeatureReportProtocol(BootloaderModule{module},
@@ -108,10 +109,12 @@ TEST(DeviceControlCommandsTest, EachCommandSendsItsPhraseAndDecodesTheReply) {
 TEST(DeviceControlCommandsTest, BootloaderModeWaitsThreeSecondsBeforeReadingTheReply) {
     SimulatedFeatureReportReader device;
     auto delay = std::make_unique<RecordingTimeDelay>();
-    const auto waits = delay->Log();
+    const auto timeline = delay->Log();
+    device.transport.RecordOn(timeline);
     EnableBootloaderModeWithFeatureReportProtocol command(BootloaderModule{1}, std::move(delay));
     command.Execute(device.transport);
-    EXPECT_EQ(waits->Waits(), std::vector<RecordedWait>{RecordedWait::Seconds(3)});
+    EXPECT_THAT(timeline->Lines(),
+                ElementsAre("sent F0 01 00 00 00 00 00 00", "wait 3 s", "received 01 2E 3E 00 00 00 00 00"));
     EXPECT_TRUE(device.reader.Model()->bootloaderMode);
     EXPECT_EQ(device.reader.Model()->bootloaderModule, 1);
     EXPECT_TRUE(command.NextCommandPhrase().empty());

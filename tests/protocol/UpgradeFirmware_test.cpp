@@ -99,10 +99,13 @@ struct BootloaderRig {
 
 class UpgradeFirmwareTest : public testing::Test {
 protected:
-    // A reader that has seen nothing of the firmware yet, and a fresh record of waits.
+    UpgradeFirmwareTest() { rig_->transport.RecordOn(timeline_); }
+
+    // A reader that has seen nothing of the firmware yet, and a fresh record of waits and phrases.
     void Restart() {
         rig_ = std::make_unique<BootloaderRig>();
-        waits_ = std::make_shared<TavTest::WaitLog>();
+        timeline_ = std::make_shared<TavTest::Timeline>();
+        rig_->transport.RecordOn(timeline_);
     }
 
     std::string WriteFile(const std::string& text) {
@@ -113,7 +116,7 @@ protected:
 
     std::unique_ptr<TavProtocol::UpgradeFirmwareWithFeatureReportProtocol> FromFile(const std::string& path) {
         return std::make_unique<TavProtocol::UpgradeFirmwareWithFeatureReportProtocol>(
-            path, nullptr, std::make_unique<TavTest::RecordingTimeDelay>(waits_));
+            path, nullptr, std::make_unique<TavTest::RecordingTimeDelay>(timeline_));
     }
 
     void Upgrade(const std::string& text) { FromFile(WriteFile(text))->Execute(rig_->transport); }
@@ -143,7 +146,7 @@ protected:
     }
 
     std::unique_ptr<BootloaderRig> rig_ = std::make_unique<BootloaderRig>();
-    std::shared_ptr<TavTest::WaitLog> waits_ = std::make_shared<TavTest::WaitLog>();
+    std::shared_ptr<TavTest::Timeline> timeline_ = std::make_shared<TavTest::Timeline>();
     TavTest::TempDir dir_;
 };
 
@@ -176,8 +179,12 @@ TEST_F(UpgradeFirmwareTest, EveryRecordArrivesWholeWhateverTheFileLayout) {
         EXPECT_EQ(model->bootloaderCopyMismatches, 0u);
         const std::size_t phrases = 3 * kRecords.size() + (layout.finalLineEnd ? 4 : 1);
         EXPECT_EQ(model->bootloaderPhrases, phrases);
-        // 2 ms before each reply, then the 2 ms the bootloader's '>' asks for.
-        EXPECT_EQ(waits_->Waits(), std::vector<RecordedWait>(2 * phrases, RecordedWait::Milliseconds(2)));
+        // Each phrase three times, 2 ms, its reply, then the 2 ms the bootloader's '>' asks for.
+        std::vector<std::string> steps;
+        for (std::size_t phrase = 0; phrase < phrases; ++phrase) {
+            steps.insert(steps.end(), {"sent", "sent", "sent", "wait 2 ms", "received", "wait 2 ms"});
+        }
+        EXPECT_EQ(timeline_->Steps(), steps);
     }
 }
 
@@ -251,7 +258,7 @@ TEST_F(UpgradeFirmwareTest, AfterReturnCodeEThePhrasesGoOnWithoutReplies) {
     EXPECT_EQ(rig_->reader.Model()->firmwareLines.size(), kRecords.size() + 1);
     EXPECT_EQ(PhrasesSent().size(), 3 * kRecords.size() + 4);
     // Only the first reply was read and waited for.
-    EXPECT_THAT(waits_->Waits(), ElementsAre(RecordedWait::Milliseconds(2), RecordedWait::Milliseconds(2)));
+    EXPECT_THAT(timeline_->Waits(), ElementsAre(RecordedWait::Milliseconds(2), RecordedWait::Milliseconds(2)));
 }
 
 TEST_F(UpgradeFirmwareTest, TheBootloaderSetsThePace) {
@@ -266,7 +273,7 @@ TEST_F(UpgradeFirmwareTest, TheBootloaderSetsThePace) {
         Restart();
         rig_->reader.Model()->bootloaderReplies = {{0, test.reply}};
         Upgrade(FirmwareText({kRecords[1]}, "", "\n", false));
-        const auto waits = waits_->Waits();
+        const auto waits = timeline_->Waits();
         ASSERT_GE(waits.size(), 2u);
         EXPECT_EQ(waits[1], RecordedWait::Milliseconds(test.wait)) << test.reply.delayClass;
     }

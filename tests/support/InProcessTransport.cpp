@@ -33,12 +33,18 @@ void InProcessTransport::transmit(TavTransport::TransportPayload& payload) {
     if (!frontEnd_.Send(payload.data, kind)) {
         throw std::runtime_error(kGone);
     }
+    if (timeline_) {
+        timeline_->AddSent(payload.data);
+    }
 }
 
 std::vector<uint8_t> InProcessTransport::receive(TavTransport::TransportPayload& payload) {
     TavSim::FrontEndReply reply = frontEnd_.Receive(payload.length);
     if (reply.status == TavSim::FrontEndReply::Status::DeviceGone) {
         throw std::runtime_error(kGone);
+    }
+    if (timeline_) {
+        timeline_->AddReceived(reply.bytes);
     }
     return std::move(reply.bytes);
 }

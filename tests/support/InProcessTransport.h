@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "sim/FrontEnd.h"
+#include "support/Timeline.h"
 #include "transport/Transport.h"
 
 namespace TavTest {
@@ -22,6 +23,10 @@ public:
     std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override;
     void transmit(TavTransport::TransportPayload& payload) override;
 
+    // From now on every phrase sent and every reply received is appended to the timeline, where a
+    // RecordingTimeDelay on the same timeline puts its waits.
+    void RecordOn(std::shared_ptr<Timeline> timeline) { timeline_ = std::move(timeline); }
+
     uint32_t InitCalls() const { return initCalls_; }
     uint32_t LastRetryCount() const { return lastRetryCount_; }
 
@@ -29,6 +34,7 @@ private:
     TavSim::FrontEnd& frontEnd_;
     uint32_t initCalls_ = 0;
     uint32_t lastRetryCount_ = 0;
+    std::shared_ptr<Timeline> timeline_;
 };
 
 }  // namespace TavTest

@@ -25,7 +25,7 @@ constexpr std::array<Member, 16> kMembers{{
     {&Block::UseFixedLengthForFacAndId, "UseFixedLengthForFacAndId", "Use Fixed Length for FAC and ID: ", 7, 0, 1, 1},
     {&Block::EnforceExpectedBitCount, "EnforceExpectedBitCount", "Enforce Expected Bit Count: ", 7, 1, 1, 1},
     {&Block::StripFacFromId, "StripFacFromId", "Strip FAC from ID: ", 7, 2, 1, 1},
-    {&Block::SendFacAfterStripping, "SendFacAfterStripping", "Send FAC after Stripping It: ", 7, 3, 1, 1},
+    {&Block::SendFacAfterStripping, "SendFacAfterStrippingIt", "Send FAC after Stripping It: ", 7, 3, 1, 1},
     {&Block::UseIdAndFacDelimiter, "UseIdAndFacDelimiter", "Use ID and FAC Delimiter: ", 7, 4, 1, 1},
     {&Block::DisableKeystrokeTerminationCharacter, "DisableKeystrokeTerminationCharacter",
      "Disable Keystroke Termination Character: ", 7, 5, 1, 1},

@@ -47,22 +47,25 @@ std::vector<WireMember<Block>> WireLayout();
 template <>
 std::vector<WireMember<ReaderConfigurationBlock1>> WireLayout<ReaderConfigurationBlock1>() {
     using Block = ReaderConfigurationBlock1;
-    return {WIRE(FacDigitCount, 0, 0, 8),
-            WIRE(IdDigitCount, 1, 0, 8),
-            WIRE(StripLeadingParityCount, 2, 0, 4),
-            WIRE(StripTrailingParityCount, 2, 4, 4),
-            WIRE(IdBitCount, 3, 0, 8),
-            WIRE(ExpectedBitCount, 4, 0, 8),
-            WIRE(IdAndFacDelimiter, 5, 0, 8),
-            WIRE(TerminationCharacter, 6, 0, 8),
-            WIRE(UseFixedLengthForFacAndId, 7, 0, 1),
-            WIRE(EnforceExpectedBitCount, 7, 1, 1),
-            WIRE(StripFacFromId, 7, 2, 1),
-            WIRE(SendFacAfterStripping, 7, 3, 1),
-            WIRE(UseIdAndFacDelimiter, 7, 4, 1),
-            WIRE(DisableKeystrokeTerminationCharacter, 7, 5, 1),
-            WIRE(EnableContinuousRead, 7, 6, 1),
-            WIRE(DisableKeystroking, 7, 7, 1)};
+    std::vector<WireMember<Block>> layout = {WIRE(FacDigitCount, 0, 0, 8),
+                                             WIRE(IdDigitCount, 1, 0, 8),
+                                             WIRE(StripLeadingParityCount, 2, 0, 4),
+                                             WIRE(StripTrailingParityCount, 2, 4, 4),
+                                             WIRE(IdBitCount, 3, 0, 8),
+                                             WIRE(ExpectedBitCount, 4, 0, 8),
+                                             WIRE(IdAndFacDelimiter, 5, 0, 8),
+                                             WIRE(TerminationCharacter, 6, 0, 8),
+                                             WIRE(UseFixedLengthForFacAndId, 7, 0, 1),
+                                             WIRE(EnforceExpectedBitCount, 7, 1, 1),
+                                             WIRE(StripFacFromId, 7, 2, 1),
+                                             WIRE(SendFacAfterStripping, 7, 3, 1),
+                                             WIRE(UseIdAndFacDelimiter, 7, 4, 1),
+                                             WIRE(DisableKeystrokeTerminationCharacter, 7, 5, 1),
+                                             WIRE(EnableContinuousRead, 7, 6, 1),
+                                             WIRE(DisableKeystroking, 7, 7, 1)};
+    // Range messages name the strip flag by its full name, not by its field's.
+    layout[11].name = "SendFacAfterStrippingIt";
+    return layout;
 }
 
 template <>

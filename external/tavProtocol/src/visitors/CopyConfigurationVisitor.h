@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "records/ConfigurationLocation.h"
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Copies a configuration from one store to another. The third and fourth bytes go to the reader
+// unchanged.
+class CopyConfigurationVisitor : public CommandVisitor {
+public:
+    CopyConfigurationVisitor(ConfigurationLocation source, ConfigurationLocation destination, uint8_t third,
+                             uint8_t fourth)
+        : source_(source), destination_(destination), third_(third), fourth_(fourth) {}
+
+    void ValidateArguments() override;
+    // A feature-report reader may copy its factory defaults into RAM; the others may not.
+    void ValidateArgumentsForFeatureReportProtocol();
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+private:
+    ConfigurationLocation source_;
+    ConfigurationLocation destination_;
+    uint8_t third_;
+    uint8_t fourth_;
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Reads the reader's electronic serial number.
+class GetESNVisitor : public CommandVisitor {
+public:
+    void ValidateArguments() override;
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+    std::string GetResult() const { return esn_; }
+
+private:
+    std::string esn_;
+};
+
+}  // namespace TavProtocol

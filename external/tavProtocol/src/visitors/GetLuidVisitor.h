@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/LuidResponseInformation.h"
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Reads the reader's LUID.
+class GetLuidVisitor : public CommandVisitor {
+public:
+    void ValidateArguments() override;
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+    LuidResponseInformation GetResult() const { return luid_; }
+
+private:
+    LuidResponseInformation luid_{};
+};
+
+}  // namespace TavProtocol

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "common/ReaderConfigurationBlock3.h"
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Writes configuration block 3 into the reader's active configuration; logs the block,
+// then refuses its first member out of range before anything is sent.
+class SetConfigurationBlock3Visitor : public CommandVisitor {
+public:
+    explicit SetConfigurationBlock3Visitor(const ReaderConfigurationBlock3& block) : block_(block) {}
+
+    void ValidateArguments() override;
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+private:
+    ReaderConfigurationBlock3 block_;
+};
+
+}  // namespace TavProtocol

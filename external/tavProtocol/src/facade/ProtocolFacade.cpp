@@ -11,6 +11,38 @@
 #include <utility>
 
 #include "visitors/CommandVisitor.h"
+#include "visitors/ConfigurationBlockChecks.h"
+#include "visitors/CopyConfigurationVisitor.h"
+#include "visitors/GetActiveConfigurationVisitor.h"
+#include "visitors/GetBluetoothFirmwareVersionVisitor.h"
+#include "visitors/GetConfigurationBlock1Visitor.h"
+#include "visitors/GetConfigurationBlock2Visitor.h"
+#include "visitors/GetConfigurationBlock3Visitor.h"
+#include "visitors/GetConfigurationBlock4Visitor.h"
+#include "visitors/GetConfigurationBlock5Visitor.h"
+#include "visitors/GetControlFirmwareVersionVisitor.h"
+#include "visitors/GetESNVisitor.h"
+#include "visitors/GetExtendedConfigurationVisitor.h"
+#include "visitors/GetInstalledHardwareVisitor.h"
+#include "visitors/GetLuidVisitor.h"
+#include "visitors/GetPartNumberVisitor.h"
+#include "visitors/GetRadioFirmwareVersionVisitor.h"
+#include "visitors/GetSamFirmwareVersionVisitor.h"
+#include "visitors/GetStringVisitor.h"
+#include "visitors/GetSystemUptimeVisitor.h"
+#include "visitors/GetTransparentModeStatusVisitor.h"
+#include "visitors/LoadStoredDefaultsVisitor.h"
+#include "visitors/SetActiveConfigurationVisitor.h"
+#include "visitors/SetConfigurationBlock1Visitor.h"
+#include "visitors/SetConfigurationBlock2Visitor.h"
+#include "visitors/SetConfigurationBlock3Visitor.h"
+#include "visitors/SetConfigurationBlock4Visitor.h"
+#include "visitors/SetConfigurationBlock5Visitor.h"
+#include "visitors/SetExtendedConfigurationVisitor.h"
+#include "visitors/SetLuidVisitor.h"
+#include "visitors/WriteConfigurationVisitor.h"
+#include "mfp24/Mfp24Protocol.h"
+#include "common/TimeDelay.h"
 #include "visitors/GetCardAnalyzerDataVisitor.h"
 #include "visitors/GetCardAnalyzerStatusVisitor.h"
 #include "visitors/GetCardBitCountVisitor.h"
@@ -96,13 +128,29 @@ void FillCreationFailure(ProtocolCommandResult& result, std::string_view type, s
 
 // The record of a too small card buffer names this line whatever the layout of this file.
 constexpr int kCardBufferTooSmallLine = 1141;
+// Likewise the records of a too small text buffer, one line per operation.
+constexpr int kEsnBufferTooSmallLine = 958;
+constexpr int kPartNumberBufferTooSmallLine = 978;
+constexpr int kStringBufferTooSmallLine = 1053;
+
+// Copies the text and its NUL, or nothing when the buffer cannot hold both.
+void CopyTextToBuffer(const std::string& text, char* buffer, unsigned long bufferSize, int line) {
+    if (bufferSize < text.size() + 1) {
+        throw ProtocolException("Input buffer is too small to hold the result.", TAV_SOURCE_FILE, line, "operator()");
+    }
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+}
 
 constexpr std::string_view kForeignExceptionPrefix =
     "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
 
 }  // namespace
 
-ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work) {
+namespace {
+
+// RunCheckedFacadeFunction without its closing line.
+ProtocolCommandResult RecordFailures(const std::function<void()>& work) {
     ProtocolCommandResult result;
     std::memset(&result, 0, sizeof result);
     try {
@@ -118,6 +166,13 @@ ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work
             result, "UnknownException",
             {"Unknown exception occurred within C++ code. Exception does not derive from std::exception"});
     }
+    return result;
+}
+
+}  // namespace
+
+ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work) {
+    const ProtocolCommandResult result = RecordFailures(work);
     TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory,
                              "Returning result from RunCheckedFacadeFunction, HasException: {}, Message: {}",
                              result.HasException, TavCommon::ReadFixedField(result.Message));
@@ -259,6 +314,20 @@ ProtocolCommandResult ProtocolFacade::RunOperation(std::string_view name, Work& 
     return RunCheckedFacadeFunction(std::function<void()>(std::ref(work)));
 }
 
+template <typename Work>
+ProtocolCommandResult ProtocolFacade::RunOperationWithoutClosingLine(std::string_view name, Work& work) const {
+    const std::shared_ptr<const ProtocolFacade> self = shared_from_this();
+    const std::lock_guard lock(mutex_);
+    if (beingDestroyed_.load()) {
+        throw std::runtime_error("ProtocolFacade instance is being destroyed");
+    }
+    if (!protocol_ || !transport_) {
+        throw std::runtime_error("ProtocolFacade instance has invalid protocol or transport");
+    }
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: {}", name);
+    return RecordFailures(std::function<void()>(std::ref(work)));
+}
+
 void ProtocolFacade::Accept(CommandVisitor& visitor) const { protocol_->Accept(visitor, *transport_); }
 
 ProtocolCommandResult ProtocolFacade::DiscoverUsbReaders(std::vector<TavCommon::ReaderDefinition>& readers,
@@ -366,7 +435,368 @@ ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyz
 
 // Identity and versions.
 
+ProtocolCommandResult ProtocolFacade::GetESN(char* buffer, unsigned long bufferSize) const {
+    if (buffer == nullptr && bufferSize != 0) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetESN");
+    }
+    auto work = [&] {
+        GetESNVisitor visitor;
+        Accept(visitor);
+        CopyTextToBuffer(visitor.GetResult(), buffer, bufferSize, kEsnBufferTooSmallLine);
+    };
+    return RunOperation("GetESN", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetPartNumber(char* buffer, unsigned long bufferSize) const {
+    if (buffer == nullptr && bufferSize != 0) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetPartNumber");
+    }
+    auto work = [&] {
+        GetPartNumberVisitor visitor;
+        Accept(visitor);
+        CopyTextToBuffer(visitor.GetResult(), buffer, bufferSize, kPartNumberBufferTooSmallLine);
+    };
+    return RunOperation("GetPartNumber", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetString(char* buffer, unsigned long bufferSize, GetStringIndex index) const {
+    if (buffer == nullptr && bufferSize != 0) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetString");
+    }
+    auto work = [&] {
+        GetStringVisitor visitor(index);
+        Accept(visitor);
+        CopyTextToBuffer(visitor.GetResult(), buffer, bufferSize, kStringBufferTooSmallLine);
+    };
+    return RunOperation("GetString", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetControlFirmwareVersion(MicrocontrollerFirmwareVersion& version,
+                                                                FirmwareVersionModuleType moduleType) const {
+    auto work = [&] {
+        GetControlFirmwareVersionVisitor visitor(moduleType);
+        Accept(visitor);
+        version = visitor.GetResult();
+    };
+    return RunOperation("GetControlFirmwareVersion", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetRadioFirmwareVersion(MicrocontrollerFirmwareVersion& version,
+                                                              FirmwareVersionModuleType moduleType) const {
+    auto work = [&] {
+        GetRadioFirmwareVersionVisitor visitor(moduleType);
+        Accept(visitor);
+        version = visitor.GetResult();
+    };
+    return RunOperation("GetRadioFirmwareVersion", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetBluetoothFirmwareVersion(BluetoothFirmwareVersion& version,
+                                                                  FirmwareVersionModuleType moduleType) const {
+    auto work = [&] {
+        GetBluetoothFirmwareVersionVisitor visitor(moduleType);
+        Accept(visitor);
+        version = visitor.GetResult();
+    };
+    return RunOperation("GetBluetoothFirmwareVersion", work);
+}
+
+// The SAM selectors: 0 HID SE, 1 NXP AVx, 3 FeliCa.
+ProtocolCommandResult ProtocolFacade::GetNxpAvxSamFirmwareVersion(NxpSamFirmwareVersion& version) const {
+    auto work = [&] {
+        GetSamFirmwareVersionVisitor visitor(1);
+        Accept(visitor);
+        version = visitor.GetNxpSamFirmwareVersion();
+    };
+    return RunOperation("GetNxpAvxSamFirmwareVersion", work);
+}
+
+// Its trace line keeps the spelling that log readers search for.
+ProtocolCommandResult ProtocolFacade::GetHidSeSamFirmwareVersion(HidSeSamFirmwareVersion& version) const {
+    auto work = [&] {
+        GetSamFirmwareVersionVisitor visitor(0);
+        Accept(visitor);
+        version = visitor.GetHidSeSamFirmwareVersion();
+    };
+    return RunOperation("GetHideSeSamFirmwareVersion", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetFelicaSamFirmwareVersion(FelicaSamFirmwareVersion& version) const {
+    auto work = [&] {
+        GetSamFirmwareVersionVisitor visitor(3);
+        Accept(visitor);
+        version = visitor.GetFelicaSamFirmwareVersion();
+    };
+    return RunOperation("GetFelicaSamFirmwareVersion", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetInstalledHardware(InstalledHardwareInformation& hardware) const {
+    auto work = [&] {
+        GetInstalledHardwareVisitor visitor;
+        Accept(visitor);
+        hardware = visitor.GetResult();
+    };
+    return RunOperation("GetInstalledHardware", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetSystemUptime(unsigned int& uptime) const {
+    auto work = [&] {
+        GetSystemUptimeVisitor visitor;
+        Accept(visitor);
+        uptime = visitor.GetResult();
+    };
+    return RunOperation("GetSystemUptime", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetLuid(LuidResponseInformation& luid) const {
+    auto work = [&] {
+        GetLuidVisitor visitor;
+        Accept(visitor);
+        luid = visitor.GetResult();
+    };
+    return RunOperation("GetLuid", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetLuid(unsigned short luid) const {
+    auto work = [&] {
+        SetLuidVisitor visitor(luid);
+        Accept(visitor);
+    };
+    return RunOperation("SetLuid", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetTransparentModeStatus(TransparentModeStatusInformation& status) const {
+    auto work = [&] {
+        GetTransparentModeStatusVisitor visitor;
+        Accept(visitor);
+        status = visitor.GetResult();
+    };
+    return RunOperation("GetTransparentModeStatus", work);
+}
+
 // Configuration blocks, whole configurations and their management.
+
+template <typename... Blocks>
+void ProtocolFacade::CheckConfigurationWrite(unsigned char configuration, const Blocks&... blocks) const {
+    if (dynamic_cast<const Mfp24Protocol*>(protocol_.get()) != nullptr) {
+        return;
+    }
+    SetActiveConfigurationVisitor::CheckConfigurationNumber(configuration);
+    (CheckConfigurationBlockRanges(blocks), ...);
+}
+
+ProtocolCommandResult ProtocolFacade::SetActiveConfiguration(unsigned char configuration) const {
+    auto work = [&] {
+        SetActiveConfigurationVisitor visitor(configuration);
+        Accept(visitor);
+    };
+    return RunOperation("SetActiveConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetActiveConfiguration(ActiveConfigurationInformation& information) const {
+    auto work = [&] {
+        GetActiveConfigurationVisitor visitor;
+        Accept(visitor);
+        information = visitor.GetResult();
+    };
+    return RunOperationWithoutClosingLine("GetActiveConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetConfigurationBlock1(ReaderConfigurationBlock1& block) const {
+    auto work = [&] {
+        GetConfigurationBlock1Visitor visitor;
+        Accept(visitor);
+        block = visitor.GetResult();
+    };
+    return RunOperation("GetConfigurationBlock1", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetConfigurationBlock2(ReaderConfigurationBlock2& block) const {
+    auto work = [&] {
+        GetConfigurationBlock2Visitor visitor;
+        Accept(visitor);
+        block = visitor.GetResult();
+    };
+    return RunOperation("GetConfigurationBlock2", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetConfigurationBlock3(ReaderConfigurationBlock3& block) const {
+    auto work = [&] {
+        GetConfigurationBlock3Visitor visitor;
+        Accept(visitor);
+        block = visitor.GetResult();
+    };
+    return RunOperation("GetConfigurationBlock3", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetConfigurationBlock4(ReaderConfigurationBlock4& block) const {
+    auto work = [&] {
+        GetConfigurationBlock4Visitor visitor;
+        Accept(visitor);
+        block = visitor.GetResult();
+    };
+    return RunOperation("GetConfigurationBlock4", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetConfigurationBlock5(ReaderConfigurationBlock5& block) const {
+    auto work = [&] {
+        GetConfigurationBlock5Visitor visitor;
+        Accept(visitor);
+        block = visitor.GetResult();
+    };
+    return RunOperation("GetConfigurationBlock5", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfigurationBlock1(unsigned char configuration,
+                                                             const ReaderConfigurationBlock1& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock1Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation("SetConfigurationBlock1", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfigurationBlock2(unsigned char configuration,
+                                                             const ReaderConfigurationBlock2& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock2Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation("SetConfigurationBlock2", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfigurationBlock3(unsigned char configuration,
+                                                             const ReaderConfigurationBlock3& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock3Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation("SetConfigurationBlock3", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfigurationBlock4(unsigned char configuration,
+                                                             const ReaderConfigurationBlock4& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock4Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation("SetConfigurationBlock4", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfigurationBlock5(unsigned char configuration,
+                                                             const ReaderConfigurationBlock5& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock5Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation("SetConfigurationBlock5", work);
+}
+
+// One frame for the selection and the five reads, so no other thread's phrase falls between them.
+ProtocolCommandResult ProtocolFacade::GetConfiguration(unsigned char configuration,
+                                                       ReaderConfiguration& readerConfiguration) const {
+    auto work = [&] {
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        ReaderConfiguration read;
+        GetConfigurationBlock1Visitor block1;
+        Accept(block1);
+        read.Block1 = block1.GetResult();
+        GetConfigurationBlock2Visitor block2;
+        Accept(block2);
+        read.Block2 = block2.GetResult();
+        GetConfigurationBlock3Visitor block3;
+        Accept(block3);
+        read.Block3 = block3.GetResult();
+        GetConfigurationBlock4Visitor block4;
+        Accept(block4);
+        read.Block4 = block4.GetResult();
+        GetConfigurationBlock5Visitor block5;
+        Accept(block5);
+        read.Block5 = block5.GetResult();
+        readerConfiguration = read;
+    };
+    return RunOperation("GetConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetConfiguration(unsigned char configuration,
+                                                       const ReaderConfiguration& readerConfiguration) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, readerConfiguration.Block1, readerConfiguration.Block2,
+                                readerConfiguration.Block3, readerConfiguration.Block4, readerConfiguration.Block5);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        SetConfigurationBlock1Visitor block1(readerConfiguration.Block1);
+        Accept(block1);
+        SetConfigurationBlock2Visitor block2(readerConfiguration.Block2);
+        Accept(block2);
+        SetConfigurationBlock3Visitor block3(readerConfiguration.Block3);
+        Accept(block3);
+        SetConfigurationBlock4Visitor block4(readerConfiguration.Block4);
+        Accept(block4);
+        SetConfigurationBlock5Visitor block5(readerConfiguration.Block5);
+        Accept(block5);
+    };
+    return RunOperation("SetConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::WriteConfiguration(unsigned char writeLuidToFlash) const {
+    auto work = [&] {
+        WriteConfigurationVisitor visitor(writeLuidToFlash);
+        Accept(visitor);
+    };
+    return RunOperation("WriteConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::LoadStoredDefaults() const {
+    auto work = [&] {
+        LoadStoredDefaultsVisitor visitor(std::make_unique<TavCommon::TimeDelay>());
+        Accept(visitor);
+    };
+    return RunOperation("LoadStoredDefaults", work);
+}
+
+ProtocolCommandResult ProtocolFacade::CopyConfiguration(ConfigurationLocation source, ConfigurationLocation destination,
+                                                        unsigned char third, unsigned char fourth) const {
+    auto work = [&] {
+        CopyConfigurationVisitor visitor(source, destination, third, fourth);
+        Accept(visitor);
+    };
+    return RunOperation("CopyConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetExtendedConfiguration(TavCommon::ExtendedConfiguration& configuration) const {
+    auto work = [&] {
+        GetExtendedConfigurationVisitor visitor;
+        Accept(visitor);
+        configuration = visitor.GetResult();
+    };
+    return RunOperation("GetExtendedConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetExtendedConfiguration(const TavCommon::ExtendedConfiguration& configuration,
+                                                               const TavCommon::HashData& hashData) const {
+    auto work = [&] {
+        SetExtendedConfigurationVisitor visitor(configuration, hashData);
+        Accept(visitor);
+    };
+    return RunOperation("SetExtendedConfiguration", work);
+}
 
 // Beeper, baud rate and modules.
 

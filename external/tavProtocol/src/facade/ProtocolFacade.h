@@ -8,15 +8,30 @@
 #include <string_view>
 #include <vector>
 
+#include "common/BluetoothFirmwareVersion.h"
+#include "common/ExtendedConfiguration.h"
+#include "common/FelicaSamFirmwareVersion.h"
+#include "common/HashData.h"
+#include "common/HidSeSamFirmwareVersion.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+#include "common/NxpSamFirmwareVersion.h"
+#include "common/ReaderConfiguration.h"
+#include "records/ActiveConfigurationInformation.h"
 #include "records/CardAnalyzerControlParameter.h"
 #include "records/CardAnalyzerData.h"
 #include "records/CardAnalyzerStatus.h"
 #include "records/CardReadPayload.h"
+#include "records/ConfigurationLocation.h"
+#include "records/FirmwareVersionModuleType.h"
 #include "records/GetCardDataSizeParameters.h"
+#include "records/GetStringIndex.h"
+#include "records/InstalledHardwareInformation.h"
+#include "records/LuidResponseInformation.h"
 #include "core/Protocol.h"
 #include "facade/ProtocolHandle.h"
 #include "records/QueuedIdFlagParameters.h"
 #include "records/QueuedIdInformation.h"
+#include "records/TransparentModeStatusInformation.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "transport/Transport.h"
@@ -77,9 +92,59 @@ public:
     ProtocolCommandResult SetCardAnalyzerControl(CardAnalyzerControlParameter control) const;
     ProtocolCommandResult GetCardAnalyzerData(std::vector<CardAnalyzerData>& records, unsigned char cardCount) const;
 
-    // Identity and versions.
+    // Identity and versions. A text is copied with its NUL into buffer, which must hold both; the
+    // size is checked once the text has been read.
+    ProtocolCommandResult GetESN(char* buffer, unsigned long bufferSize) const;
+    ProtocolCommandResult GetPartNumber(char* buffer, unsigned long bufferSize) const;
+    ProtocolCommandResult GetString(char* buffer, unsigned long bufferSize, GetStringIndex index) const;
+    ProtocolCommandResult GetControlFirmwareVersion(MicrocontrollerFirmwareVersion& version,
+                                                    FirmwareVersionModuleType moduleType) const;
+    ProtocolCommandResult GetRadioFirmwareVersion(MicrocontrollerFirmwareVersion& version,
+                                                  FirmwareVersionModuleType moduleType) const;
+    ProtocolCommandResult GetBluetoothFirmwareVersion(BluetoothFirmwareVersion& version,
+                                                      FirmwareVersionModuleType moduleType) const;
+    ProtocolCommandResult GetNxpAvxSamFirmwareVersion(NxpSamFirmwareVersion& version) const;
+    ProtocolCommandResult GetHidSeSamFirmwareVersion(HidSeSamFirmwareVersion& version) const;
+    ProtocolCommandResult GetFelicaSamFirmwareVersion(FelicaSamFirmwareVersion& version) const;
+    ProtocolCommandResult GetInstalledHardware(InstalledHardwareInformation& hardware) const;
+    ProtocolCommandResult GetSystemUptime(unsigned int& uptime) const;
+    ProtocolCommandResult GetLuid(LuidResponseInformation& luid) const;
+    ProtocolCommandResult SetLuid(unsigned short luid) const;
+    ProtocolCommandResult GetTransparentModeStatus(TransparentModeStatusInformation& status) const;
 
-    // Configuration blocks, whole configurations and their management.
+    // Configuration blocks, whole configurations and their management. The block reads act on the
+    // active configuration; the operations that take a configuration number select it first, in
+    // the same frame, and leave it active. Writes check the number and every block before the
+    // first phrase; a failure in mid-exchange leaves what was written before it in force.
+    ProtocolCommandResult SetActiveConfiguration(unsigned char configuration) const;
+    // Writes no closing log line.
+    ProtocolCommandResult GetActiveConfiguration(ActiveConfigurationInformation& information) const;
+    ProtocolCommandResult GetConfigurationBlock1(ReaderConfigurationBlock1& block) const;
+    ProtocolCommandResult GetConfigurationBlock2(ReaderConfigurationBlock2& block) const;
+    ProtocolCommandResult GetConfigurationBlock3(ReaderConfigurationBlock3& block) const;
+    ProtocolCommandResult GetConfigurationBlock4(ReaderConfigurationBlock4& block) const;
+    ProtocolCommandResult GetConfigurationBlock5(ReaderConfigurationBlock5& block) const;
+    ProtocolCommandResult SetConfigurationBlock1(unsigned char configuration,
+                                                 const ReaderConfigurationBlock1& block) const;
+    ProtocolCommandResult SetConfigurationBlock2(unsigned char configuration,
+                                                 const ReaderConfigurationBlock2& block) const;
+    ProtocolCommandResult SetConfigurationBlock3(unsigned char configuration,
+                                                 const ReaderConfigurationBlock3& block) const;
+    ProtocolCommandResult SetConfigurationBlock4(unsigned char configuration,
+                                                 const ReaderConfigurationBlock4& block) const;
+    ProtocolCommandResult SetConfigurationBlock5(unsigned char configuration,
+                                                 const ReaderConfigurationBlock5& block) const;
+    // The caller's configuration is written only when all five blocks were read.
+    ProtocolCommandResult GetConfiguration(unsigned char configuration, ReaderConfiguration& readerConfiguration) const;
+    ProtocolCommandResult SetConfiguration(unsigned char configuration,
+                                           const ReaderConfiguration& readerConfiguration) const;
+    ProtocolCommandResult WriteConfiguration(unsigned char writeLuidToFlash) const;
+    ProtocolCommandResult LoadStoredDefaults() const;
+    ProtocolCommandResult CopyConfiguration(ConfigurationLocation source, ConfigurationLocation destination,
+                                            unsigned char third, unsigned char fourth) const;
+    ProtocolCommandResult GetExtendedConfiguration(TavCommon::ExtendedConfiguration& configuration) const;
+    ProtocolCommandResult SetExtendedConfiguration(const TavCommon::ExtendedConfiguration& configuration,
+                                                   const TavCommon::HashData& hashData) const;
 
     // Beeper, baud rate and modules.
 
@@ -99,6 +164,13 @@ private:
     // the trace line, then the work inside RunCheckedFacadeFunction.
     template <typename Work>
     ProtocolCommandResult RunOperation(std::string_view name, Work& work) const;
+    // The same frame, its failures recorded alike, without RunCheckedFacadeFunction's closing line.
+    template <typename Work>
+    ProtocolCommandResult RunOperationWithoutClosingLine(std::string_view name, Work& work) const;
+    // The range checks of a whole-configuration or block write, run before its first phrase; an
+    // MFP24 reader refuses the selection first instead.
+    template <typename... Blocks>
+    void CheckConfigurationWrite(unsigned char configuration, const Blocks&... blocks) const;
     // Hands a visitor to the protocol object with the facade's transport.
     void Accept(CommandVisitor& visitor) const;
 

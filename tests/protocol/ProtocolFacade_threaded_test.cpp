@@ -73,7 +73,7 @@ TEST(ProtocolFacadeThreadedTest, OperationsFromManyThreadsRunOneAtATime) {
             for (int i = 0; i < kOperations; ++i) {
                 TavTransport::TransportPayload payload{
                     {static_cast<uint8_t>(t), static_cast<uint8_t>(i)}, 8, TavTransport::ReportType::Feature};
-                ProtocolFacade* facade = ProtocolFacade::GetInstance(handle);
+                const std::shared_ptr<ProtocolFacade> facade = ProtocolFacade::GetInstance(handle);
                 const ProtocolCommandResult result = i % 2 == 0 ? facade->Transmit(payload) : facade->Receive(payload);
                 failures += result.HasException ? 1 : 0;
             }
@@ -154,7 +154,7 @@ TEST(ProtocolFacadeThreadedTest, DestroyLetsTheRunningOperationFinishAndRefusesT
         const TavTest::ScopedProbeTransports transports(probe);
         const ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
         ASSERT_NE(handle, 0U);
-        ProtocolFacade* facade = ProtocolFacade::GetInstance(handle);
+        const std::shared_ptr<ProtocolFacade> facade = ProtocolFacade::GetInstance(handle);
 
         ProtocolCommandResult runningResult{};
         std::thread running([&] {
@@ -169,7 +169,7 @@ TEST(ProtocolFacadeThreadedTest, DestroyLetsTheRunningOperationFinishAndRefusesT
         }
         std::this_thread::sleep_for(20ms);  // lets DestroyInstance reach the facade's lock
 
-        // Holds only the address it looked up before the destruction began, as a reader does.
+        // Holds the facade it looked up before the destruction began, as a reader does.
         std::string waitingError;
         std::thread waiting([&] {
             TavTransport::TransportPayload payload{{}, 8, TavTransport::ReportType::Feature};
@@ -212,7 +212,7 @@ TEST(ProtocolFacadeThreadedTest, AReaderStillConnectingDoesNotHoldUpTheOthers) {
     connecting.WaitForWaiter();
 
     // Lookups, operations and destructions go on while the second reader is still connecting.
-    ProtocolFacade* facade = ProtocolFacade::GetInstance(open);
+    const std::shared_ptr<ProtocolFacade> facade = ProtocolFacade::GetInstance(open);
     ASSERT_NE(facade, nullptr);
     TavTransport::TransportPayload payload{{0x8E}, 1, TavTransport::ReportType::Feature};
     EXPECT_FALSE(facade->Transmit(payload).HasException);

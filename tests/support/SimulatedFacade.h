@@ -24,7 +24,9 @@ public:
 
     bool IsOpen() const { return handle_ != 0; }
     TavProtocol::ProtocolHandle Handle() const { return handle_; }
-    const TavProtocol::ProtocolFacade* operator->() const { return TavProtocol::ProtocolFacade::GetInstance(handle_); }
+    std::shared_ptr<const TavProtocol::ProtocolFacade> operator->() const {
+        return TavProtocol::ProtocolFacade::GetInstance(handle_);
+    }
 
 private:
     static TavCommon::ReaderDefinition Definition(uint8_t protocolType) {

@@ -56,6 +56,7 @@
 #include "facade/SupportedUsbDevice.h"
 #include "Tavelin/ElvarinException.h"
 #include "common/FixedText.h"
+#include "common/HandleCounter.h"
 #include "common/Logger.h"
 #include "common/ReaderDefinitionText.h"
 #include "transport/TransportFactory.h"
@@ -227,7 +228,7 @@ ProtocolHandle ProtocolFacade::CreateInstance(const TavCommon::ReaderDefinition&
 
         facade->protocol_ = std::move(protocol);
         facade->transport_ = std::move(transport);
-        const auto handle = static_cast<ProtocolHandle>(reinterpret_cast<uintptr_t>(facade.get()));
+        const ProtocolHandle handle = TavCommon::HandleCounter::Next();
         {
             const std::lock_guard lock(registry.mutex);
             registry.facades.emplace(handle, facade);
@@ -256,9 +257,7 @@ ProtocolHandle ProtocolFacade::CreateInstance(const TavCommon::ReaderDefinition&
     return 0;
 }
 
-ProtocolFacade* ProtocolFacade::GetInstance(ProtocolHandle handle) { return AcquireInstance(handle).get(); }
-
-std::shared_ptr<ProtocolFacade> ProtocolFacade::AcquireInstance(ProtocolHandle handle) {
+std::shared_ptr<ProtocolFacade> ProtocolFacade::GetInstance(ProtocolHandle handle) {
     if (handle == 0) {
         return nullptr;
     }

@@ -65,11 +65,10 @@ public:
     // A negative retry count means a single attempt.
     static ProtocolHandle CreateInstance(const TavCommon::ReaderDefinition& definition, int retryCount,
                                          ProtocolCommandResult* result);
-    // The registered facade, or null. The pointer stays valid only until the handle is destroyed.
-    static ProtocolFacade* GetInstance(ProtocolHandle handle);
-    // The registered facade with a share of its ownership, for callers that must not lose it to a
-    // concurrent DestroyInstance; null when the handle is not registered.
-    static std::shared_ptr<ProtocolFacade> AcquireInstance(ProtocolHandle handle);
+    // The registered facade with a share of its ownership, so a concurrent DestroyInstance can
+    // close the device but never free the object under the caller; null when the handle is not
+    // registered.
+    static std::shared_ptr<ProtocolFacade> GetInstance(ProtocolHandle handle);
     // Unregisters the facade, lets a running operation finish, refuses the waiting ones and closes
     // the device. Unknown, zero and already destroyed handles are ignored.
     static void DestroyInstance(ProtocolHandle handle);

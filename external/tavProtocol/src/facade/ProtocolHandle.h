@@ -4,7 +4,7 @@
 
 namespace TavProtocol {
 
-// A registered facade's address; 0 is never a valid handle.
+// An opaque number from the process-wide handle counter, never reused; 0 is never a valid handle.
 using ProtocolHandle = uint64_t;
 
 }  // namespace TavProtocol

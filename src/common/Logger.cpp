@@ -1,14 +1,21 @@
 #include "common/Logger.h"
 
-#include <spdlog/sinks/basic_file_sink.h>
+#include <fcntl.h>
+#include <spdlog/logger.h>
 #include <spdlog/sinks/stdout_color_sinks.h>
-#include <spdlog/spdlog.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
+#include "common/DescriptorFileSink.h"
 #include "common/Environment.h"
 #include "common/StringUtils.h"
 
@@ -37,44 +44,50 @@ constexpr std::array<std::pair<const char*, std::string_view>, 4> kLevelVariable
     {"TAV_LOG_LEVEL", kReaderCategory},
 }};
 
-std::shared_ptr<spdlog::logger> MakeConsoleLogger(bool registered) {
-    if (registered) {
-        try {
-            return spdlog::stdout_color_mt(kConsoleLoggerName, spdlog::color_mode::automatic);
-        } catch (const spdlog::spdlog_ex&) {
-            // A logger of that name is already registered (by the host): use an unregistered one.
-        }
-    }
+// Never registered with spdlog: the registry belongs to the host, whose own loggers we must not
+// meet by name, change or drop.
+std::shared_ptr<spdlog::logger> MakeConsoleLogger() {
     auto sink = std::make_shared<spdlog::sinks::stdout_color_sink_mt>(spdlog::color_mode::automatic);
     return std::make_shared<spdlog::logger>(kConsoleLoggerName, std::move(sink));
 }
 
-std::shared_ptr<spdlog::logger> MakeFileLogger(bool registered, const std::string& path) {
-    if (registered) {
-        try {
-            return spdlog::basic_logger_mt(kFileLoggerName, path, false);
-        } catch (const spdlog::spdlog_ex&) {
-            if (spdlog::get(kFileLoggerName) == nullptr) {
-                throw;
-            }
-        }
+// The file is opened while the library loads, before the host's main: a FIFO must not block
+// there, the descriptor must not leak into the host's children, and trace lines carry card bytes
+// that other users must not read. Only a regular file is taken.
+std::shared_ptr<spdlog::logger> MakeFileLogger(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ignored;  // open() below reports what matters
+        std::filesystem::create_directories(folder, ignored);
     }
-    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(path, false);
+    int descriptor;
+    do {
+        descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    } while (descriptor == -1 && errno == EINTR);
+    if (descriptor == -1) {
+        throw std::system_error(errno, std::generic_category());
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) == -1 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        throw std::runtime_error("not a regular file");
+    }
+    auto sink = std::make_shared<DescriptorFileSink>(descriptor);
     return std::make_shared<spdlog::logger>(kFileLoggerName, std::move(sink));
 }
 
 }  // namespace
 
-Logger::Logger(bool forceFile, bool console, bool registered) {
+Logger::Logger(bool forceFile, bool console) {
     if (console) {
-        console_ = MakeConsoleLogger(registered);
+        console_ = MakeConsoleLogger();
         console_->set_level(spdlog::level::trace);
     }
     if (forceFile || IsEnvironmentVariableSet("TAV_LOG_FILE")) {
         const std::string path =
             IsEnvironmentVariableSet("TAV_LOG_PATH") ? GetEnvironmentVariable("TAV_LOG_PATH") : kDefaultLogPath;
         try {
-            file_ = MakeFileLogger(registered, path);
+            file_ = MakeFileLogger(path);
             file_->set_level(spdlog::level::trace);
         } catch (const std::exception& error) {
             // The logger is built while the library loads, where nobody could catch this: say it once
@@ -93,33 +106,33 @@ Logger::Logger(bool forceFile, bool console, bool registered) {
 Logger::~Logger() { Flush(); }
 
 Logger::Holder& Logger::GetInstance(bool forceFile, bool console) {
-    // Never destroyed: a host thread may still log while the process exits. The exit handler
-    // flushes and shuts spdlog down; the loggers stay alive through our own references.
+    // Never destroyed: a host thread may still log while the process exits. At exit, and at
+    // unload (the handler belongs to this library), our own loggers are flushed and nothing else.
     static Holder* const holder = [&] {
-        auto* created = new Holder(new Logger(forceFile, console, true));
-        std::atexit(&Logger::ShutDownProcessLogger);
+        auto* created = new Holder(new Logger(forceFile, console));
+        std::atexit(&Logger::FlushProcessLogger);
         return created;
     }();
     return *holder;
 }
 
-Logger::Holder Logger::Create(bool forceFile, bool console) { return Holder(new Logger(forceFile, console, false)); }
+Logger::Holder Logger::Create(bool forceFile, bool console) { return Holder(new Logger(forceFile, console)); }
 
 Logger::Holder Logger::CreateWithSink(std::shared_ptr<spdlog::sinks::sink> sink) {
-    Holder logger(new Logger(false, false, false));
+    Holder logger(new Logger(false, false));
     logger->console_ = std::make_shared<spdlog::logger>(kConsoleLoggerName, std::move(sink));
     logger->console_->set_level(spdlog::level::trace);
     return logger;
 }
 
-void Logger::ShutDownProcessLogger() {
+void Logger::FlushProcessLogger() {
     const Holder& holder = GetInstance();
     if (holder) {
         holder->Flush();
     }
-    spdlog::drop_all();
-    spdlog::shutdown();
 }
+
+const std::shared_ptr<spdlog::logger>& Logger::ConsoleLogger() const noexcept { return console_; }
 
 void Logger::Flush() const {
     if (console_) {

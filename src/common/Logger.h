@@ -24,7 +24,8 @@ inline constexpr std::string_view kCommonCategory = "COMMON";
 inline constexpr std::string_view kReaderCategory = "READER";
 
 // Process-wide logger over spdlog: a console logger "TAV" and, when the environment asks, a file
-// logger. Each category logs only at and above the level its environment variable names.
+// logger. Each category logs only at and above the level its environment variable names. Neither
+// logger is entered in spdlog's registry, which belongs to the host.
 //
 // The formatting overloads test the level before building the message, so a call whose category
 // is off costs neither formatting nor allocation.
@@ -42,6 +43,9 @@ public:
     // Internal, for tests and benchmarks: a separate logger whose console logger writes to the
     // given sink. Levels and the file logger still come from the environment.
     static Holder CreateWithSink(std::shared_ptr<spdlog::sinks::sink> sink);
+
+    // Internal, for tests that capture what the library logs: the console logger, or null.
+    const std::shared_ptr<spdlog::logger>& ConsoleLogger() const noexcept;
 
     ~Logger();
     Logger(const Logger&) = delete;
@@ -101,7 +105,7 @@ public:
     }
 
 private:
-    Logger(bool forceFile, bool console, bool registered);
+    Logger(bool forceFile, bool console);
 
     static void LogThrough(const Holder& holder, std::string_view category, std::string_view message, int level) {
         if (holder && holder->IsLevelEnabled(category, level)) {
@@ -118,7 +122,7 @@ private:
     }
 
     void Flush() const;
-    static void ShutDownProcessLogger();
+    static void FlushProcessLogger();
 
     std::shared_ptr<spdlog::logger> console_;
     std::shared_ptr<spdlog::logger> file_;

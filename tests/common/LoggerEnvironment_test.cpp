@@ -2,8 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -162,6 +167,53 @@ TEST(LoggerFileTest, UnwritableLogPathKeepsTheProcessAndItsConsole) {
     EXPECT_EQ(Parse(result.out, "TAV"), Admitted("READER", 4));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_THAT(result.err, testing::HasSubstr(path.string()));
+}
+
+TEST(LoggerFileTest, TheFileIsReadableByItsOwnerAloneAndStaysOutOfChildProcesses) {
+    const TempDir work;
+    const auto path = work.Path() / "private.log";
+    const auto result = RunChild(TavTest::TestProgram("log_probe"), {"log-file-descriptor"},
+                                 {{"TAV_LOG_FILE", "1"}, {"TAV_LOG_PATH", path.string()}}, work.Path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "close-on-exec\n");
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// The file is opened while the host loads, before its main: a path that is not a regular file
+// must neither block there nor take the log lines.
+TEST(LoggerFileTest, PathThatIsNoRegularFileFallsBackToTheConsoleAtOnce) {
+    const TempDir work;
+    const auto fifo = work.Path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        const char* name;
+        std::filesystem::path path;
+        bool fifoReader;
+    };
+    const Case cases[] = {
+        {"FIFO nobody reads", fifo, false},
+        {"FIFO with a reader", fifo, true},
+        {"character device", "/dev/null", false},
+        {"folder", work.Path(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int reader = c.fifoReader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        const auto start = std::chrono::steady_clock::now();
+        const auto result =
+            RunProbe({{"TAV_LOG_FILE", "1"}, {"TAV_LOG_PATH", c.path.string()}, {"TAV_LOG_LEVEL", "error"}}, work.Path());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(Parse(result.out, "TAV"), Admitted("READER", 4));
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_THAT(result.err, testing::HasSubstr("'" + c.path.string() + "'"));
+        if (reader != -1) {
+            char byte = 0;
+            EXPECT_LE(read(reader, &byte, 1), 0) << "the log lines went into the FIFO";
+            close(reader);
+        }
+    }
 }
 
 }  // namespace

@@ -32,8 +32,11 @@ std::string ReadWhole(const std::filesystem::path& path) {
 std::vector<std::string> ChildEnvironment(const std::map<std::string, std::optional<std::string>>& variables) {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "TAV_", 4) != 0) {
-            entries.emplace_back(*entry);
+        const std::string_view text(*entry);
+        // A variable the caller names replaces the inherited one: getenv would find the first.
+        const bool named = variables.contains(std::string(text.substr(0, text.find('='))));
+        if (!text.starts_with("TAV_") && !named) {
+            entries.emplace_back(text);
         }
     }
     for (const auto& [name, value] : variables) {

@@ -16,7 +16,7 @@ struct ChildResult {
 
 // Runs a program to completion in the given working folder (an empty path: this process's), with
 // standard output and error captured apart. The child gets this process's environment without any
-// TAV_ variable, plus the given variables (a value of std::nullopt leaves the variable unset). A
+// TAV_ variable, with the given variables set over it (a value of std::nullopt unsets one). A
 // child still running after 30 s is killed and reported with exit code -1.
 ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments = {},
                      const std::map<std::string, std::optional<std::string>>& variables = {},

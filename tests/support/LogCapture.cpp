@@ -1,10 +1,12 @@
 #include "support/LogCapture.h"
 
+#include <spdlog/logger.h>
 #include <spdlog/sinks/base_sink.h>
-#include <spdlog/spdlog.h>
 
 #include <mutex>
 #include <stdexcept>
+
+#include "common/Logger.h"
 
 namespace TavTest {
 
@@ -26,9 +28,10 @@ private:
     std::vector<Line> lines_;
 };
 
-LogCapture::LogCapture() : logger_(spdlog::get("TAV")), sink_(std::make_shared<Sink>()) {
+LogCapture::LogCapture()
+    : logger_(TavCommon::Logger::GetInstance()->ConsoleLogger()), sink_(std::make_shared<Sink>()) {
     if (!logger_) {
-        throw std::runtime_error("the library's console logger \"TAV\" is not registered");
+        throw std::runtime_error("the library's logger has no console logger to capture");
     }
     saved_ = logger_->sinks();
     logger_->sinks() = {sink_};

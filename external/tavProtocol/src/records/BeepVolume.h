@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// The reader's beeper volume code, 0 to 3.
-enum class BeepVolume : uint8_t {};
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/BeepVolume.h"

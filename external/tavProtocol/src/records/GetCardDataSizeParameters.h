@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// How much card data one read returns: 8 bytes (Short) or 32 bytes (Long).
-enum class GetCardDataSizeParameters : uint8_t { Short = 1, Long = 2 };
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/GetCardDataSizeParameters.h"

@@ -1,16 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// The reader's LUID answer: two 32-bit words, the first sent little-endian, the second big-endian.
-struct LuidResponseInformation {
-    uint32_t FirstWord = 0;
-    uint32_t SecondWord = 0;
-
-    bool operator==(const LuidResponseInformation&) const = default;
-};
-static_assert(sizeof(LuidResponseInformation) == 8);
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/LuidResponseInformation.h"

@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// A module of the reader; 0 is not a module.
-enum class ReaderModuleId : uint8_t {};
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/ReaderModuleId.h"

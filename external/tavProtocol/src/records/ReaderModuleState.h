@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// A module's state; 0 is not a state.
-enum class ReaderModuleState : uint8_t {};
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/ReaderModuleState.h"

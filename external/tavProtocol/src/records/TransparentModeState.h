@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// The reader's transparent-mode state code, passed on as the reader sends it.
-enum class TransparentModeState : uint8_t {};
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/TransparentModeState.h"

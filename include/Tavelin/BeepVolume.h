@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace TavProtocol {
+
+// The reader's beeper volume code, 0 to 3.
+enum class BeepVolume : uint8_t {};
+
+}  // namespace TavProtocol

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace TavProtocol {
+
+// A module's state; 0 is not a state.
+enum class ReaderModuleState : uint8_t {};
+
+}  // namespace TavProtocol

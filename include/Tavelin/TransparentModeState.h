@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace TavProtocol {
+
+// The reader's transparent-mode state code, passed on as the reader sends it.
+enum class TransparentModeState : uint8_t {};
+
+}  // namespace TavProtocol

@@ -4,10 +4,12 @@
 
 namespace Tav {
 
-// What a configuration reset goes back to.
+// What a reader's configuration is reset to.
 enum class CheckpointType : uint8_t {
-    FactoryDefaults = 1,  // the factory configuration, stored as the reader's defaults, then loaded
-    StoredDefaults = 2,   // the defaults the reader stores, loaded
+    // The factory defaults, which also become the stored defaults.
+    FactoryDefaults = 1,
+    // The stored defaults.
+    StoredDefaults = 2,
 };
 
 }  // namespace Tav

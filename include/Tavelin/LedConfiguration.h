@@ -4,12 +4,15 @@
 
 namespace Tav {
 
-// How a configuration drives the reader's LEDs. State: 1 both off, 2 red, 3 green, 4 red and green;
-// 0 when the host does not drive them. HostControl: 1 when the host drives them.
+#pragma pack(push, 1)
+// How the host drives a configuration's LEDs.
 struct LedConfiguration {
-    uint8_t State = 0;
-    uint8_t HostControl = 0;
+    // 1 both off, 2 red, 3 green, 4 red and green; 0 when the host does not drive the LEDs.
+    uint8_t LedState;
+    // 1 when the host drives the LEDs.
+    uint8_t HostControlFlag;
 };
+#pragma pack(pop)
 
 static_assert(sizeof(LedConfiguration) == 2);
 

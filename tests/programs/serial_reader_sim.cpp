@@ -2,13 +2,24 @@
 // that a person, an example or a test in another process can open it as a serial reader
 // (protocol type 3, any baud rate). Runs until SIGINT, SIGTERM or SIGHUP.
 //
-//   serial_reader_sim [--luid N] [--reply-ms N]
+//   serial_reader_sim [--luid N] [--reply-ms N] [--cycle-card-ms N]
+//
+// --cycle-card-ms N shows a 26-bit card for N ms, takes it away for N ms, and so on, for a host
+// that waits for a card by callback. Standard input takes one command per line and answers each
+// with a line "ok" (or "error: ..."):
+//   present <bit count> <card bytes in hex>   the card lies on the reader
+//   remove                                    no card
+#include <poll.h>
 #include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "sim/SerialBinaryFrontEnd.h"
@@ -23,30 +34,84 @@ bool ParseNumber(const char* text, unsigned long& value) {
     return end != text && *end == '\0';
 }
 
+bool ParseHex(const std::string& text, std::vector<uint8_t>& bytes) {
+    if (text.size() % 2 != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        unsigned long value = 0;
+        if (!ParseNumber(("0x" + text.substr(i, 2)).c_str(), value)) {
+            return false;
+        }
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    return true;
+}
+
+void Show(TavSim::SimulatedReader& reader, const TavSim::PresentedCard& card) {
+    auto model = reader.Model();
+    model->presentedCards.assign(1, card);
+}
+
+void Remove(TavSim::SimulatedReader& reader) { reader.Model()->presentedCards.clear(); }
+
+// One command line; the answer line it gets.
+std::string Execute(TavSim::SimulatedReader& reader, const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    if (command == "present") {
+        unsigned long bitCount = 0;
+        std::string hex;
+        TavSim::PresentedCard card;
+        if (!(words >> bitCount >> hex) || bitCount > 256 || !ParseHex(hex, card.data) ||
+            card.data.size() != (bitCount + 7) / 8) {
+            return "error: present <bit count> <card bytes in hex, (bit count + 7) / 8 of them>";
+        }
+        card.bitCount = static_cast<uint16_t>(bitCount);
+        Show(reader, card);
+        return "ok";
+    }
+    if (command == "remove") {
+        Remove(reader);
+        return "ok";
+    }
+    return "error: unknown command '" + command + "'";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     unsigned long luid = 0;
     unsigned long replyMs = TavSim::SerialLineServer::kDefaultReplyTime.count();
+    unsigned long cycleMs = 0;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--luid") == 0 && hasValue && ParseNumber(argv[i + 1], luid) && luid <= 0xFFFF) {
             ++i;
         } else if (std::strcmp(argv[i], "--reply-ms") == 0 && hasValue && ParseNumber(argv[i + 1], replyMs)) {
             ++i;
+        } else if (std::strcmp(argv[i], "--cycle-card-ms") == 0 && hasValue && ParseNumber(argv[i + 1], cycleMs) &&
+                   cycleMs > 0 && cycleMs < 60000) {
+            ++i;
         } else {
-            std::fprintf(stderr, "usage: %s [--luid N] [--reply-ms N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--luid N] [--reply-ms N] [--cycle-card-ms N]\n", argv[0]);
             return 2;
         }
     }
 
-    // The serving thread inherits the mask, so only sigwait below sees these signals.
+    // The serving thread inherits the mask, so only the signal descriptor below sees these signals.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signals < 0) {
+        std::perror("signalfd");
+        return 1;
+    }
 
     TavSim::SimulatedReader reader;
     reader.Model()->luid = static_cast<uint16_t>(luid);
@@ -55,7 +120,39 @@ int main(int argc, char** argv) {
     std::printf("%s\n", line.SlaveName().c_str());
     std::fflush(stdout);
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
-    return 0;
+    const TavSim::PresentedCard cycledCard{0x0001, 26, {0x02, 0x5A, 0x3C, 0x40}};
+    bool cardShown = false;
+    std::string input;
+    bool inputOpen = true;
+    for (;;) {
+        pollfd watched[2] = {{signals, POLLIN, 0}, {STDIN_FILENO, static_cast<short>(inputOpen ? POLLIN : 0), 0}};
+        const int ready = poll(watched, 2, cycleMs > 0 ? static_cast<int>(cycleMs) : -1);
+        if (ready < 0 && errno != EINTR) {
+            std::perror("poll");
+            return 1;
+        }
+        if (watched[0].revents != 0) {
+            return 0;
+        }
+        if (ready == 0) {
+            cardShown = !cardShown;
+            cardShown ? Show(reader, cycledCard) : Remove(reader);
+            continue;
+        }
+        if (watched[1].revents != 0) {
+            char buffer[512];
+            const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (count <= 0) {
+                inputOpen = false;  // a closed input leaves the reader serving
+                continue;
+            }
+            input.append(buffer, static_cast<std::size_t>(count));
+            for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
+                const std::string answer = Execute(reader, input.substr(0, end));
+                input.erase(0, end + 1);
+                std::printf("%s\n", answer.c_str());
+                std::fflush(stdout);
+            }
+        }
+    }
 }

@@ -26,6 +26,7 @@
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
+#include "Tavelin/ReaderDiscovery.h"
 #include "Tavelin/ReaderMetadataStruct.h"
 #include "Tavelin/ReaderException.h"
 #include "Tavelin/ReaderModuleId.h"
@@ -36,8 +37,6 @@
 #include "Tavelin/TavResult.h"
 #include "Tavelin/TransparentModeState.h"
 #include "Tavelin/TransparentModeStatus.h"
-
-struct ReaderMetadataStruct;
 
 extern "C" {
 

@@ -33,7 +33,7 @@ protected:
 
     uint64_t Count() {
         uint64_t count = 12345;
-        const ProtocolCommandResult result = TavProtocol::DiscoverUsbReaders(nullptr, &count, tree_.Root());
+        const ProtocolCommandResult result = TavProtocol::Exports::DiscoverUsbReaders(nullptr, &count, tree_.Root());
         EXPECT_FALSE(result.HasException) << result.Message;
         return count;
     }
@@ -136,8 +136,8 @@ TEST_F(UsbDiscoveryTest, CountsThenCopiesTheCachedList) {
     ReaderDefinition second[2];
     std::memset(second, 0x33, sizeof second);
     uint64_t count = 2;
-    ASSERT_FALSE(TavProtocol::DiscoverUsbReaders(first, &count, tree_.Root()).HasException);
-    ASSERT_FALSE(TavProtocol::DiscoverUsbReaders(second, &count, tree_.Root()).HasException);
+    ASSERT_FALSE(TavProtocol::Exports::DiscoverUsbReaders(first, &count, tree_.Root()).HasException);
+    ASSERT_FALSE(TavProtocol::Exports::DiscoverUsbReaders(second, &count, tree_.Root()).HasException);
     EXPECT_EQ(std::memcmp(first, second, sizeof first), 0);
     EXPECT_EQ(count, 2U);
     std::vector<std::string> serials = {first[0].SerialNumber, first[1].SerialNumber};
@@ -154,17 +154,17 @@ TEST_F(UsbDiscoveryTest, RefusesANullCountAndACountThatIsNotTheCachedOne) {
     std::memset(readers, 0x44, sizeof readers);
     const ReaderDefinition untouched = readers[0];
     for (ReaderDefinition* buffer : {static_cast<ReaderDefinition*>(nullptr), readers}) {
-        ExpectInvalidArgument(TavProtocol::DiscoverUsbReaders(buffer, nullptr, tree_.Root()),
+        ExpectInvalidArgument(TavProtocol::Exports::DiscoverUsbReaders(buffer, nullptr, tree_.Root()),
                               "readerCount pointer cannot be null", 65);
     }
     uint64_t count = 2;
-    ExpectInvalidArgument(TavProtocol::DiscoverUsbReaders(readers, &count, tree_.Root()), kCountMismatch, 80);
+    ExpectInvalidArgument(TavProtocol::Exports::DiscoverUsbReaders(readers, &count, tree_.Root()), kCountMismatch, 80);
     EXPECT_EQ(std::memcmp(&readers[0], &untouched, sizeof untouched), 0);
     EXPECT_EQ(count, 2U);
 
     // The null-count calls listed nothing: the cache still holds the one reader of the count.
     count = 1;
-    ASSERT_FALSE(TavProtocol::DiscoverUsbReaders(readers, &count, tree_.Root()).HasException);
+    ASSERT_FALSE(TavProtocol::Exports::DiscoverUsbReaders(readers, &count, tree_.Root()).HasException);
     EXPECT_STREQ(readers[0].SerialNumber, "A-1");
 }
 

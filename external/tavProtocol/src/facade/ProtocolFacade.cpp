@@ -6,7 +6,9 @@
 #include <cstring>
 #include <exception>
 #include <initializer_list>
+#include <iterator>
 #include <stdexcept>
+#include <string>
 #include <unordered_map>
 #include <utility>
 
@@ -52,6 +54,7 @@
 #include "visitors/GetSupportedCardsVisitor.h"
 #include "core/ProtocolException.h"
 #include "facade/ProtocolFactory.h"
+#include "facade/ProtocolLibraryInfo.h"
 #include "visitors/SetCardAnalyzerControlVisitor.h"
 #include "facade/SupportedUsbDevice.h"
 #include "Tavelin/ElvarinException.h"
@@ -143,19 +146,28 @@ void CopyTextToBuffer(const std::string& text, char* buffer, unsigned long buffe
     buffer[text.size()] = '\0';
 }
 
+// Every read of card bytes yields this many.
+constexpr std::size_t kCardDataSize = 32;
+
+// Every protocol type a reader definition may name, the dummy included.
+constexpr unsigned char kSupportedProtocols[] = {1, 2, 3, 254};
+
+ProtocolCommandResult ZeroResult() {
+    ProtocolCommandResult result;
+    std::memset(&result, 0, sizeof result);
+    return result;
+}
+
 constexpr std::string_view kForeignExceptionPrefix =
     "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
 
 }  // namespace
 
-namespace {
-
-// RunCheckedFacadeFunction without its closing line.
-ProtocolCommandResult RecordFailures(const std::function<void()>& work) {
+ProtocolCommandResult RecordCurrentException() noexcept {
     ProtocolCommandResult result;
     std::memset(&result, 0, sizeof result);
     try {
-        work();
+        throw;
     } catch (const ElvarinException& error) {
         FillFromLibraryException(result, error);
     } catch (const std::runtime_error& error) {
@@ -168,6 +180,18 @@ ProtocolCommandResult RecordFailures(const std::function<void()>& work) {
             {"Unknown exception occurred within C++ code. Exception does not derive from std::exception"});
     }
     return result;
+}
+
+namespace {
+
+// RunCheckedFacadeFunction without its closing line.
+ProtocolCommandResult RecordFailures(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (...) {
+        return RecordCurrentException();
+    }
+    return ZeroResult();
 }
 
 }  // namespace
@@ -359,18 +383,24 @@ ProtocolCommandResult ProtocolFacade::GetSupportedCards(std::vector<unsigned sho
 
 ProtocolCommandResult ProtocolFacade::GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
                                                   unsigned long bufferSize) const {
-    if (buffer == nullptr) {
+    if (buffer == nullptr && bufferSize != 0) {
         return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetCardData");
     }
     auto work = [&] {
+        // Every read yields 32 bytes, so the size is known before the read; checking it afterwards
+        // would spend the card on a caller who cannot take it.
+        const auto requireRoomFor = [&](std::size_t count) {
+            if (bufferSize < count) {
+                throw ProtocolException(
+                    "Input buffer is too small to hold the result. This command requires at least 32 bytes.",
+                    TAV_SOURCE_FILE, kCardBufferTooSmallLine, "operator()");
+            }
+        };
+        requireRoomFor(kCardDataSize);
         GetCardDataVisitor visitor(size);
         Accept(visitor);
         const std::vector<uint8_t> cardData = visitor.GetResult();
-        if (bufferSize < cardData.size()) {
-            throw ProtocolException(
-                "Input buffer is too small to hold the result. This command requires at least 32 bytes.",
-                TAV_SOURCE_FILE, kCardBufferTooSmallLine, __func__);
-        }
+        requireRoomFor(cardData.size());
         std::copy(cardData.begin(), cardData.end(), buffer);
     };
     return RunOperation("GetCardData", work);
@@ -826,6 +856,49 @@ ProtocolCommandResult ProtocolFacade::Transmit(TavTransport::TransportPayload& p
 ProtocolCommandResult ProtocolFacade::Receive(TavTransport::TransportPayload& payload) const {
     auto work = [&] { payload.data = transport_->receive(payload); };
     return RunOperation("Receive", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetLibraryInfo(Tav::LibraryInfo& info) {
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: GetLibraryInfo");
+    BuildProtocolLibraryInfo(info);
+    return ZeroResult();
+}
+
+ProtocolCommandResult ProtocolFacade::GetLibraryInfoAsString(char* buffer, unsigned long size) {
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: GetLibraryInfoAsString");
+    if (buffer == nullptr && size != 0) {
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__,
+                                         "GetLibraryInfoAsString");
+    }
+    Tav::LibraryInfo info;
+    BuildProtocolLibraryInfo(info);
+    using TavCommon::ReadFixedField;
+    const std::string text = fmt::format(
+        "Library Name: {}\nVersion: {}\nIs Alpha Build: {}\nBuild Ver: {}\nBuild Date: {}\nBuild Number: {}\n"
+        "Build Type: {}\nBump Type: {}\nInformational Version: {}\nBuild Platform: {}\nBuild Toolchain: {}\n"
+        "Commit: {}\nBranch: {}",
+        ReadFixedField(info.LibraryName), ReadFixedField(info.Version), ReadFixedField(info.IsAlphaBuild),
+        ReadFixedField(info.BuildVersion), ReadFixedField(info.BuildDate), ReadFixedField(info.BuildNumber),
+        ReadFixedField(info.BuildType), ReadFixedField(info.BumpType), ReadFixedField(info.InformationalVersion),
+        ReadFixedField(info.BuildPlatform), ReadFixedField(info.BuildToolchain), ReadFixedField(info.Commit),
+        ReadFixedField(info.Branch));
+    if (text.size() >= size) {
+        ProtocolCommandResult result = ZeroResult();
+        result.HasException = true;
+        TavCommon::CopyToFixedField(result.Message, "Buffer size too small for library info string");
+        return result;
+    }
+    // The terminator follows the text itself and the rest is cleared, so no earlier contents of
+    // the buffer can read as part of the text.
+    std::memcpy(buffer, text.data(), text.size());
+    std::memset(buffer + text.size(), 0, size - text.size());
+    return ZeroResult();
+}
+
+ProtocolCommandResult ProtocolFacade::GetSupportedProtocols(std::vector<unsigned char>& protocols) {
+    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: GetSupportedProtocols");
+    protocols.assign(std::begin(kSupportedProtocols), std::end(kSupportedProtocols));
+    return ZeroResult();
 }
 
 }  // namespace TavProtocol

@@ -32,6 +32,7 @@
 #include "records/QueuedIdFlagParameters.h"
 #include "records/QueuedIdInformation.h"
 #include "records/TransparentModeStatusInformation.h"
+#include "Tavelin/LibraryInfo.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "transport/Transport.h"
@@ -81,7 +82,8 @@ public:
 
     // Cards. Out-parameters are written only when the operation succeeds.
     ProtocolCommandResult GetSupportedCards(std::vector<unsigned short>& cardTypes) const;
-    // Copies the 32 card bytes into buffer, which must hold them; writes no terminator.
+    // Copies the 32 card bytes into buffer, which must hold them; writes no terminator. A smaller
+    // buffer is refused before the card is read, so the read is not lost.
     ProtocolCommandResult GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
                                       unsigned long bufferSize) const;
     ProtocolCommandResult GetCardBitCount(unsigned char& bitCount) const;
@@ -155,8 +157,17 @@ public:
 
     // Device identity and the raw transport.
     ProtocolCommandResult GetDeviceId(TavCommon::DeviceId& deviceId) const;
+    // Sends the payload's bytes as they are, outside any command.
     ProtocolCommandResult Transmit(TavTransport::TransportPayload& payload) const;
+    // Reads up to the payload's length into its byte vector, outside any command.
     ProtocolCommandResult Receive(TavTransport::TransportPayload& payload) const;
+
+    // The library itself; no reader, no lock.
+    static ProtocolCommandResult GetLibraryInfo(Tav::LibraryInfo& info);
+    // That record as thirteen "Name: value" lines into buffer, which must hold the text and its NUL.
+    static ProtocolCommandResult GetLibraryInfoAsString(char* buffer, unsigned long size);
+    // The protocol types a reader definition may name: 1, 2, 3 and 254.
+    static ProtocolCommandResult GetSupportedProtocols(std::vector<unsigned char>& protocols);
 
 private:
     // The frame every operation shares: the facade's lock for the whole operation, the two guards,
@@ -182,6 +193,11 @@ private:
 // Runs one operation's work and turns whatever it throws into the result record; an all-zero
 // record is success.
 ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work);
+
+// The record of the exception being handled, filled as RunCheckedFacadeFunction fills it; for
+// callers that must turn an exception into a record outside an operation's work. Call it only
+// inside a catch block.
+ProtocolCommandResult RecordCurrentException() noexcept;
 
 // The record of an argument the protocol library refuses before any work: type "InvalidArgument".
 ProtocolCommandResult MakeInvalidArgumentResult(std::string_view message, std::string_view file, int32_t line,

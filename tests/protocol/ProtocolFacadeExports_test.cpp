@@ -1,0 +1,410 @@
+#include "facade/ProtocolFacadeExports.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "facade/ProtocolFacade.h"
+#include "facade/ProtocolLibraryInfo.h"
+#include "sim/CommandTables.h"
+#include "sim/FeatureReportFrontEnd.h"
+#include "sim/SerialBinaryFrontEnd.h"
+#include "sim/SimulatedReader.h"
+#include "support/FacadeTestTransport.h"
+#include "support/SimulatedFacade.h"
+#include "support/SimulatedFeatureReportReader.h"
+
+namespace {
+
+namespace Exports = TavProtocol::Exports;
+using TavProtocol::CardAnalyzerData;
+using TavProtocol::GetCardDataSizeParameters;
+using TavProtocol::ProtocolHandle;
+using TavTransport::ReportType;
+using Bytes = std::vector<uint8_t>;
+
+constexpr const char* kFile = "./external/tavProtocol/src/ProtocolFacadeExports";
+
+TavCommon::ReaderDefinition Definition(uint8_t protocolType) {
+    TavCommon::ReaderDefinition definition{};
+    definition.ProtocolType = protocolType;
+    return definition;
+}
+
+bool IsAllZero(const ProtocolCommandResult& record) {
+    ProtocolCommandResult zero;
+    std::memset(&zero, 0, sizeof zero);
+    return std::memcmp(&record, &zero, sizeof record) == 0;
+}
+
+// Where a wrapper may write: every out-pointer of a row points into these bytes, and the count of
+// an array holds the capacity the row gives it. A wrapper that refuses must leave both alone.
+struct Outputs {
+    static constexpr uint8_t kFill = 0x5A;
+    Outputs() { bytes.fill(kFill); }
+    template <typename T>
+    T* As() {
+        return reinterpret_cast<T*>(bytes.data());
+    }
+    bool Untouched() const {
+        return std::all_of(bytes.begin(), bytes.end(), [](uint8_t byte) { return byte == kFill; }) && count == 8;
+    }
+
+    alignas(8) std::array<uint8_t, 1024> bytes;
+    unsigned int count = 8;
+};
+
+struct WrapperCase {
+    const char* name;
+    std::function<ProtocolCommandResult(ProtocolHandle, Outputs&)> call;
+};
+
+// Every wrapper, called with valid out-pointers and arguments that a reader would accept.
+const std::vector<WrapperCase>& Wrappers() {
+    static const std::vector<WrapperCase> wrappers = {
+        {"GetSupportedCards",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetSupportedCards(h, o.As<unsigned short>(), &o.count);
+         }},
+        {"GetCardData",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetCardData(h, GetCardDataSizeParameters::Long, o.bytes.data(), 32);
+         }},
+        {"GetCardBitCount",
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetCardBitCount(h, o.As<unsigned char>()); }},
+        {"GetCardReadPayload",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetCardReadPayload(h, GetCardDataSizeParameters::Long,
+                                                o.As<TavProtocol::CardReadPayload>());
+         }},
+        {"GetQueuedId",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetQueuedId(h, {}, o.As<TavProtocol::QueuedIdInformation>());
+         }},
+        {"GetCardAnalyzerStatus",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetCardAnalyzerStatus(h, o.As<TavProtocol::CardAnalyzerStatus>());
+         }},
+        {"SetCardAnalyzerControl",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetCardAnalyzerControl(h, TavProtocol::CardAnalyzerControlParameter{1});
+         }},
+        {"GetCardAnalyzerData",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetCardAnalyzerData(h, o.As<CardAnalyzerData>(), &o.count, 1);
+         }},
+        {"GetDeviceId",
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetDeviceId(h, o.As<TavCommon::DeviceId>()); }},
+        {"Transmit",
+         [](ProtocolHandle h, Outputs&) {
+             const unsigned char phrase[8] = {0x8E};
+             return Exports::Transmit(h, phrase, sizeof phrase, ReportType::Feature);
+         }},
+        {"Receive",
+         [](ProtocolHandle h, Outputs& o) { return Exports::Receive(h, o.bytes.data(), 8, ReportType::Feature); }},
+    };
+    return wrappers;
+}
+
+TEST(ProtocolExportsTest, ZeroUnknownAndDestroyedHandlesAreRefusedWithoutTouchingAnything) {
+    const TavTest::ScopedProbeTransports transports;
+    const ProtocolHandle destroyed = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    ASSERT_NE(destroyed, 0U);
+    Exports::DestroyProtocolInstance(destroyed);
+
+    for (const ProtocolHandle handle : {ProtocolHandle{0}, destroyed, ProtocolHandle{0xDEADBEEF}}) {
+        for (const WrapperCase& wrapper : Wrappers()) {
+            SCOPED_TRACE(std::string(wrapper.name) + " with handle " + std::to_string(handle));
+            Outputs outputs;
+            const ProtocolCommandResult result = wrapper.call(handle, outputs);
+            ProtocolCommandResult expected;
+            std::memset(&expected, 0, sizeof expected);
+            expected.HasException = true;
+            std::strcpy(expected.Message, "Invalid protocol handle");
+            EXPECT_EQ(std::memcmp(&result, &expected, sizeof result), 0)
+                << result.Message << " / " << result.ExceptionType << " / " << result.File;
+            EXPECT_TRUE(outputs.Untouched());
+        }
+    }
+    EXPECT_TRUE(transports.probe().transmitted.empty());
+}
+
+TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
+    TavSim::SimulatedReader reader;
+    {
+        auto model = reader.Model();
+        model->presentedCards.push_back({0x0107, 200, Bytes(25, 0x11)});
+        model->supportedCardTypes = {0x0001, 0x0107};
+        model->cardAnalyzerStatus = 0x1234;
+        model->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}};
+    }
+    TavSim::FeatureReportFrontEnd frontEnd(reader);
+    const TavTest::SimulatedFacade facade(frontEnd, 1);
+    ASSERT_TRUE(facade.IsOpen());
+    for (const WrapperCase& wrapper : Wrappers()) {
+        SCOPED_TRACE(wrapper.name);
+        Outputs outputs;
+        const ProtocolCommandResult result = wrapper.call(facade.Handle(), outputs);
+        EXPECT_TRUE(IsAllZero(result)) << result.Message;
+    }
+    // What the reads wrote, each into a fresh place.
+    unsigned char bitCount = 0;
+    ASSERT_TRUE(IsAllZero(Exports::GetCardBitCount(facade.Handle(), &bitCount)));
+    EXPECT_EQ(bitCount, 200);
+    TavProtocol::CardAnalyzerStatus status = 0;
+    ASSERT_TRUE(IsAllZero(Exports::GetCardAnalyzerStatus(facade.Handle(), &status)));
+    EXPECT_EQ(status, 0x1234);
+    EXPECT_EQ(reader.Model()->cardAnalyzerControl, 1);
+}
+
+TEST(ProtocolExportsTest, AFacadeFailureComesBackUnchanged) {
+    const TavTest::ScopedProbeTransports transports;
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(2), 0, nullptr);
+    ASSERT_NE(handle, 0U);
+    unsigned char bitCount = 0x77;
+    const ProtocolCommandResult result = Exports::GetCardBitCount(handle, &bitCount);
+    Exports::DestroyProtocolInstance(handle);
+    EXPECT_STREQ(result.Message, "This command is not yet supported with the MFP24 Protocol");
+    EXPECT_STREQ(result.File, "GetCardBitCountVisitor");
+    EXPECT_EQ(bitCount, 0x77);
+}
+
+struct NullCase {
+    const char* function;
+    const char* message;
+    int32_t line;  // 0 where no line is fixed
+    std::function<ProtocolCommandResult(ProtocolHandle)> call;
+};
+
+TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
+    unsigned int count = 4;
+    unsigned short codes[4];
+    CardAnalyzerData records[4];
+    const std::vector<NullCase> cases = {
+        {"GetSupportedCards", "cardTypeCount pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetSupportedCards(h, codes, nullptr); }},
+        {"GetSupportedCards", "cardTypes pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetSupportedCards(h, nullptr, &count); }},
+        {"GetCardData", "buffer pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetCardData(h, GetCardDataSizeParameters::Long, nullptr, 32); }},
+        {"GetCardBitCount", "bitCount pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetCardBitCount(h, nullptr); }},
+        {"GetCardReadPayload", "payload pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetCardReadPayload(h, GetCardDataSizeParameters::Long, nullptr); }},
+        {"GetQueuedId", "queuedId pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetQueuedId(h, {}, nullptr); }},
+        {"GetCardAnalyzerStatus", "status pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetCardAnalyzerStatus(h, nullptr); }},
+        {"GetCardAnalyzerData", "recordCount pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetCardAnalyzerData(h, records, nullptr, 1); }},
+        {"GetCardAnalyzerData", "records pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetCardAnalyzerData(h, nullptr, &count, 1); }},
+        {"GetDeviceId", "deviceId pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetDeviceId(h, nullptr); }},
+        {"Transmit", "data pointer cannot be null", 778,
+         [](ProtocolHandle h) { return Exports::Transmit(h, nullptr, 0, ReportType::Feature); }},
+        {"Receive", "buffer pointer cannot be null", 799,
+         [](ProtocolHandle h) { return Exports::Receive(h, nullptr, 8, ReportType::Feature); }},
+    };
+    const TavTest::ScopedProbeTransports transports;
+    const ProtocolHandle open = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    ASSERT_NE(open, 0U);
+    for (const ProtocolHandle handle : {open, ProtocolHandle{0}}) {
+        for (const NullCase& row : cases) {
+            SCOPED_TRACE(std::string(row.message) + " with handle " + std::to_string(handle));
+            const ProtocolCommandResult result = row.call(handle);
+            EXPECT_TRUE(result.HasException);
+            EXPECT_STREQ(result.Message, row.message);
+            EXPECT_STREQ(result.ExceptionType, "InvalidArgument");
+            EXPECT_STREQ(result.File, kFile);
+            EXPECT_STREQ(result.Function, row.function);
+            if (row.line != 0) {
+                EXPECT_EQ(result.Line, row.line);
+            }
+        }
+    }
+    Exports::DestroyProtocolInstance(open);
+    EXPECT_TRUE(transports.probe().transmitted.empty());
+    EXPECT_EQ(count, 4U);
+}
+
+void ExpectOverflow(const ProtocolCommandResult& result, const std::string& message, const char* function) {
+    EXPECT_TRUE(result.HasException);
+    EXPECT_EQ(result.Message, message);
+    EXPECT_STREQ(result.ExceptionType, "BufferOverflow");
+    EXPECT_STREQ(result.File, kFile);
+    EXPECT_STREQ(result.Function, function);
+}
+
+class FeatureReportExportsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(facade_.IsOpen()); }
+
+    TavSim::SimulatedReader reader_;
+    TavSim::FeatureReportFrontEnd frontEnd_{reader_};
+    TavTest::SimulatedFacade facade_{frontEnd_, 1};
+};
+
+// The array's capacity is the count on entry: one short of the result copies nothing and keeps
+// the count; enough, or more, copies the result and stores its size.
+TEST_F(FeatureReportExportsTest, SupportedCardsFillTheCallersArrayOnlyWhenItHoldsThemAll) {
+    reader_.Model()->supportedCardTypes = {0x0001, 0x0107, 0x0302};
+    struct CapacityCase {
+        unsigned int capacity;
+        bool fits;
+    };
+    for (const CapacityCase& row : {CapacityCase{0, false}, CapacityCase{2, false}, CapacityCase{3, true},
+                                    CapacityCase{4, true}}) {
+        SCOPED_TRACE(row.capacity);
+        std::vector<unsigned short> codes(5, 9);
+        unsigned int count = row.capacity;
+        const ProtocolCommandResult result = Exports::GetSupportedCards(facade_.Handle(), codes.data(), &count);
+        if (!row.fits) {
+            ExpectOverflow(result,
+                           "Received data exceeds buffer size. Actual count: 3, Buffer capacity: " +
+                               std::to_string(row.capacity),
+                           "GetSupportedCards");
+            EXPECT_EQ(count, row.capacity);
+            EXPECT_THAT(codes, ::testing::Each(9));
+            continue;
+        }
+        EXPECT_TRUE(IsAllZero(result)) << result.Message;
+        EXPECT_EQ(count, 3U);
+        EXPECT_THAT(codes, ::testing::ElementsAre(0x0001, 0x0107, 0x0302, 9, 9));
+    }
+
+    // An empty list needs no array at all.
+    reader_.Model()->supportedCardTypes.clear();
+    unsigned int none = 0;
+    EXPECT_TRUE(IsAllZero(Exports::GetSupportedCards(facade_.Handle(), nullptr, &none)));
+    EXPECT_EQ(none, 0U);
+}
+
+TEST_F(FeatureReportExportsTest, CardAnalyzerRecordsFillTheCallersArrayOnlyWhenItHoldsThemAll) {
+    reader_.Model()->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}, {0x0001, 16, Bytes(2, 0x33)}};
+    const CardAnalyzerData untouched{0xEEEE, 0xEEEE, {}};
+    struct CapacityCase {
+        unsigned int capacity;
+        bool fits;
+    };
+    for (const CapacityCase& row : {CapacityCase{1, false}, CapacityCase{2, true}, CapacityCase{3, true}}) {
+        SCOPED_TRACE(row.capacity);
+        std::vector<CardAnalyzerData> records(3, untouched);
+        unsigned int count = row.capacity;
+        const ProtocolCommandResult result = Exports::GetCardAnalyzerData(facade_.Handle(), records.data(), &count, 2);
+        if (!row.fits) {
+            ExpectOverflow(result, "Received data exceeds buffer size. Actual count: 2, Buffer capacity: 1",
+                           "GetCardAnalyzerData");
+            EXPECT_EQ(count, 1U);
+            EXPECT_EQ(records, std::vector<CardAnalyzerData>(3, untouched));
+            continue;
+        }
+        EXPECT_TRUE(IsAllZero(result)) << result.Message;
+        EXPECT_EQ(count, 2U);
+        EXPECT_EQ(records[0].CardType, 0x0107);
+        EXPECT_EQ(records[1].CardType, 0x0001);
+        EXPECT_EQ(records[2], untouched);
+    }
+}
+
+TEST_F(FeatureReportExportsTest, CardDataNeedsThirtyTwoBytesBeforeTheRead) {
+    reader_.Model()->presentedCards.push_back({0x0107, 200, Bytes(25, 0x11)});
+    Bytes buffer(32, 0xEE);
+    const ProtocolCommandResult small =
+        Exports::GetCardData(facade_.Handle(), GetCardDataSizeParameters::Long, buffer.data(), 31);
+    EXPECT_EQ(small.Line, 1141);
+    EXPECT_TRUE(frontEnd_.ReceivedBytes().empty());
+    EXPECT_TRUE(IsAllZero(Exports::GetCardData(facade_.Handle(), GetCardDataSizeParameters::Long, buffer.data(), 32)));
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 25), Bytes(25, 0x11));
+}
+
+TEST(ProtocolExportsRawTransportTest, ReceiveCopiesOnlyWhatFitsItsCapacity) {
+    TavSim::SimulatedReader reader;
+    reader.Model()->presentedCards.push_back({0x0107, 200, Bytes(25, 0x11)});
+    TavSim::SerialBinaryFrontEnd frontEnd(reader);
+    const TavTest::SimulatedFacade facade(frontEnd, 3);
+    ASSERT_TRUE(facade.IsOpen());
+    const unsigned char cardRead[] = {0xFA, 0x00, 0x00, 0x00, 0x24};
+
+    // A serial reader's reply is as long as it is, whatever was asked for.
+    Bytes reply(4096, 0xEE);
+    ASSERT_TRUE(IsAllZero(Exports::Transmit(facade.Handle(), cardRead, sizeof cardRead, ReportType::Feature)));
+    ASSERT_TRUE(IsAllZero(Exports::Receive(facade.Handle(), reply.data(), 4096, ReportType::Feature)));
+    const auto replyEnd = std::find_if(reply.rbegin(), reply.rend(), [](uint8_t b) { return b != 0xEE; });
+    const auto length = static_cast<unsigned int>(reply.rend() - replyEnd);
+    ASSERT_GT(length, 25U);
+
+    for (const unsigned int capacity : {length - 1, length}) {
+        SCOPED_TRACE(capacity);
+        Bytes buffer(length + 1, 0xEE);
+        ASSERT_TRUE(IsAllZero(Exports::Transmit(facade.Handle(), cardRead, sizeof cardRead, ReportType::Feature)));
+        const ProtocolCommandResult result = Exports::Receive(facade.Handle(), buffer.data(), capacity,
+                                                              ReportType::Feature);
+        if (capacity < length) {
+            ExpectOverflow(result,
+                           "Received data exceeds buffer size. Actual bytes: " + std::to_string(length) +
+                               ", Buffer capacity: " + std::to_string(capacity),
+                           "Receive");
+            EXPECT_EQ(result.Line, 814);
+            EXPECT_EQ(buffer, Bytes(length + 1, 0xEE));
+            continue;
+        }
+        EXPECT_TRUE(IsAllZero(result)) << result.Message;
+        EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + length), Bytes(reply.begin(), reply.begin() + length));
+        EXPECT_EQ(buffer[length], 0xEE);
+    }
+}
+
+// The probe's transport answers every receive with exactly the number of bytes asked for.
+TEST(ProtocolExportsRawTransportTest, ACapacityBeyondSixteenBitsAsksForTheLargestReceive) {
+    const TavTest::ScopedProbeTransports transports;
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    ASSERT_NE(handle, 0U);
+    struct CapacityCase {
+        unsigned int capacity;
+        std::size_t asked;
+    };
+    for (const CapacityCase& row : {CapacityCase{0, 0}, CapacityCase{65535, 65535}, CapacityCase{65536, 65535},
+                                    CapacityCase{100000, 65535}}) {
+        SCOPED_TRACE(row.capacity);
+        Bytes buffer(std::size_t{row.capacity} + 1, 0);
+        EXPECT_TRUE(IsAllZero(Exports::Receive(handle, buffer.data(), row.capacity, ReportType::Feature)));
+        EXPECT_EQ(static_cast<std::size_t>(std::count(buffer.begin(), buffer.end(), 0xA5)), row.asked);
+        EXPECT_EQ(buffer[row.asked], 0) << "the copy ends with what was received";
+    }
+    Exports::DestroyProtocolInstance(handle);
+}
+
+TEST(ProtocolExportsRawTransportTest, TransmitSendsEveryByteItIsGiven) {
+    const TavTest::ScopedProbeTransports transports;
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    ASSERT_NE(handle, 0U);
+    Bytes large(70000);
+    for (std::size_t i = 0; i < large.size(); ++i) {
+        large[i] = static_cast<uint8_t>(i);
+    }
+    const unsigned char empty[1] = {0xFF};
+    EXPECT_TRUE(IsAllZero(Exports::Transmit(handle, empty, 0, ReportType::Output)));
+    EXPECT_TRUE(IsAllZero(
+        Exports::Transmit(handle, large.data(), static_cast<unsigned int>(large.size()), ReportType::Feature)));
+    Exports::DestroyProtocolInstance(handle);
+    EXPECT_THAT(transports.probe().transmitted, ::testing::ElementsAre(Bytes{}, large));
+}
+
+TEST(ProtocolExportsTest, LibraryInfoIsTheProtocolLibrarysRecord) {
+    Tav::LibraryInfo expected;
+    TavProtocol::BuildProtocolLibraryInfo(expected);
+    Tav::LibraryInfo info;
+    std::memset(&info, 0x5A, sizeof info);
+    EXPECT_EQ(Exports::GetLibraryInfo(&info), &info);
+    EXPECT_EQ(std::memcmp(&info, &expected, sizeof info), 0);
+    EXPECT_EQ(Exports::GetLibraryInfo(nullptr), nullptr);
+}
+
+}  // namespace

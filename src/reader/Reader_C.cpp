@@ -26,7 +26,7 @@ TAV_API void Tav_DiscoverUsbReaders(TavResult* result, TavCommon::ReaderDefiniti
         return;
     }
     call.Run("Tav_DiscoverUsbReaders", [&] {
-        const ProtocolCommandResult discovery = TavProtocol::DiscoverUsbReaders(readers, readerCount);
+        const ProtocolCommandResult discovery = TavProtocol::Exports::DiscoverUsbReaders(readers, readerCount);
         if (discovery.HasException) {
             throw Tav::ReaderException(
                 std::string("Failed to discover USB readers: ").append(TavCommon::ReadFixedField(discovery.Message)),

@@ -30,6 +30,7 @@ using TavTransport::ReportType;
 using Bytes = std::vector<uint8_t>;
 
 constexpr const char* kFile = "./external/tavProtocol/src/ProtocolFacadeExports";
+constexpr auto kModule = TavProtocol::FirmwareVersionModuleType{1};
 
 TavCommon::ReaderDefinition Definition(uint8_t protocolType) {
     TavCommon::ReaderDefinition definition{};
@@ -41,6 +42,17 @@ bool IsAllZero(const ProtocolCommandResult& record) {
     ProtocolCommandResult zero;
     std::memset(&zero, 0, sizeof zero);
     return std::memcmp(&record, &zero, sizeof record) == 0;
+}
+
+// A valid extended configuration as the reader stores it: a header with one field entry, filler
+// and the application data in the last two bytes.
+Bytes ExtendedImage() {
+    Bytes image(128, 0xFF);
+    const Bytes head = {0x14, 0x41, 0x20, 0x10, 0xCA, 0x83, 0x05, 0x08};
+    std::copy(head.begin(), head.end(), image.begin());
+    image[126] = 0x82;
+    image[127] = 0x40;
+    return image;
 }
 
 // Where a wrapper may write: every out-pointer of a row points into these bytes, and the count of
@@ -56,7 +68,7 @@ struct Outputs {
         return std::all_of(bytes.begin(), bytes.end(), [](uint8_t byte) { return byte == kFill; }) && count == 8;
     }
 
-    alignas(8) std::array<uint8_t, 1024> bytes;
+    alignas(8) std::array<uint8_t, 4096> bytes;
     unsigned int count = 8;
 };
 
@@ -69,9 +81,7 @@ struct WrapperCase {
 const std::vector<WrapperCase>& Wrappers() {
     static const std::vector<WrapperCase> wrappers = {
         {"GetSupportedCards",
-         [](ProtocolHandle h, Outputs& o) {
-             return Exports::GetSupportedCards(h, o.As<unsigned short>(), &o.count);
-         }},
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetSupportedCards(h, o.As<unsigned short>(), &o.count); }},
         {"GetCardData",
          [](ProtocolHandle h, Outputs& o) {
              return Exports::GetCardData(h, GetCardDataSizeParameters::Long, o.bytes.data(), 32);
@@ -98,6 +108,118 @@ const std::vector<WrapperCase>& Wrappers() {
         {"GetCardAnalyzerData",
          [](ProtocolHandle h, Outputs& o) {
              return Exports::GetCardAnalyzerData(h, o.As<CardAnalyzerData>(), &o.count, 1);
+         }},
+        {"GetControlFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetControlFirmwareVersion(h, o.As<TavProtocol::MicrocontrollerFirmwareVersion>(), kModule);
+         }},
+        {"GetRadioFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetRadioFirmwareVersion(h, o.As<TavProtocol::MicrocontrollerFirmwareVersion>(), kModule);
+         }},
+        {"GetBluetoothFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetBluetoothFirmwareVersion(h, o.As<TavProtocol::BluetoothFirmwareVersion>(), kModule);
+         }},
+        {"GetNxpAvxSamFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetNxpAvxSamFirmwareVersion(h, o.As<TavProtocol::NxpSamFirmwareVersion>());
+         }},
+        {"GetHidSeSamFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetHidSeSamFirmwareVersion(h, o.As<TavProtocol::HidSeSamFirmwareVersion>());
+         }},
+        {"GetFelicaSamFirmwareVersion",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetFelicaSamFirmwareVersion(h, o.As<TavProtocol::FelicaSamFirmwareVersion>());
+         }},
+        {"GetInstalledHardware",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetInstalledHardware(h, o.As<InstalledHardwareInformation>());
+         }},
+        {"GetSystemUptime",
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetSystemUptime(h, o.As<unsigned int>()); }},
+        {"GetLuid", [](ProtocolHandle h,
+                       Outputs& o) { return Exports::GetLuid(h, o.As<TavProtocol::LuidResponseInformation>()); }},
+        {"GetTransparentModeStatus",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetTransparentModeStatus(h, o.As<TavProtocol::TransparentModeStatusInformation>());
+         }},
+        {"GetActiveConfiguration",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetActiveConfiguration(h, o.As<TavProtocol::ActiveConfigurationInformation>());
+         }},
+        {"GetConfigurationBlock1",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfigurationBlock1(h, o.As<TavProtocol::ReaderConfigurationBlock1>());
+         }},
+        {"GetConfigurationBlock2",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfigurationBlock2(h, o.As<TavProtocol::ReaderConfigurationBlock2>());
+         }},
+        {"GetConfigurationBlock3",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfigurationBlock3(h, o.As<TavProtocol::ReaderConfigurationBlock3>());
+         }},
+        {"GetConfigurationBlock4",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfigurationBlock4(h, o.As<TavProtocol::ReaderConfigurationBlock4>());
+         }},
+        {"GetConfigurationBlock5",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfigurationBlock5(h, o.As<TavProtocol::ReaderConfigurationBlock5>());
+         }},
+        {"GetExtendedConfiguration",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetExtendedConfiguration(h, o.As<TavCommon::ExtendedConfiguration>());
+         }},
+        {"GetESN", [](ProtocolHandle h, Outputs& o) { return Exports::GetESN(h, o.As<char>(), 256); }},
+        {"GetPartNumber", [](ProtocolHandle h, Outputs& o) { return Exports::GetPartNumber(h, o.As<char>(), 256); }},
+        {"GetString",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetString(h, o.As<char>(), 256, TavProtocol::GetStringIndex{1});
+         }},
+        {"GetConfiguration",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetConfiguration(h, 1, o.As<TavProtocol::ReaderConfiguration>());
+         }},
+        {"SetLuid", [](ProtocolHandle h, Outputs&) { return Exports::SetLuid(h, 0x1234); }},
+        {"SetActiveConfiguration", [](ProtocolHandle h, Outputs&) { return Exports::SetActiveConfiguration(h, 1); }},
+        {"SetConfigurationBlock1",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfigurationBlock1(h, 1, TavProtocol::ReaderConfigurationBlock1{});
+         }},
+        {"SetConfigurationBlock2",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfigurationBlock2(h, 1, TavProtocol::ReaderConfigurationBlock2{});
+         }},
+        {"SetConfigurationBlock3",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfigurationBlock3(h, 1, TavProtocol::ReaderConfigurationBlock3{});
+         }},
+        {"SetConfigurationBlock4",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfigurationBlock4(h, 1, TavProtocol::ReaderConfigurationBlock4{});
+         }},
+        {"SetConfigurationBlock5",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfigurationBlock5(h, 1, TavProtocol::ReaderConfigurationBlock5{});
+         }},
+        {"SetConfiguration",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetConfiguration(h, 1, TavProtocol::ReaderConfiguration{});
+         }},
+        {"WriteConfiguration", [](ProtocolHandle h, Outputs&) { return Exports::WriteConfiguration(h, 1); }},
+        {"LoadStoredDefaults", [](ProtocolHandle h, Outputs&) { return Exports::LoadStoredDefaults(h); }},
+        {"CopyConfiguration",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::CopyConfiguration(h, TavProtocol::ConfigurationLocation::FactoryDefaults,
+                                               TavProtocol::ConfigurationLocation{1}, 0, 0);
+         }},
+        {"SetExtendedConfiguration",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetExtendedConfiguration(h, TavCommon::ExtendedConfiguration::FromVector(ExtendedImage()),
+                                                      TavCommon::HashData{});
          }},
         {"GetDeviceId",
          [](ProtocolHandle h, Outputs& o) { return Exports::GetDeviceId(h, o.As<TavCommon::DeviceId>()); }},
@@ -143,6 +265,8 @@ TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
         model->supportedCardTypes = {0x0001, 0x0107};
         model->cardAnalyzerStatus = 0x1234;
         model->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}};
+        const Bytes image = ExtendedImage();
+        std::copy(image.begin(), image.end(), model->ActiveConfiguration().extended.begin());
     }
     TavSim::FeatureReportFrontEnd frontEnd(reader);
     const TavTest::SimulatedFacade facade(frontEnd, 1);
@@ -161,6 +285,10 @@ TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
     ASSERT_TRUE(IsAllZero(Exports::GetCardAnalyzerStatus(facade.Handle(), &status)));
     EXPECT_EQ(status, 0x1234);
     EXPECT_EQ(reader.Model()->cardAnalyzerControl, 1);
+    char partNumber[32];
+    ASSERT_TRUE(IsAllZero(Exports::GetPartNumber(facade.Handle(), partNumber, sizeof partNumber)));
+    EXPECT_STREQ(partNumber, "TAV-SIM-0001");
+    EXPECT_EQ(reader.Model()->luid, 0x1234);
 }
 
 TEST(ProtocolExportsTest, AFacadeFailureComesBackUnchanged) {
@@ -205,6 +333,46 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
          [&](ProtocolHandle h) { return Exports::GetCardAnalyzerData(h, records, nullptr, 1); }},
         {"GetCardAnalyzerData", "records pointer cannot be null", 0,
          [&](ProtocolHandle h) { return Exports::GetCardAnalyzerData(h, nullptr, &count, 1); }},
+        {"GetControlFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetControlFirmwareVersion(h, nullptr, kModule); }},
+        {"GetRadioFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetRadioFirmwareVersion(h, nullptr, kModule); }},
+        {"GetBluetoothFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetBluetoothFirmwareVersion(h, nullptr, kModule); }},
+        {"GetNxpAvxSamFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetNxpAvxSamFirmwareVersion(h, nullptr); }},
+        {"GetHidSeSamFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetHidSeSamFirmwareVersion(h, nullptr); }},
+        {"GetFelicaSamFirmwareVersion", "version pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetFelicaSamFirmwareVersion(h, nullptr); }},
+        {"GetInstalledHardware", "hardware pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetInstalledHardware(h, nullptr); }},
+        {"GetSystemUptime", "uptime pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetSystemUptime(h, nullptr); }},
+        {"GetLuid", "luid pointer cannot be null", 0, [](ProtocolHandle h) { return Exports::GetLuid(h, nullptr); }},
+        {"GetTransparentModeStatus", "status pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetTransparentModeStatus(h, nullptr); }},
+        {"GetActiveConfiguration", "information pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetActiveConfiguration(h, nullptr); }},
+        {"GetConfigurationBlock1", "block pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfigurationBlock1(h, nullptr); }},
+        {"GetConfigurationBlock2", "block pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfigurationBlock2(h, nullptr); }},
+        {"GetConfigurationBlock3", "block pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfigurationBlock3(h, nullptr); }},
+        {"GetConfigurationBlock4", "block pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfigurationBlock4(h, nullptr); }},
+        {"GetConfigurationBlock5", "block pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfigurationBlock5(h, nullptr); }},
+        {"GetExtendedConfiguration", "configuration pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetExtendedConfiguration(h, nullptr); }},
+        {"GetESN", "buffer pointer cannot be null", 0, [](ProtocolHandle h) { return Exports::GetESN(h, nullptr, 1); }},
+        {"GetPartNumber", "buffer pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetPartNumber(h, nullptr, 1); }},
+        {"GetString", "buffer pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetString(h, nullptr, 1, TavProtocol::GetStringIndex{1}); }},
+        {"GetConfiguration", "readerConfiguration pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetConfiguration(h, 1, nullptr); }},
         {"GetDeviceId", "deviceId pointer cannot be null", 0,
          [](ProtocolHandle h) { return Exports::GetDeviceId(h, nullptr); }},
         {"Transmit", "data pointer cannot be null", 778,
@@ -259,17 +427,17 @@ TEST_F(FeatureReportExportsTest, SupportedCardsFillTheCallersArrayOnlyWhenItHold
         unsigned int capacity;
         bool fits;
     };
-    for (const CapacityCase& row : {CapacityCase{0, false}, CapacityCase{2, false}, CapacityCase{3, true},
-                                    CapacityCase{4, true}}) {
+    for (const CapacityCase& row :
+         {CapacityCase{0, false}, CapacityCase{2, false}, CapacityCase{3, true}, CapacityCase{4, true}}) {
         SCOPED_TRACE(row.capacity);
         std::vector<unsigned short> codes(5, 9);
         unsigned int count = row.capacity;
         const ProtocolCommandResult result = Exports::GetSupportedCards(facade_.Handle(), codes.data(), &count);
         if (!row.fits) {
-            ExpectOverflow(result,
-                           "Received data exceeds buffer size. Actual count: 3, Buffer capacity: " +
-                               std::to_string(row.capacity),
-                           "GetSupportedCards");
+            ExpectOverflow(
+                result,
+                "Received data exceeds buffer size. Actual count: 3, Buffer capacity: " + std::to_string(row.capacity),
+                "GetSupportedCards");
             EXPECT_EQ(count, row.capacity);
             EXPECT_THAT(codes, ::testing::Each(9));
             continue;
@@ -344,8 +512,8 @@ TEST(ProtocolExportsRawTransportTest, ReceiveCopiesOnlyWhatFitsItsCapacity) {
         SCOPED_TRACE(capacity);
         Bytes buffer(length + 1, 0xEE);
         ASSERT_TRUE(IsAllZero(Exports::Transmit(facade.Handle(), cardRead, sizeof cardRead, ReportType::Feature)));
-        const ProtocolCommandResult result = Exports::Receive(facade.Handle(), buffer.data(), capacity,
-                                                              ReportType::Feature);
+        const ProtocolCommandResult result =
+            Exports::Receive(facade.Handle(), buffer.data(), capacity, ReportType::Feature);
         if (capacity < length) {
             ExpectOverflow(result,
                            "Received data exceeds buffer size. Actual bytes: " + std::to_string(length) +
@@ -370,8 +538,8 @@ TEST(ProtocolExportsRawTransportTest, ACapacityBeyondSixteenBitsAsksForTheLarges
         unsigned int capacity;
         std::size_t asked;
     };
-    for (const CapacityCase& row : {CapacityCase{0, 0}, CapacityCase{65535, 65535}, CapacityCase{65536, 65535},
-                                    CapacityCase{100000, 65535}}) {
+    for (const CapacityCase& row :
+         {CapacityCase{0, 0}, CapacityCase{65535, 65535}, CapacityCase{65536, 65535}, CapacityCase{100000, 65535}}) {
         SCOPED_TRACE(row.capacity);
         Bytes buffer(std::size_t{row.capacity} + 1, 0);
         EXPECT_TRUE(IsAllZero(Exports::Receive(handle, buffer.data(), row.capacity, ReportType::Feature)));

@@ -76,6 +76,16 @@ ProtocolCommandResult OnFacade(ProtocolHandle handle, Operation&& operation) noe
     }
 }
 
+// A wrapper with one out-pointer: a null one is refused before the handle is looked at.
+template <typename Output, typename Operation>
+ProtocolCommandResult IntoOutput(ProtocolHandle handle, Output* output, std::string_view nullMessage, int32_t line,
+                                 std::string_view function, Operation&& operation) noexcept {
+    if (output == nullptr) {
+        return NullPointerResult(nullMessage, line, function);
+    }
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return operation(facade, *output); });
+}
+
 // Runs an operation whose result is a vector and copies it into the caller's array of *count
 // elements, storing the number copied; a result larger than the array is refused whole.
 template <typename Element, typename Operation>
@@ -139,8 +149,7 @@ ProtocolCommandResult DiscoverUsbReaders(TavCommon::ReaderDefinition* readers, u
     }
 }
 
-ProtocolCommandResult GetSupportedCards(ProtocolHandle handle, unsigned short* cardTypes,
-                                        unsigned int* cardTypeCount) {
+ProtocolCommandResult GetSupportedCards(ProtocolHandle handle, unsigned short* cardTypes, unsigned int* cardTypeCount) {
     if (cardTypeCount == nullptr) {
         return NullPointerResult("cardTypeCount pointer cannot be null", __LINE__, __func__);
     }
@@ -158,38 +167,32 @@ ProtocolCommandResult GetCardData(ProtocolHandle handle, GetCardDataSizeParamete
     if (buffer == nullptr && bufferSize != 0) {
         return NullPointerResult("buffer pointer cannot be null", __LINE__, __func__);
     }
-    return OnFacade(handle,
-                    [&](const ProtocolFacade& facade) { return facade.GetCardData(size, buffer, bufferSize); });
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetCardData(size, buffer, bufferSize); });
 }
 
 ProtocolCommandResult GetCardBitCount(ProtocolHandle handle, unsigned char* bitCount) {
-    if (bitCount == nullptr) {
-        return NullPointerResult("bitCount pointer cannot be null", __LINE__, __func__);
-    }
-    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetCardBitCount(*bitCount); });
+    return IntoOutput(handle, bitCount, "bitCount pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, unsigned char& out) { return facade.GetCardBitCount(out); });
 }
 
 ProtocolCommandResult GetCardReadPayload(ProtocolHandle handle, GetCardDataSizeParameters size,
                                          CardReadPayload* payload) {
-    if (payload == nullptr) {
-        return NullPointerResult("payload pointer cannot be null", __LINE__, __func__);
-    }
-    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetCardReadPayload(size, *payload); });
+    return IntoOutput(
+        handle, payload, "payload pointer cannot be null", __LINE__, __func__,
+        [&](const ProtocolFacade& facade, CardReadPayload& out) { return facade.GetCardReadPayload(size, out); });
 }
 
 ProtocolCommandResult GetQueuedId(ProtocolHandle handle, const QueuedIdFlagParameters& flags,
                                   QueuedIdInformation* queuedId) {
-    if (queuedId == nullptr) {
-        return NullPointerResult("queuedId pointer cannot be null", __LINE__, __func__);
-    }
-    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetQueuedId(flags, *queuedId); });
+    return IntoOutput(
+        handle, queuedId, "queuedId pointer cannot be null", __LINE__, __func__,
+        [&](const ProtocolFacade& facade, QueuedIdInformation& out) { return facade.GetQueuedId(flags, out); });
 }
 
 ProtocolCommandResult GetCardAnalyzerStatus(ProtocolHandle handle, CardAnalyzerStatus* status) {
-    if (status == nullptr) {
-        return NullPointerResult("status pointer cannot be null", __LINE__, __func__);
-    }
-    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetCardAnalyzerStatus(*status); });
+    return IntoOutput(
+        handle, status, "status pointer cannot be null", __LINE__, __func__,
+        [&](const ProtocolFacade& facade, CardAnalyzerStatus& out) { return facade.GetCardAnalyzerStatus(out); });
 }
 
 ProtocolCommandResult SetCardAnalyzerControl(ProtocolHandle handle, CardAnalyzerControlParameter control) {
@@ -210,11 +213,229 @@ ProtocolCommandResult GetCardAnalyzerData(ProtocolHandle handle, CardAnalyzerDat
                      });
 }
 
-ProtocolCommandResult GetDeviceId(ProtocolHandle handle, TavCommon::DeviceId* deviceId) {
-    if (deviceId == nullptr) {
-        return NullPointerResult("deviceId pointer cannot be null", __LINE__, __func__);
+// Identity and versions.
+
+ProtocolCommandResult GetESN(ProtocolHandle handle, char* buffer, unsigned long bufferSize) {
+    if (buffer == nullptr && bufferSize != 0) {
+        return NullPointerResult("buffer pointer cannot be null", __LINE__, __func__);
     }
-    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetDeviceId(*deviceId); });
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetESN(buffer, bufferSize); });
+}
+
+ProtocolCommandResult GetPartNumber(ProtocolHandle handle, char* buffer, unsigned long bufferSize) {
+    if (buffer == nullptr && bufferSize != 0) {
+        return NullPointerResult("buffer pointer cannot be null", __LINE__, __func__);
+    }
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetPartNumber(buffer, bufferSize); });
+}
+
+ProtocolCommandResult GetString(ProtocolHandle handle, char* buffer, unsigned long bufferSize, GetStringIndex index) {
+    if (buffer == nullptr && bufferSize != 0) {
+        return NullPointerResult("buffer pointer cannot be null", __LINE__, __func__);
+    }
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.GetString(buffer, bufferSize, index); });
+}
+
+ProtocolCommandResult GetControlFirmwareVersion(ProtocolHandle handle, MicrocontrollerFirmwareVersion* version,
+                                                FirmwareVersionModuleType moduleType) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, MicrocontrollerFirmwareVersion& out) {
+                          return facade.GetControlFirmwareVersion(out, moduleType);
+                      });
+}
+
+ProtocolCommandResult GetRadioFirmwareVersion(ProtocolHandle handle, MicrocontrollerFirmwareVersion* version,
+                                              FirmwareVersionModuleType moduleType) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, MicrocontrollerFirmwareVersion& out) {
+                          return facade.GetRadioFirmwareVersion(out, moduleType);
+                      });
+}
+
+ProtocolCommandResult GetBluetoothFirmwareVersion(ProtocolHandle handle, BluetoothFirmwareVersion* version,
+                                                  FirmwareVersionModuleType moduleType) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, BluetoothFirmwareVersion& out) {
+                          return facade.GetBluetoothFirmwareVersion(out, moduleType);
+                      });
+}
+
+ProtocolCommandResult GetNxpAvxSamFirmwareVersion(ProtocolHandle handle, NxpSamFirmwareVersion* version) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, NxpSamFirmwareVersion& out) {
+                          return facade.GetNxpAvxSamFirmwareVersion(out);
+                      });
+}
+
+ProtocolCommandResult GetHidSeSamFirmwareVersion(ProtocolHandle handle, HidSeSamFirmwareVersion* version) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, HidSeSamFirmwareVersion& out) {
+                          return facade.GetHidSeSamFirmwareVersion(out);
+                      });
+}
+
+ProtocolCommandResult GetFelicaSamFirmwareVersion(ProtocolHandle handle, FelicaSamFirmwareVersion* version) {
+    return IntoOutput(handle, version, "version pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, FelicaSamFirmwareVersion& out) {
+                          return facade.GetFelicaSamFirmwareVersion(out);
+                      });
+}
+
+ProtocolCommandResult GetInstalledHardware(ProtocolHandle handle, InstalledHardwareInformation* hardware) {
+    return IntoOutput(handle, hardware, "hardware pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, InstalledHardwareInformation& out) {
+                          return facade.GetInstalledHardware(out);
+                      });
+}
+
+ProtocolCommandResult GetSystemUptime(ProtocolHandle handle, unsigned int* uptime) {
+    return IntoOutput(handle, uptime, "uptime pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, unsigned int& out) { return facade.GetSystemUptime(out); });
+}
+
+ProtocolCommandResult GetLuid(ProtocolHandle handle, LuidResponseInformation* luid) {
+    return IntoOutput(handle, luid, "luid pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, LuidResponseInformation& out) { return facade.GetLuid(out); });
+}
+
+ProtocolCommandResult SetLuid(ProtocolHandle handle, unsigned short luid) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.SetLuid(luid); });
+}
+
+ProtocolCommandResult GetTransparentModeStatus(ProtocolHandle handle, TransparentModeStatusInformation* status) {
+    return IntoOutput(handle, status, "status pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, TransparentModeStatusInformation& out) {
+                          return facade.GetTransparentModeStatus(out);
+                      });
+}
+
+// Configuration blocks, whole configurations and their management.
+
+ProtocolCommandResult SetActiveConfiguration(ProtocolHandle handle, unsigned char configuration) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.SetActiveConfiguration(configuration); });
+}
+
+ProtocolCommandResult GetActiveConfiguration(ProtocolHandle handle, ActiveConfigurationInformation* information) {
+    return IntoOutput(handle, information, "information pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ActiveConfigurationInformation& out) {
+                          return facade.GetActiveConfiguration(out);
+                      });
+}
+
+ProtocolCommandResult GetConfigurationBlock1(ProtocolHandle handle, ReaderConfigurationBlock1* block) {
+    return IntoOutput(handle, block, "block pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfigurationBlock1& out) {
+                          return facade.GetConfigurationBlock1(out);
+                      });
+}
+
+ProtocolCommandResult GetConfigurationBlock2(ProtocolHandle handle, ReaderConfigurationBlock2* block) {
+    return IntoOutput(handle, block, "block pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfigurationBlock2& out) {
+                          return facade.GetConfigurationBlock2(out);
+                      });
+}
+
+ProtocolCommandResult GetConfigurationBlock3(ProtocolHandle handle, ReaderConfigurationBlock3* block) {
+    return IntoOutput(handle, block, "block pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfigurationBlock3& out) {
+                          return facade.GetConfigurationBlock3(out);
+                      });
+}
+
+ProtocolCommandResult GetConfigurationBlock4(ProtocolHandle handle, ReaderConfigurationBlock4* block) {
+    return IntoOutput(handle, block, "block pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfigurationBlock4& out) {
+                          return facade.GetConfigurationBlock4(out);
+                      });
+}
+
+ProtocolCommandResult GetConfigurationBlock5(ProtocolHandle handle, ReaderConfigurationBlock5* block) {
+    return IntoOutput(handle, block, "block pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfigurationBlock5& out) {
+                          return facade.GetConfigurationBlock5(out);
+                      });
+}
+
+ProtocolCommandResult SetConfigurationBlock1(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock1& block) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.SetConfigurationBlock1(configuration, block); });
+}
+
+ProtocolCommandResult SetConfigurationBlock2(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock2& block) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.SetConfigurationBlock2(configuration, block); });
+}
+
+ProtocolCommandResult SetConfigurationBlock3(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock3& block) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.SetConfigurationBlock3(configuration, block); });
+}
+
+ProtocolCommandResult SetConfigurationBlock4(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock4& block) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.SetConfigurationBlock4(configuration, block); });
+}
+
+ProtocolCommandResult SetConfigurationBlock5(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock5& block) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.SetConfigurationBlock5(configuration, block); });
+}
+
+ProtocolCommandResult GetConfiguration(ProtocolHandle handle, unsigned char configuration,
+                                       ReaderConfiguration* readerConfiguration) {
+    return IntoOutput(handle, readerConfiguration, "readerConfiguration pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderConfiguration& out) {
+                          return facade.GetConfiguration(configuration, out);
+                      });
+}
+
+ProtocolCommandResult SetConfiguration(ProtocolHandle handle, unsigned char configuration,
+                                       const ReaderConfiguration& readerConfiguration) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) {
+        return facade.SetConfiguration(configuration, readerConfiguration);
+    });
+}
+
+ProtocolCommandResult WriteConfiguration(ProtocolHandle handle, unsigned char writeLuidToFlash) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.WriteConfiguration(writeLuidToFlash); });
+}
+
+ProtocolCommandResult LoadStoredDefaults(ProtocolHandle handle) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.LoadStoredDefaults(); });
+}
+
+ProtocolCommandResult CopyConfiguration(ProtocolHandle handle, ConfigurationLocation source,
+                                        ConfigurationLocation destination, unsigned char third, unsigned char fourth) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) {
+        return facade.CopyConfiguration(source, destination, third, fourth);
+    });
+}
+
+ProtocolCommandResult GetExtendedConfiguration(ProtocolHandle handle, TavCommon::ExtendedConfiguration* configuration) {
+    return IntoOutput(handle, configuration, "configuration pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, TavCommon::ExtendedConfiguration& out) {
+                          return facade.GetExtendedConfiguration(out);
+                      });
+}
+
+ProtocolCommandResult SetExtendedConfiguration(ProtocolHandle handle,
+                                               const TavCommon::ExtendedConfiguration& configuration,
+                                               const TavCommon::HashData& hashData) {
+    return OnFacade(
+        handle, [&](const ProtocolFacade& facade) { return facade.SetExtendedConfiguration(configuration, hashData); });
+}
+
+// Device identity and the raw transport.
+
+ProtocolCommandResult GetDeviceId(ProtocolHandle handle, TavCommon::DeviceId* deviceId) {
+    return IntoOutput(handle, deviceId, "deviceId pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, TavCommon::DeviceId& out) { return facade.GetDeviceId(out); });
 }
 
 ProtocolCommandResult Transmit(ProtocolHandle handle, const unsigned char* data, unsigned int size,

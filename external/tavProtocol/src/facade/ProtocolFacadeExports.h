@@ -3,17 +3,11 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "facade/ProtocolHandle.h"
-#include "records/CardAnalyzerControlParameter.h"
-#include "records/CardAnalyzerData.h"
-#include "records/CardAnalyzerStatus.h"
-#include "records/CardReadPayload.h"
-#include "records/GetCardDataSizeParameters.h"
-#include "records/QueuedIdFlagParameters.h"
-#include "records/QueuedIdInformation.h"
 #include "Tavelin/LibraryInfo.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
+#include "facade/ProtocolFacade.h"
+#include "facade/ProtocolHandle.h"
 #include "transport/TransportPayload.h"
 #include "transport/UsbSysfs.h"
 
@@ -54,6 +48,56 @@ ProtocolCommandResult SetCardAnalyzerControl(ProtocolHandle handle, CardAnalyzer
 ProtocolCommandResult GetCardAnalyzerData(ProtocolHandle handle, CardAnalyzerData* records, unsigned int* recordCount,
                                           unsigned char cardCount);
 
+// Identity and versions. A text comes with its NUL and needs a buffer that holds both.
+ProtocolCommandResult GetESN(ProtocolHandle handle, char* buffer, unsigned long bufferSize);
+ProtocolCommandResult GetPartNumber(ProtocolHandle handle, char* buffer, unsigned long bufferSize);
+ProtocolCommandResult GetString(ProtocolHandle handle, char* buffer, unsigned long bufferSize, GetStringIndex index);
+ProtocolCommandResult GetControlFirmwareVersion(ProtocolHandle handle, MicrocontrollerFirmwareVersion* version,
+                                                FirmwareVersionModuleType moduleType);
+ProtocolCommandResult GetRadioFirmwareVersion(ProtocolHandle handle, MicrocontrollerFirmwareVersion* version,
+                                              FirmwareVersionModuleType moduleType);
+ProtocolCommandResult GetBluetoothFirmwareVersion(ProtocolHandle handle, BluetoothFirmwareVersion* version,
+                                                  FirmwareVersionModuleType moduleType);
+ProtocolCommandResult GetNxpAvxSamFirmwareVersion(ProtocolHandle handle, NxpSamFirmwareVersion* version);
+ProtocolCommandResult GetHidSeSamFirmwareVersion(ProtocolHandle handle, HidSeSamFirmwareVersion* version);
+ProtocolCommandResult GetFelicaSamFirmwareVersion(ProtocolHandle handle, FelicaSamFirmwareVersion* version);
+ProtocolCommandResult GetInstalledHardware(ProtocolHandle handle, InstalledHardwareInformation* hardware);
+ProtocolCommandResult GetSystemUptime(ProtocolHandle handle, unsigned int* uptime);
+ProtocolCommandResult GetLuid(ProtocolHandle handle, LuidResponseInformation* luid);
+ProtocolCommandResult SetLuid(ProtocolHandle handle, unsigned short luid);
+ProtocolCommandResult GetTransparentModeStatus(ProtocolHandle handle, TransparentModeStatusInformation* status);
+
+// Configuration blocks, whole configurations and their management.
+ProtocolCommandResult SetActiveConfiguration(ProtocolHandle handle, unsigned char configuration);
+ProtocolCommandResult GetActiveConfiguration(ProtocolHandle handle, ActiveConfigurationInformation* information);
+ProtocolCommandResult GetConfigurationBlock1(ProtocolHandle handle, ReaderConfigurationBlock1* block);
+ProtocolCommandResult GetConfigurationBlock2(ProtocolHandle handle, ReaderConfigurationBlock2* block);
+ProtocolCommandResult GetConfigurationBlock3(ProtocolHandle handle, ReaderConfigurationBlock3* block);
+ProtocolCommandResult GetConfigurationBlock4(ProtocolHandle handle, ReaderConfigurationBlock4* block);
+ProtocolCommandResult GetConfigurationBlock5(ProtocolHandle handle, ReaderConfigurationBlock5* block);
+ProtocolCommandResult SetConfigurationBlock1(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock1& block);
+ProtocolCommandResult SetConfigurationBlock2(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock2& block);
+ProtocolCommandResult SetConfigurationBlock3(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock3& block);
+ProtocolCommandResult SetConfigurationBlock4(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock4& block);
+ProtocolCommandResult SetConfigurationBlock5(ProtocolHandle handle, unsigned char configuration,
+                                             const ReaderConfigurationBlock5& block);
+ProtocolCommandResult GetConfiguration(ProtocolHandle handle, unsigned char configuration,
+                                       ReaderConfiguration* readerConfiguration);
+ProtocolCommandResult SetConfiguration(ProtocolHandle handle, unsigned char configuration,
+                                       const ReaderConfiguration& readerConfiguration);
+ProtocolCommandResult WriteConfiguration(ProtocolHandle handle, unsigned char writeLuidToFlash);
+ProtocolCommandResult LoadStoredDefaults(ProtocolHandle handle);
+ProtocolCommandResult CopyConfiguration(ProtocolHandle handle, ConfigurationLocation source,
+                                        ConfigurationLocation destination, unsigned char third, unsigned char fourth);
+ProtocolCommandResult GetExtendedConfiguration(ProtocolHandle handle, TavCommon::ExtendedConfiguration* configuration);
+ProtocolCommandResult SetExtendedConfiguration(ProtocolHandle handle,
+                                               const TavCommon::ExtendedConfiguration& configuration,
+                                               const TavCommon::HashData& hashData);
+
 // Device identity and the raw transport. Receive copies the bytes read into buffer when they fit
 // its capacity; a capacity above 65535 reads at most 65535 bytes.
 ProtocolCommandResult GetDeviceId(ProtocolHandle handle, TavCommon::DeviceId* deviceId);
@@ -62,5 +106,5 @@ ProtocolCommandResult Transmit(ProtocolHandle handle, const unsigned char* data,
 ProtocolCommandResult Receive(ProtocolHandle handle, unsigned char* buffer, unsigned int capacity,
                               TavTransport::ReportType kind);
 
-}  // namespace Exports
+}  // namespace gnu::visibility("hidden")]]Exports
 }  // namespace TavProtocol

@@ -1,0 +1,94 @@
+#include "files/AtomicFileReplace.h"
+
+#include <fcntl.h>
+#include <fmt/format.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace TavFiles {
+
+namespace {
+
+using Outcome = AtomicFileReplace::Outcome;
+
+AtomicFileReplace Failure(Outcome outcome, int error) { return {outcome, std::strerror(error)}; }
+
+// The file the path names, through any symbolic links; the path itself when it does not exist.
+std::string ResolveTarget(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+std::string TemporaryName(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937 random{std::random_device{}()};
+    return fmt::format("{}.tmp-{}-{}-{:08x}", target, ::getpid(), counter.fetch_add(1), random());
+}
+
+}  // namespace
+
+AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text) {
+    const std::string target = ResolveTarget(path);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return {Outcome::CannotCreate, "not a regular file"};
+    }
+
+    std::string temporary;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
+        temporary = TemporaryName(target);
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (descriptor < 0 && errno != EEXIST) {
+            return Failure(Outcome::CannotCreate, errno);
+        }
+    }
+    if (descriptor < 0) {
+        return Failure(Outcome::CannotCreate, EEXIST);
+    }
+
+    const auto abandon = [&](int error) {
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+        ::unlink(temporary.c_str());
+        return Failure(Outcome::WriteFailed, error);
+    };
+    if (exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+        return abandon(errno);
+    }
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return abandon(count < 0 ? errno : EIO);
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    // On the disk before the rename makes it the target, so a crash cannot leave an empty file.
+    if (::fsync(descriptor) != 0) {
+        return abandon(errno);
+    }
+    const int closed = ::close(descriptor);
+    descriptor = -1;
+    if (closed != 0) {
+        return abandon(errno);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return abandon(errno);
+    }
+    return {Outcome::Replaced, {}};
+}
+
+}  // namespace TavFiles

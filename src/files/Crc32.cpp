@@ -1,0 +1,24 @@
+#include "files/Crc32.h"
+
+#include "common/StringUtils.h"
+
+namespace {
+
+// Built by the compiler: there is nothing to initialise at load time and nothing to race on.
+constexpr Crc32Table kCrc32Table = [] {
+    Crc32Table table{};
+    BuildCrc32Table(table);
+    return table;
+}();
+
+static_assert(kCrc32Table[1] == 0x77073096u && kCrc32Table[255] == 0x2D02EF8Du);
+
+}  // namespace
+
+std::string CalculateCrc32(const std::vector<uint8_t>& bytes) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (const uint8_t b : bytes) {
+        c = kCrc32Table[(c ^ b) & 0xFFu] ^ (c >> 8);
+    }
+    return TavCommon::StringUtils::ToHex(~c, 8);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Tavelin/ElvarinException.h"
+#include "files/Crc32.h"
+#include "support/TempDir.h"
+
+namespace TavTest {
+
+// A scratch folder for configuration files, and the checks the file tests share.
+class FileFixture : public testing::Test {
+protected:
+    std::string PathOf(const std::string& name) const { return (dir_.Path() / name).string(); }
+
+    std::string Write(const std::string& content, const std::string& name = "file.txt") const {
+        const std::string path = PathOf(name);
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    static std::string Read(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    static std::string Golden(const std::string& name) {
+        return Read(std::string(TAV_TEST_SOURCE_DIR) + "/files/golden/" + name);
+    }
+
+    static std::string Crc(const std::string& text) {
+        return CalculateCrc32(std::vector<uint8_t>(text.begin(), text.end()));
+    }
+
+    // The names in the folder, to show that a failed save leaves no temporary file behind.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    // The call fails with an ElvarinException of exactly this message.
+    static void ExpectFailure(const std::function<void()>& call, const std::string& message) {
+        try {
+            call();
+            ADD_FAILURE() << "no failure; expected: " << message;
+        } catch (const ElvarinException& error) {
+            EXPECT_EQ(error.Message(), message);
+        }
+    }
+
+    TempDir dir_;
+};
+
+}  // namespace TavTest

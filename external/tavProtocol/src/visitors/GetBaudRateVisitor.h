@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/SerialReaderBaudRate.h"
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Reads the code of a serial reader's line speed.
+class GetBaudRateVisitor : public CommandVisitor {
+public:
+    void ValidateArguments() override;
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+    SerialReaderBaudRate GetResult() const { return baudRate_; }
+
+private:
+    SerialReaderBaudRate baudRate_{};
+};
+
+}  // namespace TavProtocol

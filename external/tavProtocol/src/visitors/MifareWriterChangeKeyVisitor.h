@@ -1,0 +1,23 @@
+#pragma once
+
+#include "records/MifareWriterKeyInformation.h"
+#include "visitors/CommandVisitor.h"
+
+namespace TavProtocol {
+
+// Changes a key of the MIFARE card on the writer.
+class MifareWriterChangeKeyVisitor : public CommandVisitor {
+public:
+    explicit MifareWriterChangeKeyVisitor(const MifareWriterKeyInformation& keyInformation)
+        : keyInformation_(keyInformation) {}
+
+    void ValidateArguments() override;
+    void Visit(FeatureReportProtocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(Mfp24Protocol& protocol, TavTransport::Transport& transport) override;
+    void Visit(SerialBinaryProtocol& protocol, TavTransport::Transport& transport) override;
+
+private:
+    MifareWriterKeyInformation keyInformation_;
+};
+
+}  // namespace TavProtocol

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "visitors/BeepVisitor.h"
 #include "visitors/CommandVisitor.h"
 #include "visitors/ConfigurationBlockChecks.h"
 #include "visitors/CopyConfigurationVisitor.h"
@@ -45,22 +46,42 @@
 #include "visitors/WriteConfigurationVisitor.h"
 #include "mfp24/Mfp24Protocol.h"
 #include "common/TimeDelay.h"
+#include "visitors/ConfigureModuleStateVisitor.h"
+#include "visitors/EnableBootloaderModeVisitor.h"
+#include "visitors/EnableTransparentModeVisitor.h"
+#include "visitors/GetBaudRateVisitor.h"
+#include "visitors/GetBeeperVolumeVisitor.h"
+#include "visitors/GetBleBlobVisitor.h"
+#include "visitors/GetBleConfigurationVisitor.h"
+#include "visitors/GetBlobVisitor.h"
 #include "visitors/GetCardAnalyzerDataVisitor.h"
 #include "visitors/GetCardAnalyzerStatusVisitor.h"
 #include "visitors/GetCardBitCountVisitor.h"
 #include "visitors/GetCardDataVisitor.h"
 #include "visitors/GetCardReadPayloadVisitor.h"
+#include "visitors/GetMifareWriterStatusVisitor.h"
 #include "visitors/GetQueuedIdVisitor.h"
 #include "visitors/GetSupportedCardsVisitor.h"
+#include "visitors/MifareWriterChangeKeyVisitor.h"
+#include "visitors/MifareWriterCreateAidVisitor.h"
+#include "visitors/MifareWriterCreateFileVisitor.h"
+#include "visitors/MifareWriterFormatCardVisitor.h"
 #include "core/ProtocolException.h"
 #include "facade/ProtocolFactory.h"
 #include "facade/ProtocolLibraryInfo.h"
+#include "visitors/SetBaudRateVisitor.h"
+#include "visitors/SetBeeperVolumeVisitor.h"
+#include "visitors/SetBleBlobVisitor.h"
+#include "visitors/SetBleConfigurationVisitor.h"
+#include "visitors/SetBlobVisitor.h"
 #include "visitors/SetCardAnalyzerControlVisitor.h"
+#include "visitors/UpgradeFirmwareVisitor.h"
 #include "facade/SupportedUsbDevice.h"
 #include "Tavelin/ElvarinException.h"
 #include "common/FixedText.h"
 #include "common/HandleCounter.h"
 #include "common/Logger.h"
+#include "common/TimeDelayFactory.h"
 #include "common/ReaderDefinitionText.h"
 #include "transport/TransportFactory.h"
 #include "transport/UsbDeviceEnumeration.h"
@@ -829,11 +850,187 @@ ProtocolCommandResult ProtocolFacade::SetExtendedConfiguration(const TavCommon::
 
 // Beeper, baud rate and modules.
 
+ProtocolCommandResult ProtocolFacade::Beep(unsigned char count, BEEP_DURATION duration) const {
+    auto work = [&] {
+        BeepVisitor visitor(count, duration);
+        Accept(visitor);
+    };
+    return RunOperation("Beep", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetBeeperVolume(BeepVolume& volume) const {
+    auto work = [&] {
+        GetBeeperVolumeVisitor visitor;
+        Accept(visitor);
+        volume = visitor.GetResult();
+    };
+    return RunOperation("GetBeeperVolume", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetBeeperVolume(BeepVolume volume) const {
+    auto work = [&] {
+        SetBeeperVolumeVisitor visitor(volume);
+        Accept(visitor);
+    };
+    return RunOperation("SetBeeperVolume", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetBaudRate(SerialReaderBaudRate& baudRate) const {
+    auto work = [&] {
+        GetBaudRateVisitor visitor;
+        Accept(visitor);
+        baudRate = visitor.GetResult();
+    };
+    return RunOperation("GetBaudRate", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetBaudRate(SerialReaderBaudRate baudRate) const {
+    auto work = [&] {
+        SetBaudRateVisitor visitor(baudRate);
+        Accept(visitor);
+    };
+    return RunOperation("SetBaudRate", work);
+}
+
+ProtocolCommandResult ProtocolFacade::ConfigureModuleState(ReaderModuleAction action, ReaderModuleId module,
+                                                           ReaderModuleState& state) const {
+    auto work = [&] {
+        ConfigureModuleStateVisitor visitor(action, module, state);
+        Accept(visitor);
+        state = visitor.GetResult();
+    };
+    return RunOperation("ConfigureModuleState", work);
+}
+
+ProtocolCommandResult ProtocolFacade::EnableTransparentMode(bool enable) const {
+    auto work = [&] {
+        EnableTransparentModeVisitor visitor(enable);
+        Accept(visitor);
+    };
+    return RunOperation("EnableTransparentMode", work);
+}
+
 // BLE and blobs.
+
+ProtocolCommandResult ProtocolFacade::GetBleConfiguration(BleConfiguration& configuration) const {
+    auto work = [&] {
+        GetBleConfigurationVisitor visitor;
+        Accept(visitor);
+        configuration = visitor.GetResult();
+    };
+    return RunOperation("GetBleConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetBleConfiguration(const BleConfiguration& configuration) const {
+    auto work = [&] {
+        SetBleConfigurationVisitor visitor(configuration);
+        Accept(visitor);
+    };
+    return RunOperation("SetBleConfiguration", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetBlob(const TavCommon::BlobHeader& header,
+                                              std::vector<unsigned char>& data) const {
+    auto work = [&] {
+        GetBlobVisitor visitor(header);
+        Accept(visitor);
+        data = visitor.GetResult();
+    };
+    return RunOperation("GetBlob", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetBlob(const TavCommon::BlobHeader& header,
+                                              const std::vector<unsigned char>& data) const {
+    auto work = [&] {
+        SetBlobVisitor visitor(header, data);
+        Accept(visitor);
+    };
+    return RunOperation("SetBlob", work);
+}
+
+ProtocolCommandResult ProtocolFacade::GetBleBlob(TavCommon::BleDataType dataType,
+                                                 std::vector<unsigned char>& data) const {
+    auto work = [&] {
+        GetBleBlobVisitor visitor(dataType, TavCommon::MakeTimeDelay());
+        Accept(visitor);
+        data = visitor.GetResult();
+    };
+    return RunOperation("GetBleBlob", work);
+}
+
+ProtocolCommandResult ProtocolFacade::SetBleBlob(TavCommon::BleDataType dataType,
+                                                 const std::vector<unsigned char>& data) const {
+    auto work = [&] {
+        SetBleBlobVisitor visitor(dataType, data, TavCommon::MakeTimeDelay());
+        Accept(visitor);
+    };
+    return RunOperation("SetBleBlob", work);
+}
 
 // MIFARE writer.
 
+ProtocolCommandResult ProtocolFacade::GetMifareWriterStatus(MifareWriterStatus& status) const {
+    auto work = [&] {
+        GetMifareWriterStatusVisitor visitor;
+        Accept(visitor);
+        status = visitor.GetResult();
+    };
+    return RunOperation("GetMifareWriterStatus", work);
+}
+
+ProtocolCommandResult ProtocolFacade::MifareWriterCreateAid(const MifareWriterAidInformation& aidInformation) const {
+    auto work = [&] {
+        MifareWriterCreateAidVisitor visitor(aidInformation);
+        Accept(visitor);
+    };
+    return RunOperation("MifareWriterCreateAid", work);
+}
+
+ProtocolCommandResult ProtocolFacade::MifareWriterFormatCard() const {
+    auto work = [&] {
+        MifareWriterFormatCardVisitor visitor;
+        Accept(visitor);
+    };
+    return RunOperation("MifareWriterFormatCard", work);
+}
+
+ProtocolCommandResult ProtocolFacade::MifareWriterChangeKey(const MifareWriterKeyInformation& keyInformation) const {
+    auto work = [&] {
+        MifareWriterChangeKeyVisitor visitor(keyInformation);
+        Accept(visitor);
+    };
+    return RunOperation("MifareWriterChangeKey", work);
+}
+
+ProtocolCommandResult ProtocolFacade::MifareWriterCreateFile(const MifareWriterFileInformation& fileInformation) const {
+    auto work = [&] {
+        MifareWriterCreateFileVisitor visitor(fileInformation);
+        Accept(visitor);
+    };
+    return RunOperation("MifareWriterCreateFile", work);
+}
+
 // Firmware upgrade and bootloader.
+
+ProtocolCommandResult ProtocolFacade::EnableBootloaderMode(BootloaderModule module) const {
+    auto work = [&] {
+        EnableBootloaderModeVisitor visitor(module, TavCommon::MakeTimeDelay());
+        Accept(visitor);
+    };
+    return RunOperation("EnableBootloaderMode", work);
+}
+
+ProtocolCommandResult ProtocolFacade::UpgradeFirmware(const char* path) const {
+    auto work = [&] {
+        // What constructing the path from a null pointer would mean, without its undefined behaviour.
+        if (path == nullptr) {
+            throw std::logic_error("basic_string: construction from null is not valid");
+        }
+        UpgradeFirmwareVisitor visitor(std::string(path), TavCommon::MakeTimeDelay());
+        Accept(visitor);
+    };
+    return RunOperation("UpgradeFirmware", work);
+}
 
 // Device identity and the raw transport.
 

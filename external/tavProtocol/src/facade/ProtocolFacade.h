@@ -17,6 +17,12 @@
 #include "common/NxpSamFirmwareVersion.h"
 #include "common/ReaderConfiguration.h"
 #include "records/ActiveConfigurationInformation.h"
+#include "common/BleDataType.h"
+#include "common/BlobHeader.h"
+#include "records/BEEP_DURATION.h"
+#include "records/BeepVolume.h"
+#include "records/BleConfiguration.h"
+#include "records/BootloaderModule.h"
 #include "records/CardAnalyzerControlParameter.h"
 #include "records/CardAnalyzerData.h"
 #include "records/CardAnalyzerStatus.h"
@@ -27,12 +33,20 @@
 #include "records/GetStringIndex.h"
 #include "records/InstalledHardwareInformation.h"
 #include "records/LuidResponseInformation.h"
+#include "records/MifareWriterAidInformation.h"
+#include "records/MifareWriterFileInformation.h"
+#include "records/MifareWriterKeyInformation.h"
+#include "records/MifareWriterStatus.h"
 #include "core/Protocol.h"
 #include "facade/ProtocolHandle.h"
 #include "records/QueuedIdFlagParameters.h"
 #include "records/QueuedIdInformation.h"
 #include "records/TransparentModeStatusInformation.h"
 #include "Tavelin/LibraryInfo.h"
+#include "records/ReaderModuleAction.h"
+#include "records/ReaderModuleId.h"
+#include "records/ReaderModuleState.h"
+#include "records/SerialReaderBaudRate.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "transport/Transport.h"
@@ -148,12 +162,38 @@ public:
                                                    const TavCommon::HashData& hashData) const;
 
     // Beeper, baud rate and modules.
+    ProtocolCommandResult Beep(unsigned char count, BEEP_DURATION duration) const;
+    ProtocolCommandResult GetBeeperVolume(BeepVolume& volume) const;
+    ProtocolCommandResult SetBeeperVolume(BeepVolume volume) const;
+    ProtocolCommandResult GetBaudRate(SerialReaderBaudRate& baudRate) const;
+    // Changes the reader's line speed only: the host's port keeps the speed it was opened with.
+    ProtocolCommandResult SetBaudRate(SerialReaderBaudRate baudRate) const;
+    // Reads (action Read) or sets (action Set) a module's state: state is read on entry and
+    // written back with the reader's answer on success.
+    ProtocolCommandResult ConfigureModuleState(ReaderModuleAction action, ReaderModuleId module,
+                                               ReaderModuleState& state) const;
+    ProtocolCommandResult EnableTransparentMode(bool enable) const;
 
-    // BLE and blobs.
+    // BLE and blobs. A blob read replaces data with every 4-byte piece whole.
+    ProtocolCommandResult GetBleConfiguration(BleConfiguration& configuration) const;
+    ProtocolCommandResult SetBleConfiguration(const BleConfiguration& configuration) const;
+    ProtocolCommandResult GetBlob(const TavCommon::BlobHeader& header, std::vector<unsigned char>& data) const;
+    ProtocolCommandResult SetBlob(const TavCommon::BlobHeader& header, const std::vector<unsigned char>& data) const;
+    ProtocolCommandResult GetBleBlob(TavCommon::BleDataType dataType, std::vector<unsigned char>& data) const;
+    ProtocolCommandResult SetBleBlob(TavCommon::BleDataType dataType, const std::vector<unsigned char>& data) const;
 
     // MIFARE writer.
+    ProtocolCommandResult GetMifareWriterStatus(MifareWriterStatus& status) const;
+    ProtocolCommandResult MifareWriterCreateAid(const MifareWriterAidInformation& aidInformation) const;
+    ProtocolCommandResult MifareWriterFormatCard() const;
+    ProtocolCommandResult MifareWriterChangeKey(const MifareWriterKeyInformation& keyInformation) const;
+    ProtocolCommandResult MifareWriterCreateFile(const MifareWriterFileInformation& fileInformation) const;
 
     // Firmware upgrade and bootloader.
+    ProtocolCommandResult EnableBootloaderMode(BootloaderModule module) const;
+    // Feeds the firmware file at path to the bootloader; a null path is recorded as a standard
+    // exception and sends nothing.
+    ProtocolCommandResult UpgradeFirmware(const char* path) const;
 
     // Device identity and the raw transport.
     ProtocolCommandResult GetDeviceId(TavCommon::DeviceId& deviceId) const;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "FacadeBench.h"
-#include "FeatureReportBench.h"
 #include "sim/Fault.h"
+#include "support/SimulatedFeatureReportReader.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 namespace {
 
 using namespace TavProtocol;
-using TavTest::Raised;
+using TavTest::ProtocolFailure;
 using TavTest::VisitorBench;
 using TavTest::Wire;
 
@@ -88,12 +88,12 @@ TEST(DeviceControlVisitorTest, ArgumentChecksAtTheirBoundaries) {
         SCOPED_TRACE(row.name + " on " + TavTest::WireName(row.wire));
         VisitorBench bench(row.wire);
         const std::unique_ptr<CommandVisitor> visitor = row.make();
-        const Raised raised = TavTest::RunCatching(bench, *visitor);
+        const ProtocolFailure raised = TavTest::RunCatching(bench, *visitor);
         if (row.refusal.empty()) {
-            EXPECT_EQ(raised, Raised{});
+            EXPECT_EQ(raised, ProtocolFailure{});
             EXPECT_EQ(bench.Sent().size(), 1U);
         } else {
-            EXPECT_EQ(raised, (Raised{row.refusal, row.visitor, "ValidateArguments"}));
+            EXPECT_EQ(raised, (ProtocolFailure{row.refusal, row.visitor, "ValidateArguments"}));
             EXPECT_TRUE(bench.Sent().empty());
         }
     }
@@ -103,8 +103,8 @@ TEST(DeviceControlVisitorTest, AnMfp24ErrorPacketIsNotASuccessfulBeep) {
     VisitorBench bench(Wire::Mfp24);
     bench.Reader().Model()->mfp24ErrorPackets = {"BS"};
     BeepVisitor visitor(2, BEEP_DURATION::Short);
-    EXPECT_EQ(TavTest::RunCatching(bench, visitor),
-              (Raised{"Invalid response from reader beep command.", "BeepWithMfp24Protocol", "ValidateResponse"}));
+    EXPECT_EQ(TavTest::RunCatching(bench, visitor), (ProtocolFailure{"Invalid response from reader beep command.",
+                                                                     "BeepWithMfp24Protocol", "ValidateResponse"}));
     EXPECT_TRUE(bench.Reader().Model()->beeps.empty());
 }
 
@@ -114,9 +114,9 @@ TEST(DeviceControlVisitorTest, FeatureReportBeepAndVolumeReadTakeAnyReply) {
     bench.Reader().Model()->beeperVolume = 2;
     bench.InjectFault(TavSim::FaultTrigger::OnCommand({0x8C}), TavSim::Fault::CorruptByte(0, 0x00));
     BeepVisitor beep(1, BEEP_DURATION::Long);
-    EXPECT_EQ(TavTest::RunCatching(bench, beep), Raised{});
+    EXPECT_EQ(TavTest::RunCatching(bench, beep), ProtocolFailure{});
     GetBeeperVolumeVisitor volume;
-    EXPECT_EQ(TavTest::RunCatching(bench, volume), Raised{});
+    EXPECT_EQ(TavTest::RunCatching(bench, volume), ProtocolFailure{});
     EXPECT_EQ(volume.GetResult(), BeepVolume{2});
 }
 

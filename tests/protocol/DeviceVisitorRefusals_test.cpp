@@ -34,7 +34,7 @@
 namespace {
 
 using namespace TavProtocol;
-using TavTest::Raised;
+using TavTest::ProtocolFailure;
 using TavTest::VisitorBench;
 using TavTest::Wire;
 
@@ -168,7 +168,7 @@ TEST(DeviceVisitorRefusalTest, EachRefusalHasItsExactTextAndNothingIsSent) {
             VisitorBench bench(wire);
             const std::unique_ptr<CommandVisitor> visitor = row.make();
             EXPECT_EQ(TavTest::RunCatching(bench, *visitor),
-                      (Raised{*outcome.message, outcome.file ? outcome.file : row.visitor, outcome.function}));
+                      (ProtocolFailure{*outcome.message, outcome.file ? outcome.file : row.visitor, outcome.function}));
             EXPECT_TRUE(bench.Sent().empty());
         }
     }

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "SimulatedFacade.h"
 #include "VisitorBench.h"
 #include "facade/ProtocolFacade.h"
 #include "support/ScopedTimeDelayOverride.h"
+#include "support/SimulatedFacade.h"
 
 namespace TavTest {
 

@@ -14,6 +14,7 @@
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
+#include "support/ProtocolFailure.h"
 #include "visitors/CommandVisitor.h"
 
 namespace TavTest {
@@ -84,25 +85,9 @@ private:
     std::unique_ptr<InProcessTransport> transport_;
 };
 
-// What a run threw: message, source and function; empty when it threw nothing of the library's.
-struct Raised {
-    std::string message;
-    std::string file;
-    std::string function;
-    bool operator==(const Raised&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Raised& raised) {
-    return out << '"' << raised.message << "\" (" << raised.file << ", " << raised.function << ')';
-}
-
-inline Raised RunCatching(VisitorBench& bench, TavProtocol::CommandVisitor& visitor) {
-    try {
-        bench.Run(visitor);
-    } catch (const ElvarinException& error) {
-        return {error.Message(), error.File(), error.Function()};
-    }
-    return {};
+// What the visitor's run threw; an empty record when it threw nothing.
+inline ProtocolFailure RunCatching(VisitorBench& bench, TavProtocol::CommandVisitor& visitor) {
+    return CatchProtocolFailure([&] { bench.Run(visitor); });
 }
 
 // An MFP24 request: the command's characters, '0' to byte 22, then the carriage return.

@@ -154,7 +154,7 @@ TEST(BleBlobVisitorTest, BleBlobReadPollsAtItsIntervalUpToItsLimit) {
     VisitorBench bench(Wire::FeatureReport);
     bench.Reader().Model()->bleReturnCodes[TavSim::BlePhase::ReadPoll] = std::deque<uint8_t>(100, 11);
     auto delay = std::make_unique<TavTest::RecordingTimeDelay>();
-    const std::shared_ptr<TavTest::WaitLog> waits = delay->Log();
+    const std::shared_ptr<TavTest::Timeline> waits = delay->Log();
     GetBleBlobVisitor visitor(BleDataType::Key, std::move(delay));
     EXPECT_EQ(TavTest::RunCatching(bench, visitor).message,
               "Polling timed out after 100 attempts during GetBleBlob read poll. The reader may not have a BLE module "

@@ -25,7 +25,7 @@ public:
     VisitorBench& Reader() { return reader_; }
     TavSim::SimulatedReader::ModelAccess Model() { return reader_.Reader().Model(); }
     std::vector<std::vector<uint8_t>> Sent() const { return reader_.Sent(); }
-    const WaitLog& Waits() const { return delays_.Log(); }
+    const Timeline& Waits() const { return delays_.Log(); }
 
 private:
     ScopedTimeDelayOverride delays_;

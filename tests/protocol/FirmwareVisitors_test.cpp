@@ -70,13 +70,15 @@ protected:
 
     TavTest::TempDir dir_;
     VisitorBench bench_{Wire::FeatureReport};
-    std::shared_ptr<TavTest::WaitLog> waits_ = std::make_shared<TavTest::WaitLog>();
+    std::shared_ptr<TavTest::Timeline> waits_ = std::make_shared<TavTest::Timeline>();
 };
 
 TEST_F(FirmwareVisitorTest, TheBootloaderStartsThreeSecondsAfterItsCommand) {
+    bench_.RecordOn(waits_);
     EnterBootloader(2);
     EXPECT_THAT(bench_.Sent(), testing::ElementsAre(Phrase({0xF0, 0x02})));
-    EXPECT_THAT(waits_->Waits(), testing::ElementsAre(RecordedWait::Seconds(3)));
+    // The reader's answer is read only once the bootloader has had its 3 s.
+    EXPECT_THAT(waits_->Steps(), testing::ElementsAre("sent", "wait 3 s", "received"));
     EXPECT_TRUE(bench_.Reader().Model()->bootloaderMode);
     EXPECT_EQ(bench_.Reader().Model()->bootloaderModule, 2);
 
@@ -91,6 +93,7 @@ TEST_F(FirmwareVisitorTest, TheBootloaderStartsThreeSecondsAfterItsCommand) {
 TEST_F(FirmwareVisitorTest, AFirmwareFileReachesTheBootloaderLineByLine) {
     const std::vector<Bytes> records = {Record(0x0000, {0xAA, 0xBB}), Record(0x0002, Bytes(16, 0x5C))};
     const std::string path = WriteFirmware(records);
+    bench_.RecordOn(waits_);
     EnterBootloader();
     bench_.Reader().Model()->firmwareLines.clear();
     const std::size_t phrasesBefore = bench_.Sent().size();
@@ -110,13 +113,13 @@ TEST_F(FirmwareVisitorTest, AFirmwareFileReachesTheBootloaderLineByLine) {
     for (std::size_t i = phrasesBefore + 18; i < sent.size(); ++i) {
         EXPECT_EQ(sent[i], Bytes{0x00});
     }
-    // The 3 s start, then per phrase the wait before its reply and the bootloader's short delay.
-    std::vector<RecordedWait> expected = {RecordedWait::Seconds(3)};
+    // The 3 s start; then each phrase three times, the wait before its reply, the reply, and the
+    // bootloader's short delay.
+    std::vector<std::string> expected = {"sent", "wait 3 s", "received"};
     for (std::size_t phrase = 0; phrase < sends / 3; ++phrase) {
-        expected.push_back(RecordedWait::Milliseconds(2));
-        expected.push_back(RecordedWait::Milliseconds(2));
+        expected.insert(expected.end(), {"sent", "sent", "sent", "wait 2 ms", "received", "wait 2 ms"});
     }
-    EXPECT_EQ(waits_->Waits(), expected);
+    EXPECT_EQ(waits_->Steps(), expected);
 }
 
 TEST_F(FirmwareVisitorTest, ABytestreamGoesOutSevenBytesAPhrase) {

@@ -15,6 +15,7 @@
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
 #include "support/ProtocolFailure.h"
+#include "support/Timeline.h"
 #include "visitors/CommandVisitor.h"
 
 namespace TavTest {
@@ -59,6 +60,8 @@ public:
     }
 
     void Run(TavProtocol::CommandVisitor& visitor) { protocol_->Accept(visitor, *transport_); }
+    // The phrases and replies also go on the timeline the test's recording delays write to.
+    void RecordOn(std::shared_ptr<Timeline> timeline) { transport_->RecordOn(std::move(timeline)); }
 
     TavSim::SimulatedReader& Reader() { return reader_; }
     std::vector<std::vector<uint8_t>> Sent() const {

@@ -4,13 +4,14 @@
 
 #include "common/TimeDelayFactory.h"
 #include "support/RecordingTimeDelay.h"
+#include "support/Timeline.h"
 
 namespace TavTest {
 
 // Makes every delay the facade hands out a RecordingTimeDelay writing to one log, while it lives.
 class ScopedTimeDelayOverride {
 public:
-    explicit ScopedTimeDelayOverride(std::shared_ptr<WaitLog> log = std::make_shared<WaitLog>()) : log_(log) {
+    explicit ScopedTimeDelayOverride(std::shared_ptr<Timeline> log = std::make_shared<Timeline>()) : log_(log) {
         TavCommon::SetTimeDelayCreatorOverride(
             [log = std::move(log)] { return std::make_unique<RecordingTimeDelay>(log); });
     }
@@ -18,10 +19,10 @@ public:
     ScopedTimeDelayOverride(const ScopedTimeDelayOverride&) = delete;
     ScopedTimeDelayOverride& operator=(const ScopedTimeDelayOverride&) = delete;
 
-    const WaitLog& Log() const { return *log_; }
+    const Timeline& Log() const { return *log_; }
 
 private:
-    std::shared_ptr<WaitLog> log_;
+    std::shared_ptr<Timeline> log_;
 };
 
 }  // namespace TavTest

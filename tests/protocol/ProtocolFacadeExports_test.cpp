@@ -17,6 +17,7 @@
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/FacadeTestTransport.h"
+#include "support/ScopedTimeDelayOverride.h"
 #include "support/SimulatedFacade.h"
 #include "support/SimulatedFeatureReportReader.h"
 
@@ -75,7 +76,13 @@ struct Outputs {
 struct WrapperCase {
     const char* name;
     std::function<ProtocolCommandResult(ProtocolHandle, Outputs&)> call;
+    // False where the simulated feature-report reader cannot run the call as given (a serial-only
+    // command, a mode change that would end the others, a result larger than the outputs).
+    bool runsOnFeatureReport = true;
 };
+
+const TavCommon::BlobHeader kBlob7{7, 0, 5, 0};
+const unsigned char kSixteenBytes[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 // Every wrapper, called with valid out-pointers and arguments that a reader would accept.
 const std::vector<WrapperCase>& Wrappers() {
@@ -221,6 +228,68 @@ const std::vector<WrapperCase>& Wrappers() {
              return Exports::SetExtendedConfiguration(h, TavCommon::ExtendedConfiguration::FromVector(ExtendedImage()),
                                                       TavCommon::HashData{});
          }},
+        {"Beep", [](ProtocolHandle h, Outputs&) { return Exports::Beep(h, 1, TavProtocol::BEEP_DURATION::Short); }},
+        {"GetBeeperVolume",
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetBeeperVolume(h, o.As<TavProtocol::BeepVolume>()); }},
+        {"SetBeeperVolume",
+         [](ProtocolHandle h, Outputs&) { return Exports::SetBeeperVolume(h, TavProtocol::BeepVolume{2}); }},
+        {"GetBaudRate",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetBaudRate(h, o.As<TavProtocol::SerialReaderBaudRate>());
+         },
+         false},
+        {"SetBaudRate",
+         [](ProtocolHandle h, Outputs&) { return Exports::SetBaudRate(h, TavProtocol::SerialReaderBaudRate{1}); },
+         false},
+        {"ConfigureModuleState",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::ConfigureModuleState(h, TavProtocol::ReaderModuleAction::Read,
+                                                  TavProtocol::ReaderModuleId{1},
+                                                  o.As<TavProtocol::ReaderModuleState>());
+         }},
+        {"EnableTransparentMode", [](ProtocolHandle h, Outputs&) { return Exports::EnableTransparentMode(h, false); }},
+        {"GetBleConfiguration",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetBleConfiguration(h, o.As<TavProtocol::BleConfiguration>());
+         }},
+        {"SetBleConfiguration",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetBleConfiguration(h, TavProtocol::BleConfiguration{0x7F, -40, -4});
+         }},
+        {"GetBlob",
+         [](ProtocolHandle h, Outputs& o) { return Exports::GetBlob(h, &kBlob7, o.bytes.data(), &o.count); }},
+        {"SetBlob", [](ProtocolHandle h, Outputs&) { return Exports::SetBlob(h, &kBlob7, kSixteenBytes, 5); }},
+        {"GetBleBlob",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, o.bytes.data(), &o.count);
+         },
+         false},
+        {"SetBleBlob",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::SetBleBlob(h, TavCommon::BleDataType::UnencryptedKey, kSixteenBytes, 16);
+         }},
+        {"GetMifareWriterStatus",
+         [](ProtocolHandle h, Outputs& o) {
+             return Exports::GetMifareWriterStatus(h, o.As<TavProtocol::MifareWriterStatus>());
+         }},
+        {"MifareWriterCreateAid",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::MifareWriterCreateAid(h, TavProtocol::MifareWriterAidInformation{0x123456, 0, 1, 0, 4});
+         }},
+        {"MifareWriterFormatCard", [](ProtocolHandle h, Outputs&) { return Exports::MifareWriterFormatCard(h); }},
+        {"MifareWriterChangeKey",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::MifareWriterChangeKey(h, TavProtocol::MifareWriterKeyInformation{1, 0, 0, 0});
+         }},
+        {"MifareWriterCreateFile",
+         [](ProtocolHandle h, Outputs&) {
+             return Exports::MifareWriterCreateFile(h, TavProtocol::MifareWriterFileInformation{0, 16, 1, 0, 0, 0});
+         }},
+        {"EnableBootloaderMode",
+         [](ProtocolHandle h, Outputs&) { return Exports::EnableBootloaderMode(h, TavProtocol::BootloaderModule{1}); },
+         false},
+        {"UpgradeFirmware",
+         [](ProtocolHandle h, Outputs&) { return Exports::UpgradeFirmware(h, "/nonexistent/firmware.hex"); }, false},
         {"GetDeviceId",
          [](ProtocolHandle h, Outputs& o) { return Exports::GetDeviceId(h, o.As<TavCommon::DeviceId>()); }},
         {"Transmit",
@@ -267,11 +336,16 @@ TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
         model->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}};
         const Bytes image = ExtendedImage();
         std::copy(image.begin(), image.end(), model->ActiveConfiguration().extended.begin());
+        model->blobs[7] = Bytes(8, 0x44);
     }
     TavSim::FeatureReportFrontEnd frontEnd(reader);
     const TavTest::SimulatedFacade facade(frontEnd, 1);
     ASSERT_TRUE(facade.IsOpen());
+    const TavTest::ScopedTimeDelayOverride noWaits;
     for (const WrapperCase& wrapper : Wrappers()) {
+        if (!wrapper.runsOnFeatureReport) {
+            continue;
+        }
         SCOPED_TRACE(wrapper.name);
         Outputs outputs;
         const ProtocolCommandResult result = wrapper.call(facade.Handle(), outputs);
@@ -314,6 +388,7 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
     unsigned int count = 4;
     unsigned short codes[4];
     CardAnalyzerData records[4];
+    unsigned char bytes[4];
     const std::vector<NullCase> cases = {
         {"GetSupportedCards", "cardTypeCount pointer cannot be null", 0,
          [&](ProtocolHandle h) { return Exports::GetSupportedCards(h, codes, nullptr); }},
@@ -373,6 +448,35 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
          [](ProtocolHandle h) { return Exports::GetString(h, nullptr, 1, TavProtocol::GetStringIndex{1}); }},
         {"GetConfiguration", "readerConfiguration pointer cannot be null", 0,
          [](ProtocolHandle h) { return Exports::GetConfiguration(h, 1, nullptr); }},
+        {"GetBeeperVolume", "volume pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetBeeperVolume(h, nullptr); }},
+        {"GetBaudRate", "baudRate pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetBaudRate(h, nullptr); }},
+        {"ConfigureModuleState", "state pointer cannot be null", 0,
+         [](ProtocolHandle h) {
+             return Exports::ConfigureModuleState(h, TavProtocol::ReaderModuleAction::Read,
+                                                  TavProtocol::ReaderModuleId{1}, nullptr);
+         }},
+        {"GetBleConfiguration", "configuration pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetBleConfiguration(h, nullptr); }},
+        {"GetBlob", "header pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetBlob(h, nullptr, bytes, &count); }},
+        {"GetBlob", "dataSize pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetBlob(h, &kBlob7, bytes, nullptr); }},
+        {"GetBlob", "data pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetBlob(h, &kBlob7, nullptr, &count); }},
+        {"SetBlob", "header pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::SetBlob(h, nullptr, bytes, 4); }},
+        {"SetBlob", "data pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::SetBlob(h, &kBlob7, nullptr, 4); }},
+        {"GetBleBlob", "dataSize pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, bytes, nullptr); }},
+        {"GetBleBlob", "data pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, nullptr, &count); }},
+        {"SetBleBlob", "data pointer cannot be null", 0,
+         [&](ProtocolHandle h) { return Exports::SetBleBlob(h, TavCommon::BleDataType::Key, nullptr, 4); }},
+        {"GetMifareWriterStatus", "status pointer cannot be null", 0,
+         [](ProtocolHandle h) { return Exports::GetMifareWriterStatus(h, nullptr); }},
         {"GetDeviceId", "deviceId pointer cannot be null", 0,
          [](ProtocolHandle h) { return Exports::GetDeviceId(h, nullptr); }},
         {"Transmit", "data pointer cannot be null", 778,
@@ -417,7 +521,59 @@ protected:
     TavSim::SimulatedReader reader_;
     TavSim::FeatureReportFrontEnd frontEnd_{reader_};
     TavTest::SimulatedFacade facade_{frontEnd_, 1};
+    TavTest::ScopedTimeDelayOverride noWaits_;
 };
+
+struct ByteCapacityCase {
+    unsigned int capacity;
+    bool fits;
+};
+
+// What a byte-array read must do at its capacity's edges: refuse whole, or copy and count.
+void ExpectBytesAtCapacity(const std::function<ProtocolCommandResult(unsigned char*, unsigned int*)>& read,
+                           const char* function, const Bytes& expected, std::initializer_list<ByteCapacityCase> rows) {
+    for (const ByteCapacityCase& row : rows) {
+        SCOPED_TRACE(row.capacity);
+        Bytes buffer(std::size_t{row.capacity} + 1, 0xEE);
+        unsigned int count = row.capacity;
+        const ProtocolCommandResult result = read(buffer.data(), &count);
+        if (!row.fits) {
+            ExpectOverflow(result,
+                           "Received data exceeds buffer size. Actual bytes: " + std::to_string(expected.size()) +
+                               ", Buffer capacity: " + std::to_string(row.capacity),
+                           function);
+            EXPECT_EQ(count, row.capacity);
+            EXPECT_EQ(buffer, Bytes(buffer.size(), 0xEE));
+            continue;
+        }
+        EXPECT_TRUE(IsAllZero(result)) << result.Message;
+        EXPECT_EQ(count, expected.size());
+        EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + static_cast<long>(expected.size())), expected);
+        EXPECT_EQ(buffer[expected.size()], 0xEE);
+    }
+}
+
+// The reader sends a blob in whole 4-byte pieces; the caller's array needs room for the header's
+// length alone, and gets nothing of the padding.
+TEST_F(FeatureReportExportsTest, ABlobNeedsRoomForItsHeadersLengthOnly) {
+    reader_.Model()->blobs[7] = Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    ExpectBytesAtCapacity([&](unsigned char* data,
+                              unsigned int* count) { return Exports::GetBlob(facade_.Handle(), &kBlob7, data, count); },
+                          "GetBlob", Bytes{1, 2, 3, 4, 5}, {{4, false}, {5, true}, {8, true}});
+}
+
+TEST_F(FeatureReportExportsTest, ABleBlobFillsTheCallersArrayOnlyWhenItHoldsItAll) {
+    Bytes key(128);
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        key[i] = static_cast<uint8_t>(0x40 + i);
+    }
+    reader_.Model()->bleData[2] = key;
+    ExpectBytesAtCapacity(
+        [&](unsigned char* data, unsigned int* count) {
+            return Exports::GetBleBlob(facade_.Handle(), TavCommon::BleDataType::Key, data, count);
+        },
+        "GetBleBlob", key, {{127, false}, {128, true}});
+}
 
 // The array's capacity is the count on entry: one short of the result copies nothing and keeps
 // the count; enough, or more, copies the result and stores its size.

@@ -431,6 +431,149 @@ ProtocolCommandResult SetExtendedConfiguration(ProtocolHandle handle,
         handle, [&](const ProtocolFacade& facade) { return facade.SetExtendedConfiguration(configuration, hashData); });
 }
 
+// Beeper, baud rate and modules.
+
+ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count, BEEP_DURATION duration) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.Beep(count, duration); });
+}
+
+ProtocolCommandResult GetBeeperVolume(ProtocolHandle handle, BeepVolume* volume) {
+    return IntoOutput(handle, volume, "volume pointer cannot be null", __LINE__, __func__,
+                      [](const ProtocolFacade& facade, BeepVolume& out) { return facade.GetBeeperVolume(out); });
+}
+
+ProtocolCommandResult SetBeeperVolume(ProtocolHandle handle, BeepVolume volume) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.SetBeeperVolume(volume); });
+}
+
+ProtocolCommandResult GetBaudRate(ProtocolHandle handle, SerialReaderBaudRate* baudRate) {
+    return IntoOutput(handle, baudRate, "baudRate pointer cannot be null", __LINE__, __func__,
+                      [](const ProtocolFacade& facade, SerialReaderBaudRate& out) { return facade.GetBaudRate(out); });
+}
+
+ProtocolCommandResult SetBaudRate(ProtocolHandle handle, SerialReaderBaudRate baudRate) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.SetBaudRate(baudRate); });
+}
+
+ProtocolCommandResult ConfigureModuleState(ProtocolHandle handle, ReaderModuleAction action, ReaderModuleId module,
+                                           ReaderModuleState* state) {
+    return IntoOutput(handle, state, "state pointer cannot be null", __LINE__, __func__,
+                      [&](const ProtocolFacade& facade, ReaderModuleState& inOut) {
+                          return facade.ConfigureModuleState(action, module, inOut);
+                      });
+}
+
+ProtocolCommandResult EnableTransparentMode(ProtocolHandle handle, bool enable) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.EnableTransparentMode(enable); });
+}
+
+// BLE and blobs.
+
+ProtocolCommandResult GetBleConfiguration(ProtocolHandle handle, BleConfiguration* configuration) {
+    return IntoOutput(
+        handle, configuration, "configuration pointer cannot be null", __LINE__, __func__,
+        [](const ProtocolFacade& facade, BleConfiguration& out) { return facade.GetBleConfiguration(out); });
+}
+
+ProtocolCommandResult SetBleConfiguration(ProtocolHandle handle, const BleConfiguration& configuration) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.SetBleConfiguration(configuration); });
+}
+
+ProtocolCommandResult GetBlob(ProtocolHandle handle, const TavCommon::BlobHeader* header, unsigned char* data,
+                              unsigned int* dataSize) {
+    if (header == nullptr) {
+        return NullPointerResult("header pointer cannot be null", __LINE__, __func__);
+    }
+    if (dataSize == nullptr) {
+        return NullPointerResult("dataSize pointer cannot be null", __LINE__, __func__);
+    }
+    if (data == nullptr && *dataSize != 0) {
+        return NullPointerResult("data pointer cannot be null", __LINE__, __func__);
+    }
+    return IntoArray(handle, data, dataSize, "bytes", __LINE__, __func__,
+                     [&](const ProtocolFacade& facade, std::vector<unsigned char>& bytes) {
+                         const ProtocolCommandResult result = facade.GetBlob(*header, bytes);
+                         // The reader pads the blob to whole pieces; the caller gets the blob alone.
+                         if (!result.HasException && bytes.size() > header->DataLength) {
+                             bytes.resize(header->DataLength);
+                         }
+                         return result;
+                     });
+}
+
+ProtocolCommandResult SetBlob(ProtocolHandle handle, const TavCommon::BlobHeader* header, const unsigned char* data,
+                              unsigned int dataSize) {
+    if (header == nullptr) {
+        return NullPointerResult("header pointer cannot be null", __LINE__, __func__);
+    }
+    if (data == nullptr && dataSize != 0) {
+        return NullPointerResult("data pointer cannot be null", __LINE__, __func__);
+    }
+    return OnFacade(handle, [&](const ProtocolFacade& facade) {
+        return facade.SetBlob(*header, std::vector<unsigned char>(data, data + dataSize));
+    });
+}
+
+ProtocolCommandResult GetBleBlob(ProtocolHandle handle, TavCommon::BleDataType dataType, unsigned char* data,
+                                 unsigned int* dataSize) {
+    if (dataSize == nullptr) {
+        return NullPointerResult("dataSize pointer cannot be null", __LINE__, __func__);
+    }
+    if (data == nullptr && *dataSize != 0) {
+        return NullPointerResult("data pointer cannot be null", __LINE__, __func__);
+    }
+    return IntoArray(handle, data, dataSize, "bytes", __LINE__, __func__,
+                     [dataType](const ProtocolFacade& facade, std::vector<unsigned char>& bytes) {
+                         return facade.GetBleBlob(dataType, bytes);
+                     });
+}
+
+ProtocolCommandResult SetBleBlob(ProtocolHandle handle, TavCommon::BleDataType dataType, const unsigned char* data,
+                                 unsigned int dataSize) {
+    if (data == nullptr && dataSize != 0) {
+        return NullPointerResult("data pointer cannot be null", __LINE__, __func__);
+    }
+    return OnFacade(handle, [&](const ProtocolFacade& facade) {
+        return facade.SetBleBlob(dataType, std::vector<unsigned char>(data, data + dataSize));
+    });
+}
+
+// MIFARE writer.
+
+ProtocolCommandResult GetMifareWriterStatus(ProtocolHandle handle, MifareWriterStatus* status) {
+    return IntoOutput(
+        handle, status, "status pointer cannot be null", __LINE__, __func__,
+        [](const ProtocolFacade& facade, MifareWriterStatus& out) { return facade.GetMifareWriterStatus(out); });
+}
+
+ProtocolCommandResult MifareWriterCreateAid(ProtocolHandle handle, const MifareWriterAidInformation& aidInformation) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.MifareWriterCreateAid(aidInformation); });
+}
+
+ProtocolCommandResult MifareWriterFormatCard(ProtocolHandle handle) {
+    return OnFacade(handle, [](const ProtocolFacade& facade) { return facade.MifareWriterFormatCard(); });
+}
+
+ProtocolCommandResult MifareWriterChangeKey(ProtocolHandle handle, const MifareWriterKeyInformation& keyInformation) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.MifareWriterChangeKey(keyInformation); });
+}
+
+ProtocolCommandResult MifareWriterCreateFile(ProtocolHandle handle,
+                                             const MifareWriterFileInformation& fileInformation) {
+    return OnFacade(handle,
+                    [&](const ProtocolFacade& facade) { return facade.MifareWriterCreateFile(fileInformation); });
+}
+
+// Firmware upgrade and bootloader.
+
+ProtocolCommandResult EnableBootloaderMode(ProtocolHandle handle, BootloaderModule module) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.EnableBootloaderMode(module); });
+}
+
+ProtocolCommandResult UpgradeFirmware(ProtocolHandle handle, const char* path) {
+    return OnFacade(handle, [&](const ProtocolFacade& facade) { return facade.UpgradeFirmware(path); });
+}
+
 // Device identity and the raw transport.
 
 ProtocolCommandResult GetDeviceId(ProtocolHandle handle, TavCommon::DeviceId* deviceId) {

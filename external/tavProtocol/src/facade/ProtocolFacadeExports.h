@@ -98,6 +98,40 @@ ProtocolCommandResult SetExtendedConfiguration(ProtocolHandle handle,
                                                const TavCommon::ExtendedConfiguration& configuration,
                                                const TavCommon::HashData& hashData);
 
+// Beeper, baud rate and modules. *state is read on entry and holds the reader's answer on success.
+ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count, BEEP_DURATION duration);
+ProtocolCommandResult GetBeeperVolume(ProtocolHandle handle, BeepVolume* volume);
+ProtocolCommandResult SetBeeperVolume(ProtocolHandle handle, BeepVolume volume);
+ProtocolCommandResult GetBaudRate(ProtocolHandle handle, SerialReaderBaudRate* baudRate);
+ProtocolCommandResult SetBaudRate(ProtocolHandle handle, SerialReaderBaudRate baudRate);
+ProtocolCommandResult ConfigureModuleState(ProtocolHandle handle, ReaderModuleAction action, ReaderModuleId module,
+                                           ReaderModuleState* state);
+ProtocolCommandResult EnableTransparentMode(ProtocolHandle handle, bool enable);
+
+// BLE and blobs. *dataSize holds the array's capacity on entry and the number of bytes written on
+// success; a blob read gives the header's data length, not the padding the reader sends with it.
+ProtocolCommandResult GetBleConfiguration(ProtocolHandle handle, BleConfiguration* configuration);
+ProtocolCommandResult SetBleConfiguration(ProtocolHandle handle, const BleConfiguration& configuration);
+ProtocolCommandResult GetBlob(ProtocolHandle handle, const TavCommon::BlobHeader* header, unsigned char* data,
+                              unsigned int* dataSize);
+ProtocolCommandResult SetBlob(ProtocolHandle handle, const TavCommon::BlobHeader* header, const unsigned char* data,
+                              unsigned int dataSize);
+ProtocolCommandResult GetBleBlob(ProtocolHandle handle, TavCommon::BleDataType dataType, unsigned char* data,
+                                 unsigned int* dataSize);
+ProtocolCommandResult SetBleBlob(ProtocolHandle handle, TavCommon::BleDataType dataType, const unsigned char* data,
+                                 unsigned int dataSize);
+
+// MIFARE writer.
+ProtocolCommandResult GetMifareWriterStatus(ProtocolHandle handle, MifareWriterStatus* status);
+ProtocolCommandResult MifareWriterCreateAid(ProtocolHandle handle, const MifareWriterAidInformation& aidInformation);
+ProtocolCommandResult MifareWriterFormatCard(ProtocolHandle handle);
+ProtocolCommandResult MifareWriterChangeKey(ProtocolHandle handle, const MifareWriterKeyInformation& keyInformation);
+ProtocolCommandResult MifareWriterCreateFile(ProtocolHandle handle, const MifareWriterFileInformation& fileInformation);
+
+// Firmware upgrade and bootloader. A null path is the facade's to refuse.
+ProtocolCommandResult EnableBootloaderMode(ProtocolHandle handle, BootloaderModule module);
+ProtocolCommandResult UpgradeFirmware(ProtocolHandle handle, const char* path);
+
 // Device identity and the raw transport. Receive copies the bytes read into buffer when they fit
 // its capacity; a capacity above 65535 reads at most 65535 bytes.
 ProtocolCommandResult GetDeviceId(ProtocolHandle handle, TavCommon::DeviceId* deviceId);

@@ -461,21 +461,26 @@ TEST_F(SerialBinaryCardReadingTest, EachHalfRunsTheWholeReadAndKeepsItsOwnPart) 
                 ElementsAre(Bytes{0xFA, 0x00, 0x00, 0x00, 0x0C}, Bytes{0xFA, 0x00, 0x00, 0x00, 0x24}));
 }
 
-// The reader answers "no card" with a status word; that is an empty read, not a failure.
+// The reader answers "no card" with the status word 6A 82, padded to the read's length or alone;
+// either is an empty read, not a failure.
 TEST_F(SerialBinaryCardReadingTest, NoCardIsAnEmptyReadNotAFailure) {
-    TavProtocol::CardReadPayload payload;
-    std::memset(&payload, 0x77, sizeof payload);
-    const ProtocolCommandResult result = facade_->GetCardReadPayload(GetCardDataSizeParameters::Long, payload);
-    ASSERT_FALSE(result.HasException) << result.Message;
-    EXPECT_EQ(payload.BitCount, 0);
-    EXPECT_EQ(Bytes(payload.CardData, payload.CardData + 32), Bytes(32, 0));
+    for (const bool bare : {false, true}) {
+        SCOPED_TRACE(bare ? "6A 82 alone" : "6A 82 at the end of a full-length reply");
+        reader_.Model()->noCardAsBareStatusWord = bare;
+        TavProtocol::CardReadPayload payload;
+        std::memset(&payload, 0x77, sizeof payload);
+        const ProtocolCommandResult result = facade_->GetCardReadPayload(GetCardDataSizeParameters::Long, payload);
+        ASSERT_FALSE(result.HasException) << result.Message;
+        EXPECT_EQ(payload.BitCount, 0);
+        EXPECT_EQ(Bytes(payload.CardData, payload.CardData + 32), Bytes(32, 0));
 
-    unsigned char bitCount = 0x77;
-    EXPECT_FALSE(facade_->GetCardBitCount(bitCount).HasException);
-    EXPECT_EQ(bitCount, 0);
-    Bytes buffer(32, 0xEE);
-    EXPECT_FALSE(facade_->GetCardData(GetCardDataSizeParameters::Short, buffer.data(), buffer.size()).HasException);
-    EXPECT_EQ(buffer, Bytes(32, 0));
+        unsigned char bitCount = 0x77;
+        EXPECT_FALSE(facade_->GetCardBitCount(bitCount).HasException);
+        EXPECT_EQ(bitCount, 0);
+        Bytes buffer(32, 0xEE);
+        EXPECT_FALSE(facade_->GetCardData(GetCardDataSizeParameters::Short, buffer.data(), buffer.size()).HasException);
+        EXPECT_EQ(buffer, Bytes(32, 0));
+    }
 }
 
 TEST_F(SerialBinaryCardReadingTest, QueuedIdAnalyzerAndSupportedCards) {

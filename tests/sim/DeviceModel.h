@@ -107,6 +107,8 @@ struct DeviceModel {
 
     // Cards: the queue of presented cards, the front one is on the reader.
     std::deque<PresentedCard> presentedCards;
+    // Serial binary: "no card" as the status word 6A 82 alone, not padded to the read's length.
+    bool noCardAsBareStatusWord = false;
     uint16_t cardAnalyzerStatus = 0;
     uint8_t cardAnalyzerControl = 0;
     std::vector<PresentedCard> analyzerCards;  // what the card analyzer holds, card 0 first

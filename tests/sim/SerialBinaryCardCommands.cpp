@@ -29,12 +29,15 @@ uint8_t BitCountByte(const PresentedCard& card) { return static_cast<uint8_t>(st
 
 void FillCardCommands(PhraseHandlerTable& table) {
     // Card data: FA 00 00 00 P3, P3 = 0x0C (8 data bytes) or 0x24 (32) -> 00, a four-byte header
-    // whose second byte is the bit count, the data, SW1 SW2. No card: the same length, 6A 82.
+    // whose second byte is the bit count, the data, SW1 SW2. No card: the same length, 6A 82, or
+    // on some readers 6A 82 alone.
     table.Add({0xFA, 0x00}, [](PhraseExchange& exchange) {
         const std::size_t dataLength = exchange.Byte(4) == 0x24 ? 32 : 8;
         const auto& cards = exchange.Model().presentedCards;
         std::vector<uint8_t> reply{0x00, 0x00, 0x00, 0x00, 0x00};
-        if (cards.empty()) {
+        if (cards.empty() && exchange.Model().noCardAsBareStatusWord) {
+            reply = {0x6A, 0x82};
+        } else if (cards.empty()) {
             reply.resize(5 + dataLength, 0x00);
             reply.push_back(0x6A);
             reply.push_back(0x82);

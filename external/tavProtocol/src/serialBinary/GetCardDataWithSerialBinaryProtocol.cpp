@@ -2,10 +2,10 @@
 
 #include <fmt/format.h>
 
-#include "core/ProtocolException.h"
-#include "core/ReplyReader.h"
 #include "common/Logger.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 
 namespace TavProtocol {
 
@@ -17,6 +17,9 @@ constexpr std::size_t kResultSize = 32;
 
 // Reply: acknowledgement, four header bytes (byte 2 the bit count), the data, SW1 SW2.
 std::size_t ReplyLength(GetCardDataSizeParameters size) { return size == GetCardDataSizeParameters::Short ? 15 : 39; }
+
+constexpr uint8_t kNoCardSw1 = 0x6A;
+constexpr uint8_t kNoCardSw2 = 0x82;
 
 }  // namespace
 
@@ -41,8 +44,9 @@ bool GetCardDataWithSerialBinaryProtocol::IsNoCardReply() const {
         return false;
     }
     const auto& reply = responsePhrases_.front();
-    const std::size_t length = ReplyLength(size_);
-    return reply.size() == length && reply[length - 2] == 0x6A && reply[length - 1] == 0x82;
+    // Some readers send the status word alone, others pad it to the read's length.
+    const std::size_t length = reply.size() == 2 ? 2 : ReplyLength(size_);
+    return reply.size() == length && reply[length - 2] == kNoCardSw1 && reply[length - 1] == kNoCardSw2;
 }
 
 void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
@@ -53,6 +57,12 @@ void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
     if (reply.empty()) {
         TAV_THROW(ProtocolException, "Response phrase at index 0 is empty");
     }
+    if (IsNoCardReply()) {
+        TavCommon::Logger::Info(logger, TavCommon::kProtocolCategory,
+                                "Received NO_CARD response, which indicates that the reader does not have a card "
+                                "present. Returning empty card data result.");
+        return;
+    }
     const std::size_t length = ReplyLength(size_);
     if (reply.size() != length) {
         TAV_THROW(ProtocolException,
@@ -61,12 +71,6 @@ void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
     }
     const uint8_t sw1 = reply[length - 2];
     if (sw1 == 0x90) {
-        return;
-    }
-    if (IsNoCardReply()) {
-        TavCommon::Logger::Info(logger, TavCommon::kProtocolCategory,
-                                "Received NO_CARD response, which indicates that the reader does not have a card "
-                                "present. Returning empty card data result.");
         return;
     }
     TAV_THROW(ProtocolException,

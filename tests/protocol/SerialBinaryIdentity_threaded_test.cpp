@@ -271,6 +271,19 @@ TEST_F(SerialBinaryIdentityTest, StringOutOfRangeIsReportedByItsStatusWord) {
     Inject({0xFA, 0x0C, 0x04}, Fault::WrongStatusWord(0x6700));
     EXPECT_EQ(read(4), (ProtocolFailure{"Provided index is invalid - out of range for Get String command",
                                         "GetStringWithSerialBinaryProtocol", "ValidateResponse"}));
+
+    // A later phrase answered by a status word of its own fails as a first one would: eight
+    // characters fill the first phrase, and the second, 0C 00, is turned into the status word.
+    reader_.Model()->strings[0] = "ABCDEFGH";
+    const std::pair<uint16_t, const char*> later[] = {
+        {0x6B00, "Requested string is invalid - out of range for Get String command"},
+        {0x6700, "Provided index is invalid - out of range for Get String command"},
+        {0x6A82, "Invalid ACK received from reader after Get String command"},
+    };
+    for (const auto& [statusWord, message] : later) {
+        Inject({0xFA, 0x0C, 0x04, 0x01, 0x01}, Fault::WrongStatusWord(statusWord));
+        EXPECT_EQ(read(1), (ProtocolFailure{message, "GetStringWithSerialBinaryProtocol", "ValidateResponse"}));
+    }
 }
 
 TEST_F(SerialBinaryIdentityTest, AReplyThatNeverEndsFailsWithinOneWindow) {

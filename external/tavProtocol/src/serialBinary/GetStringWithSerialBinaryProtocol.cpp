@@ -2,11 +2,31 @@
 
 #include <algorithm>
 
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
 
 namespace TavProtocol {
+
+namespace {
+
+// A reply without the acknowledgement: the status words the reader refuses a string with have
+// their own texts, whichever phrase of the text they answer.
+[[noreturn]] void FailWithStatusWord(const std::vector<uint8_t>& reply) {
+    const ReplyReader reader(reply, "", TAV_CHECK_SITE);
+    if (reader.Matches(0, {0x6B, 0x00})) {
+        throw ProtocolException("Requested string is invalid - out of range for Get String command", TAV_SOURCE_FILE,
+                                __LINE__, "ValidateResponse");
+    }
+    if (reader.Matches(0, {0x67, 0x00})) {
+        throw ProtocolException("Provided index is invalid - out of range for Get String command", TAV_SOURCE_FILE,
+                                __LINE__, "ValidateResponse");
+    }
+    throw ProtocolException("Invalid ACK received from reader after Get String command", TAV_SOURCE_FILE, __LINE__,
+                            "ValidateResponse");
+}
+
+}  // namespace
 
 bool GetStringWithSerialBinaryProtocol::ReverseSeekNullTerminator(const std::vector<uint8_t>& reply) const {
     if (reply.empty()) {
@@ -43,7 +63,7 @@ void GetStringWithSerialBinaryProtocol::ValidateResponse() {
         for (const auto& reply : responsePhrases_) {
             ReverseSeekNullTerminator(reply);
             if (reply[0] != kAck) {
-                TAV_THROW(ProtocolException, "Invalid ACK received from reader after Get String command");
+                FailWithStatusWord(reply);
             }
         }
         if (!ReverseSeekNullTerminator(responsePhrases_.back())) {
@@ -51,14 +71,7 @@ void GetStringWithSerialBinaryProtocol::ValidateResponse() {
         }
         return;
     }
-    const ReplyReader reader(first, "", TAV_CHECK_SITE);
-    if (reader.Matches(0, {0x6B, 0x00})) {
-        TAV_THROW(ProtocolException, "Requested string is invalid - out of range for Get String command");
-    }
-    if (reader.Matches(0, {0x67, 0x00})) {
-        TAV_THROW(ProtocolException, "Provided index is invalid - out of range for Get String command");
-    }
-    TAV_THROW(ProtocolException, "Invalid ACK received from reader after Get String command");
+    FailWithStatusWord(first);
 }
 
 std::string GetStringWithSerialBinaryProtocol::GetResult() {

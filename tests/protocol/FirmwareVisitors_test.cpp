@@ -2,6 +2,7 @@
 // their waits recorded.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
@@ -158,6 +159,15 @@ TEST_F(FirmwareVisitorTest, WithoutAReadableFileOrAStreamNothingIsSent) {
                   (ProtocolFailure{row.message, "UpgradeFirmwareVisitor", "ValidateArguments"}));
         EXPECT_TRUE(bench.Sent().empty());
     }
+}
+
+// A FIFO opens at once for the visitor's check and is then refused, instead of waiting for a writer.
+TEST_F(FirmwareVisitorTest, AFifoIsRefusedWithoutWaitingForAWriter) {
+    const std::string path = (dir_.Path() / "firmware.fifo").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    UpgradeFirmwareVisitor visitor(path, std::make_unique<TavTest::RecordingTimeDelay>(waits_));
+    EXPECT_EQ(TavTest::RunCatching(bench_, visitor).message, "Firmware file " + path + " is not a regular file");
+    EXPECT_TRUE(bench_.Sent().empty());
 }
 
 // A failure halfway stops the upgrade where it is and leaves no file open.

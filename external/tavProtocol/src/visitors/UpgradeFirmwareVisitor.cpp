@@ -1,14 +1,30 @@
 #include "visitors/UpgradeFirmwareVisitor.h"
 
+#include <fcntl.h>
 #include <fmt/format.h>
+#include <unistd.h>
 
-#include <fstream>
 #include <utility>
 
 #include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "files/ElvarinFirmwareFileStream.h"
 
 namespace TavProtocol {
+
+namespace {
+
+// Whether the file opens for reading. Non-blocking: a FIFO without a writer must not hold the
+// reader's facade for ever; the firmware stream then refuses anything but a regular file.
+bool OpensForReading(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    ::close(descriptor);
+    return true;
+}
+
+}  // namespace
 
 UpgradeFirmwareVisitor::UpgradeFirmwareVisitor(std::unique_ptr<std::istream> input,
                                                std::unique_ptr<TavCommon::TimeDelay> timeDelay)
@@ -21,7 +37,7 @@ UpgradeFirmwareVisitor::~UpgradeFirmwareVisitor() = default;
 
 void UpgradeFirmwareVisitor::ValidateArguments() {
     if (!path_.empty()) {
-        if (!std::ifstream(path_).is_open()) {
+        if (!OpensForReading(path_)) {
             TAV_THROW(ProtocolException, fmt::format("File {} does not exist or is not accessible.", path_));
         }
         return;

@@ -115,6 +115,8 @@ int main(int argc, char** argv) {
 
     TavSim::SimulatedReader reader;
     reader.Model()->luid = static_cast<uint16_t>(luid);
+    // Two types of the library's catalogue, so that hosts can list them.
+    reader.Model()->supportedCardTypes = {0x0206, 0x6F06};
     TavSim::SerialBinaryFrontEnd frontEnd(reader);
     TavSim::SerialLineServer line(frontEnd, std::chrono::milliseconds(replyMs));
     std::printf("%s\n", line.SlaveName().c_str());

@@ -22,6 +22,7 @@ FakeSysfsTree::FakeSysfsTree(fs::path root, std::optional<fs::path> devicesRoot)
     : root_(std::move(root)), devicesRoot_(devicesRoot ? *devicesRoot : root_ / "devices") {
     fs::create_directories(root_ / "bus/usb/devices");
     fs::create_directories(root_ / "class/hidraw");
+    fs::create_directories(root_ / "bus/hid");
     fs::create_directories(devicesRoot_);
 }
 
@@ -85,21 +86,35 @@ fs::path FakeSysfsTree::AddUsbDevice(const FakeUsbDevice& device) {
         }
     }
     Link(root_ / "bus/usb/devices" / device.name, folder);
+    // What libudev reads, so that hidapi finds a device by its ids: each folder's subsystem link
+    // and uevent (devtype, the HID ids and serial number, the node's name under /dev).
+    const std::string vendor = device.idVendor.value_or("0000");
+    const std::string product = device.idProduct.value_or("0000");
+    Link(folder / "subsystem", root_ / "bus/usb");
+    WriteTextFile(folder / "uevent", fmt::format("DEVTYPE=usb_device\nDRIVER=usb\nBUSNUM={:0>3}\n", bus));
 
     for (std::size_t index = 0; index < device.interfaces.size(); ++index) {
         const std::string interfaceName = fmt::format("{}:1.{}", device.name, index);
         const fs::path interface = folder / interfaceName;
         WriteTextFile(interface / "bInterfaceNumber", fmt::format("{:02x}\n", index));
+        Link(interface / "subsystem", root_ / "bus/usb");
+        WriteTextFile(interface / "uevent", "DEVTYPE=usb_interface\nDRIVER=usbhid\nINTERFACE=3/0/0\n");
         Link(root_ / "bus/usb/devices" / interfaceName, interface);
         const std::string& node = device.interfaces[index];
         if (node.empty()) {
             continue;
         }
-        const fs::path hid = interface / fmt::format("0003:{}:{}.{:04X}", device.idVendor.value_or("0000"),
-                                                     device.idProduct.value_or("0000"), index + 1);
+        const fs::path hid = interface / fmt::format("0003:{}:{}.{:04X}", vendor, product, index + 1);
         const fs::path hidraw = hid / "hidraw" / node;
         WriteTextFile(hidraw / "dev", "241:0\n");
         Link(hidraw / "device", hid);
+        Link(hidraw / "subsystem", root_ / "class/hidraw");
+        WriteTextFile(hidraw / "uevent", fmt::format("MAJOR=241\nMINOR=0\nDEVNAME={}\n", node));
+        Link(hid / "subsystem", root_ / "bus/hid");
+        WriteTextFile(hid / "uevent",
+                      fmt::format("DRIVER=hid-generic\nHID_ID=0003:0000{:0>4}:0000{:0>4}\nHID_NAME={} {}\nHID_UNIQ={}\n",
+                                  vendor, product, device.manufacturer.value_or(""), device.product.value_or(""),
+                                  device.serial.value_or("")));
         Link(root_ / "class/hidraw" / node, hidraw);
     }
     return folder;

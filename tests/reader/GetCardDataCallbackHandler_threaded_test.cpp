@@ -57,6 +57,12 @@ public:
             std::this_thread::sleep_for(1ms);
         }
     }
+    // Waits until the polling thread has read at least `count` times in all.
+    void AwaitTotalReads(int count) {
+        while (reads_.load() < count) {
+            std::this_thread::sleep_for(1ms);
+        }
+    }
     GetCardDataCallbackHandler::PollFunction PollFunction() {
         return [this](CardData& card) { Read(card); };
     }
@@ -203,7 +209,7 @@ TEST(CallbackHandler, StopDoesNotWaitOutThePollPeriodAndDeliversWhatWasQueued) {
     });
     reader.Present(9);
     handler.Start(reader.PollFunction());
-    reader.AwaitReads(1);
+    reader.AwaitTotalReads(1);
     std::thread releaser([&] {
         std::this_thread::sleep_for(50ms);
         release = true;

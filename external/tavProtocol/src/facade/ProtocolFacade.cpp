@@ -1045,6 +1045,12 @@ ProtocolCommandResult ProtocolFacade::GetDeviceId(TavCommon::DeviceId& deviceId)
     return RunOperation("GetDeviceId", work);
 }
 
+TavCommon::ProtocolType ProtocolFacade::GetTransportProtocolType() const {
+    const std::lock_guard lock(mutex_);
+    return transport_ ? static_cast<TavCommon::ProtocolType>(transport_->readerDefinition().ProtocolType)
+                      : TavCommon::ProtocolType::Invalid;
+}
+
 ProtocolCommandResult ProtocolFacade::Transmit(TavTransport::TransportPayload& payload) const {
     auto work = [&] { transport_->transmit(payload); };
     return RunOperation("Transmit", work);

@@ -201,6 +201,9 @@ public:
     ProtocolCommandResult Transmit(TavTransport::TransportPayload& payload) const;
     // Reads up to the payload's length into its byte vector, outside any command.
     ProtocolCommandResult Receive(TavTransport::TransportPayload& payload) const;
+    // The protocol type of the definition the transport was opened with; Invalid once the facade
+    // has been destroyed. No exchange, and no refusal.
+    TavCommon::ProtocolType GetTransportProtocolType() const;
 
     // The library itself; no reader, no lock.
     static ProtocolCommandResult GetLibraryInfo(Tav::LibraryInfo& info);

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Tavelin/CardData.h"
+#include "Tavelin/CheckpointType.h"
+#include "Tavelin/LedConfiguration.h"
+#include "Tavelin/ProtocolCommandResult.h"
+#include "Tavelin/ReaderDefinition.h"
+#include "common/CardType.h"
+#include "common/SmartCardConfiguration.h"
+#include "common/TimeDelay.h"
+#include "reader/AbstractReader.h"
+#include "reader/capability/ReaderCapabilitySet.h"
+#include "records/BEEP_DURATION.h"
+#include "records/BeepVolume.h"
+#include "records/GetCardDataSizeParameters.h"
+#include "records/LuidResponseInformation.h"
+#include "records/QueuedIdFlagParameters.h"
+#include "records/QueuedIdInformation.h"
+#include "records/ReaderModuleId.h"
+#include "records/ReaderModuleState.h"
+#include "records/TransparentModeState.h"
+#include "records/TransparentModeStatus.h"
+
+namespace Tav {
+
+// The reader a host holds: every operation is checked against the reader's capability profile,
+// then runs its facade operations; a failed one becomes a ReaderException. Operations work
+// between Init and Close. Card callbacks run on the reader's own threads.
+class TAV_API Reader : public AbstractReader {
+public:
+    using CardCallback = std::function<void(CardData&)>;
+
+    // The time delay paces the smart-card writes; a plain one sleeps.
+    Reader(std::shared_ptr<TavProtocol::ProtocolFacade> facade, TavProtocol::ProtocolHandle facadeHandle,
+           std::unique_ptr<TavCommon::TimeDelay> timeDelay = std::make_unique<TavCommon::TimeDelay>());
+    ~Reader() override;
+
+    // Reads the metadata, builds the capability profile and starts polling for the subscribers.
+    void Init() override;
+
+    // Subscribes to the cards presented at the reader; the subscription id, never 0. Polling
+    // starts at once on an initialised reader, else at Init. The size applies to all subscribers.
+    unsigned int OnCredentialPresented(CardCallback callback, TavProtocol::GetCardDataSizeParameters size);
+    // Unsubscribes; polling stops with the last subscription. Safe from inside a callback.
+    void UnsubscribeCredentialCallback(unsigned int id);
+
+    // Cards and beeper.
+    // Writes the 32 card bytes (the vector grows to hold them) and the bit count; no card gives
+    // zeros and bit count 0.
+    void GetCardData(CardData& cardData, TavProtocol::GetCardDataSizeParameters size) const;
+    void GetQueuedCardData(TavProtocol::QueuedIdFlagParameters flags,
+                           TavProtocol::QueuedIdInformation& information) const;
+    void GetSupportedCardTypes(std::vector<TavCommon::CardType>& cardTypes) const;
+    void Beep(unsigned char count, TavProtocol::BEEP_DURATION duration) const;
+    void SetBeeperVolume(TavProtocol::BeepVolume volume) const;
+    void GetBeeperVolume(TavProtocol::BeepVolume& volume) const;
+    void AnalyzeCard(void (**callback)()) const;
+
+    // Modes, identity and settings. The setters store the reader's configuration afterwards.
+    void GetTransparentModeStatus(TavProtocol::TransparentModeState& state,
+                                  TavProtocol::TransparentModeStatus& status) const;
+    void EnableTransparentMode(bool enable, bool persist) const;
+    void SetLuid(unsigned short luid) const;
+    void GetLuid(TavProtocol::LuidResponseInformation& information) const;
+    void SetModuleState(TavProtocol::ReaderModuleId module, TavProtocol::ReaderModuleState state) const;
+    void GetModuleState(TavProtocol::ReaderModuleId module, TavProtocol::ReaderModuleState& state) const;
+    // In every configuration the last metadata read counted; leaves the last one active.
+    void EnableKeystroking(bool enable) const;
+    void SetLedConfiguration(unsigned char index, const LedConfiguration& led) const;
+    void GetLedConfiguration(unsigned char index, LedConfiguration& led) const;
+    void ConfigureBaudRate(TavCommon::SerialPortBaudRate baudRate) const;
+
+    // Stored configurations and smart-card blobs.
+    void WriteUserDefaultsToReader() const;
+    void ResetReaderConfiguration(CheckpointType checkpoint) const;
+    // Reads the blob the configuration's header names into the configuration.
+    void ReadSmartCardConfigurationFromReader(TavCommon::SmartCardConfiguration& configuration) const;
+    // Writes every blob of a smart-card configuration file (".ini") into the reader.
+    void WriteSmartCardConfigurationToReader(const std::string& path) const;
+
+protected:
+    // Checks the capabilities under the object mutex, then runs the body on the facade it took
+    // there and turns a failed result into a ReaderException.
+    void ExecuteWithCapabilityCheck(std::string_view operation, const ReaderCapabilitySet& required,
+                                    const std::function<ProtocolCommandResult(const TavProtocol::ProtocolFacade&)>&
+                                        body) const;
+
+private:
+    std::function<void(CardData&)> PollFunction();
+    // True when the reader can be polled; throws when it is being destroyed or has no facade.
+    bool AdmitPolling();
+    int32_t ConfigurationCount() const;
+
+    std::unique_ptr<TavCommon::TimeDelay> timeDelay_;
+};
+
+}  // namespace Tav

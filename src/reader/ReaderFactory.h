@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+#include "Tavelin/Export.h"
+#include "facade/ProtocolHandle.h"
+
+namespace TavProtocol {
+class ProtocolFacade;
+}
+
+namespace Tav {
+
+class Reader;
+
+class TAV_API ReaderFactory {
+public:
+    // A new reader on the facade; the caller owns it.
+    static std::unique_ptr<Reader> BuildOstiva(std::shared_ptr<TavProtocol::ProtocolFacade> facade,
+                                               TavProtocol::ProtocolHandle facadeHandle);
+};
+
+}  // namespace Tav

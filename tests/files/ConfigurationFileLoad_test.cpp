@@ -9,6 +9,8 @@
 #include <string>
 
 #include "FileFixture.h"
+#include "files/BleHwgFileParser.h"
+#include "files/HwgFileParser.h"
 #include "files/SmartCardConfigurationFileParser.h"
 
 namespace {
@@ -23,6 +25,10 @@ struct Reader {
 };
 
 const Reader kReaders[] = {
+    {"HWG", [](const std::string& path) { ReadConfigurationFromHwgFile(path); }, "Failed to open HWG file: ",
+     "File size is too large to be a valid HWG file: "},
+    {"BLE HWG", [](const std::string& path) { ReadBleConfigurationFromBleHwgFile(path); },
+     "Failed to open BLE HWG file: ", "File size is too large to be a valid BLE HWG file: "},
     {"smart card", [](const std::string& path) { ReadConfigurationFromSmartCardIniFile(path); },
      "Failed to open SmartCard Ini file: ", "File size is too large to be a valid ini file: "},
 };

@@ -69,6 +69,15 @@ void SerialTransport::init(uint32_t retryCount) {
                              "Retry count {} specified for SerialTransport init, but it is ignored for serial ports.",
                              retryCount);
     connected_ = false;
+    const auto flowControl = static_cast<TavCommon::SerialPortFlowControl>(serialPortSettings_.FlowControl);
+    if ((flowControl == TavCommon::SerialPortFlowControl::XonXoff ||
+         flowControl == TavCommon::SerialPortFlowControl::XonXoffRtsCts ||
+         flowControl == TavCommon::SerialPortFlowControl::XonXoffDtrDsr) &&
+        readerDefinition().ProtocolType == static_cast<uint8_t>(TavCommon::ProtocolType::SerialBinary)) {
+        TavCommon::Logger::Warn(logger, TavCommon::kTransportCategory,
+                                "[SerialTransport] Software flow control (XON/XOFF) is set for the serial binary "
+                                "protocol: bytes 0x11 and 0x13 of its frames will be taken as flow control and lost.");
+    }
     port_->Configure(serialPortSettings_, static_cast<int32_t>(receiveDelayMs_));
     connected_ = true;
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,

@@ -4,8 +4,11 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "SerialPort.h"
 #include "support/OpenDescriptorCount.h"
 #include "support/PseudoTerminal.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -218,6 +222,32 @@ TEST_F(SerialPortTest, CloseReleasesTheDescriptorOnce) {
     EXPECT_NO_THROW(port_.Close());
     OpenPort();
     EXPECT_EQ(port_.GetState(), State::OPEN);
+}
+
+// A FIFO (whose peer would otherwise see it opened) and a regular file are refused before they
+// are opened; a device that is no terminal is refused once its line settings cannot be read.
+TEST_F(SerialPortTest, WhatIsNotATerminalIsRefusedAtOnce) {
+    const TavTest::TempDir folder;
+    const auto fifo = folder.Path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto file = folder.Path() / "file";
+    std::ofstream(file) << "not a line\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo.string(), "\"" + fifo.string() + "\" is not a terminal"},
+        {file.string(), "\"" + file.string() + "\" is not a terminal"},
+        {"/dev/null", "Could not read the line settings of \"/dev/null\": " + std::generic_category().message(ENOTTY)},
+    };
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(path);
+        const size_t before = OpenDescriptorCount();
+        SerialPort port(path, BaudRate::B_9600);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string thrown = ExceptionText([&] { port.Open(); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_TRUE(thrown.ends_with(message)) << thrown;
+        EXPECT_EQ(port.GetState(), State::CLOSED);
+        EXPECT_EQ(OpenDescriptorCount(), before);
+    }
 }
 
 }  // namespace

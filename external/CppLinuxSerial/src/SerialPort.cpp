@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +29,27 @@ constexpr int kTimeoutAboveRangeLine = 649;
 constexpr int kTimeoutWhileOpenLine = 651;
 
 std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+// Puts a descriptor into non-blocking mode for one write and back afterwards.
+class NonBlockingWrites {
+public:
+    explicit NonBlockingWrites(int fd) : fd_(fd), flags_(::fcntl(fd, F_GETFL)) {
+        if (flags_ != -1) {
+            ::fcntl(fd_, F_SETFL, flags_ | O_NONBLOCK);
+        }
+    }
+    ~NonBlockingWrites() {
+        if (flags_ != -1) {
+            ::fcntl(fd_, F_SETFL, flags_);
+        }
+    }
+    NonBlockingWrites(const NonBlockingWrites&) = delete;
+    NonBlockingWrites& operator=(const NonBlockingWrites&) = delete;
+
+private:
+    int fd_;
+    int flags_;
+};
 
 // A line whose device has gone away (a USB adapter pulled out, a closed pseudo-terminal master)
 // is hung up: every read, write and ioctl on it then fails with EIO.
@@ -139,9 +161,15 @@ void SerialPort::Open() {
     if (fileDesc_ != -1) {
         Close();
     }
+    // A FIFO or a regular file is refused before open() can touch it (a FIFO's peer would see it).
+    struct stat status {};
+    if (::stat(device_.c_str(), &status) == 0 && !S_ISCHR(status.st_mode)) {
+        THROW_EXCEPT("\"" + device_ + "\" is not a terminal");
+    }
+    // O_NONBLOCK: a line without carrier would otherwise hold open() until carrier came up.
     int fd;
     do {
-        fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
         THROW_EXCEPT_AT(kOpenFailedLine, "Could not open device \"" + device_ +
@@ -149,7 +177,13 @@ void SerialPort::Open() {
     }
     fileDesc_ = fd;
     try {
+        // Refuses anything that is not a terminal, and sets CLOCAL before reads may block.
         ConfigureTermios();
+        // Reads keep the blocking the timeout asks for; writes bound their own waits.
+        const int flags = ::fcntl(fileDesc_, F_GETFL);
+        if (flags == -1 || ::fcntl(fileDesc_, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+            THROW_EXCEPT("Could not set up \"" + device_ + "\": " + ErrnoText(errno));
+        }
     } catch (...) {
         // Not a usable tty: nothing stays open behind the failure.
         ::close(fileDesc_);
@@ -197,17 +231,53 @@ void SerialPort::CheckPortOpen(const char* signature) const {
     }
 }
 
+std::chrono::milliseconds SerialPort::WriteAllowance(size_t size) const {
+    uint32_t baud = settings_.baudRateCustom;
+    if (settings_.baudRateType == BaudRateType::STANDARD) {
+        baud = BaudRateValue(settings_.baudRateStandard);
+    }
+    // Start bit, data bits, parity bit, stop bits.
+    const uint64_t bitsPerByte = 1 + 5 + static_cast<uint64_t>(settings_.numDataBits) +
+                                 (settings_.parity == Parity::NONE ? 0 : 1) +
+                                 (settings_.numStopBits == NumStopBits::TWO ? 2 : 1);
+    const uint64_t needed = baud == 0 ? 0 : (size * bitsPerByte * 1000 + baud - 1) / baud;
+    return std::chrono::milliseconds(needed) + kWriteMargin;
+}
+
 void SerialPort::WriteAll(const uint8_t* data, size_t size) {
+    using Clock = std::chrono::steady_clock;
+    const auto allowance = WriteAllowance(size);
+    const auto deadline = Clock::now() + allowance;
+    const size_t total = size;
+    // A line that stops taking bytes (flow control holding it, a reader that sent XOFF, CTS low)
+    // would block write() for ever, and with it whoever waits for this port.
+    const NonBlockingWrites nonBlocking(fileDesc_);
     while (size > 0) {
         const ssize_t written = ::write(fileDesc_, data, size);
-        if (written == -1) {
-            if (errno == EINTR) {
-                continue;
-            }
+        if (written >= 0) {
+            data += written;
+            size -= static_cast<size_t>(written);
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
             ThrowLineError(errno, device_, "Writing to");
         }
-        data += written;
-        size -= static_cast<size_t>(written);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            // What is still queued is the rest of a frame the reader will not understand; sent
+            // later, it would garble the next exchange, and a close would wait for it to drain.
+            ::ioctl(fileDesc_, TCFLSH, TCOFLUSH);
+            THROW_EXCEPT("Writing to serial port " + device_ + " timed out: the line took " +
+                         std::to_string(total - size) + " of " + std::to_string(total) + " bytes in " +
+                         std::to_string(allowance.count()) + " ms");
+        }
+        pollfd entry{fileDesc_, POLLOUT, 0};
+        if (::poll(&entry, 1, static_cast<int>(left)) == -1 && errno != EINTR) {
+            ThrowLineError(errno, device_, "Waiting on");
+        }
     }
 }
 

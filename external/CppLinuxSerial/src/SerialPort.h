@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ public:
     void Close();
     State GetState() const { return state_; }
 
+    // Every byte, or an Exception once the line has taken no more for the time the bytes need at
+    // the line's speed plus kWriteMargin; what was still queued is then discarded.
     void Write(const std::string& data);
     void WriteBinary(const std::vector<uint8_t>& data);
     // One read of at most 255 bytes, appended. Nothing appended when nothing is waiting; throws
@@ -59,6 +62,9 @@ private:
     void CheckPortOpen(const char* signature) const;
     size_t ReadInto(uint8_t* buffer, size_t size);
     void WriteAll(const uint8_t* data, size_t size);
+    std::chrono::milliseconds WriteAllowance(size_t size) const;
+
+    static constexpr std::chrono::milliseconds kWriteMargin{1000};
 
     State state_ = State::CLOSED;
     std::string device_;

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 #include <hidapi.h>
+#include <sys/stat.h>
 
 #include <stdexcept>
 
@@ -9,6 +10,7 @@
 #include "common/Logger.h"
 #include "common/SourceLocation.h"
 #include "common/TimeDelay.h"
+#include "transport/HidapiLock.h"
 #include "transport/PayloadText.h"
 #include "transport/TransportException.h"
 #include "transport/WideText.h"
@@ -78,8 +80,11 @@ void UsbHidTransport::init(uint32_t retryCount) {
                   fmt::format("The reader definition's {} cannot be converted to wide characters in the current locale",
                               unconvertibleField_));
     }
-    if (hid_init() == -1) {
-        throw std::runtime_error(fmt::format("Unable to initialize HIDAPI library. {}", getLibraryErrorMessage()));
+    {
+        const HidapiLock lock;
+        if (hid_init() == -1) {
+            throw std::runtime_error(fmt::format("Unable to initialize HIDAPI library. {}", getLibraryErrorMessage()));
+        }
     }
 
     // In 64 bits, so that the largest retry count does not wrap to no attempt at all.
@@ -137,6 +142,7 @@ void UsbHidTransport::AttemptOpen() {
 }
 
 void UsbHidTransport::openByIds(uint16_t vendorId, uint16_t productId, const wchar_t* serialNumber) {
+    const HidapiLock lock;
     device_.reset(hid_open(vendorId, productId, serialNumber));
     if (!device_) {
         throw std::runtime_error(fmt::format("Unable to Open device {:04x}:{:04x}. Library message: {}", vendorId,
@@ -149,6 +155,13 @@ void UsbHidTransport::openByUsbPath(const std::string& busPath) {
     if (node.empty()) {
         throw std::runtime_error(fmt::format("Unable to resolve USB bus path '{}' to HID device path", busPath));
     }
+    // hidapi takes whatever opens for a hidraw node, and frees garbage when it is not one.
+    struct stat status {};
+    if (::stat(node.c_str(), &status) == 0 && !S_ISCHR(status.st_mode)) {
+        throw std::runtime_error(
+            fmt::format("Unable to open device at {} (resolved from {}): not a character device", node, busPath));
+    }
+    const HidapiLock lock;
     device_.reset(hid_open_path(node.c_str()));
     if (!device_) {
         throw std::runtime_error(fmt::format("Unable to open device at {} (resolved from {}). Library message: {}",

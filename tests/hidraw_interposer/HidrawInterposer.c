@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #define EXPORT __attribute__((visibility("default")))
@@ -148,6 +149,43 @@ EXPORT int open64(const char* path, int flags, ...) {
     const mode_t mode = ModeArgument(flags, arguments);
     va_end(arguments);
     return OpenNode(path, flags, mode, REAL(open64, int (*)(const char*, int, ...)));
+}
+
+/* Fills status for a simulated node and returns 1; 0 when the path is not one. */
+static int StatNode(const char* path, struct stat* status) {
+    int index = -1;
+    unsigned fileType = 0;
+    if (path != NULL) {
+        pthread_mutex_lock(&lock);
+        index = FindNode(path);
+        if (index >= 0) {
+            fileType = nodes[index].node.fileType;
+        }
+        pthread_mutex_unlock(&lock);
+    }
+    if (index < 0) {
+        return 0;
+    }
+    memset(status, 0, sizeof *status);
+    status->st_mode = (fileType != 0 ? fileType : S_IFCHR) | 0600;
+    return 1;
+}
+
+EXPORT int stat(const char* path, struct stat* status) {
+    if (StatNode(path, status)) {
+        return 0;
+    }
+    return REAL(stat, int (*)(const char*, struct stat*))(path, status);
+}
+
+EXPORT int stat64(const char* path, struct stat64* status) {
+    struct stat node;
+    if (StatNode(path, &node)) {
+        memset(status, 0, sizeof *status);
+        status->st_mode = node.st_mode;
+        return 0;
+    }
+    return REAL(stat64, int (*)(const char*, struct stat64*))(path, status);
 }
 
 EXPORT int close(int fd) {

@@ -24,6 +24,8 @@ struct TavHidrawNode {
     int (*writeOutput)(void* context, const uint8_t* report, size_t length);
     const uint8_t* descriptor;
     size_t descriptorLength;
+    /* What stat says the path is: 0 for the character device a hidraw node is, else an S_IF* type. */
+    unsigned fileType;
 };
 
 struct TavHidrawInterposerApi {

@@ -108,7 +108,7 @@ void ReexecuteUnderHidrawInterposer(const std::string& interposerLibrary, const 
     std::fprintf(stderr, "cannot re-execute under the hidraw interposer: %s\n", std::strerror(errno));
 }
 
-SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd)
+SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType)
     : path_(std::move(path)), frontEnd_(frontEnd) {
     // A vendor-defined collection with one 8-byte feature report and one 8-byte output report.
     static constexpr uint8_t kDescriptor[] = {
@@ -125,8 +125,8 @@ SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReport
         0x91, 0x02,        //   Output (Data, Variable, Absolute)
         0xC0,              // End Collection
     };
-    const TavHidrawNode node{this,        &Open,        &Close,      &SetFeature,
-                             &GetFeature, &WriteOutput, kDescriptor, sizeof kDescriptor};
+    const TavHidrawNode node{this,         &Open,       &Close,           &SetFeature, &GetFeature,
+                             &WriteOutput, kDescriptor, sizeof kDescriptor, fileType};
     if (RequireApi().addNode(path_.c_str(), &node) != 0) {
         throw std::runtime_error("cannot register simulated node " + path_);
     }

@@ -34,7 +34,9 @@ public:
         bool operator==(const Report&) const = default;
     };
 
-    SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd);
+    // fileType: what stat says the path is; 0 for the character device a hidraw node is, or an
+    // S_IF* type for a node that opens but is not one.
+    SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType = 0);
     ~SimulatedHidrawNode();
     SimulatedHidrawNode(const SimulatedHidrawNode&) = delete;
     SimulatedHidrawNode& operator=(const SimulatedHidrawNode&) = delete;

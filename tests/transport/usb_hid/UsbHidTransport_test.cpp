@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -464,6 +465,23 @@ TEST_F(UsbHidTransportTest, OnlyAnOpenByIdsNeedsTheSerialNumberConverted) {
     EXPECT_EQ(thrown.kind, "TransportException");
     EXPECT_EQ(thrown.message,
               "The reader definition's SerialNumber cannot be converted to wide characters in the current locale");
+}
+
+// A node sysfs names that is no character device never reaches hidapi, which would take it for
+// a hidraw node and fail badly on it.
+TEST_F(UsbHidTransportTest, NodeThatIsNoCharacterDeviceIsNeverHandedToHidapi) {
+    tree_.AddUsbDevice(TavTest::FakeSysfsTree::Device("1-9", {"hidraw91"}));
+    for (const unsigned fileType : {S_IFREG, S_IFIFO}) {
+        SCOPED_TRACE(fileType);
+        const TavTest::LogCapture log;
+        const SimulatedHidrawNode impostor("/dev/hidraw91", frontEnd_, fileType);
+        auto transport = Transport("1-9");
+
+        EXPECT_EQ(ThrownBy([&] { transport->init(0); }).message, "Unable to connect to the reader after 1 attempts");
+        EXPECT_THAT(LinesAt(log, kWarn), ElementsAre("[TRANSPORT] (Attempt 1) Library error was: Unable to open device "
+                                                     "at /dev/hidraw91 (resolved from 1-9): not a character device"));
+        EXPECT_EQ(impostor.Opens(), 0);
+    }
 }
 
 }  // namespace

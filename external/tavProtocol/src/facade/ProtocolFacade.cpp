@@ -98,9 +98,6 @@ struct FacadeRegistry {
     // Guards the map only; never held while a facade's own mutex is taken.
     std::mutex mutex;
     std::unordered_map<ProtocolHandle, std::shared_ptr<ProtocolFacade>> facades;
-    // Serialises creations, which may spend seconds in the transport's connection retries
-    // (and hidapi's initialisation is not thread-safe), without blocking lookups.
-    std::mutex creationMutex;
 };
 
 FacadeRegistry& Registry() {
@@ -247,8 +244,9 @@ ProtocolFacade::~ProtocolFacade() {
 
 ProtocolHandle ProtocolFacade::CreateInstance(const TavCommon::ReaderDefinition& definition, int retryCount,
                                               ProtocolCommandResult* result) {
+    // No lock around the creation: a reader still retrying its connection never holds up another
+    // (the transport guards the few library calls that must not run at once).
     FacadeRegistry& registry = Registry();
-    const std::lock_guard creationLock(registry.creationMutex);
     // Declared before the try so that, on failure, the transport and the protocol object (locals
     // of the try) are gone before the facade.
     std::shared_ptr<ProtocolFacade> facade;

@@ -49,7 +49,7 @@ void ExpectRecord(const TavResult& result, const ExpectedRecord& expected) {
     EXPECT_EQ(ReadFixedField(result.ExceptionType), expected.type);
     EXPECT_EQ(ReadFixedField(result.Message), expected.message);
     EXPECT_EQ(ReadFixedField(result.File), expected.file);
-    EXPECT_EQ(result.Line, expected.line);
+    EXPECT_EQ(int32_t{result.Line}, expected.line);
     EXPECT_EQ(ReadFixedField(result.Function), expected.function);
 }
 
@@ -57,7 +57,7 @@ void ExpectNoInnerError(const TavResult& result) {
     EXPECT_EQ(result.HasInnerException, 0);
     EXPECT_EQ(ReadFixedField(result.InnerExceptionType), "");
     EXPECT_EQ(ReadFixedField(result.InnerMessage), "");
-    EXPECT_EQ(result.InnerLine, 0);
+    EXPECT_EQ(int32_t{result.InnerLine}, 0);
 }
 
 struct LadderCase {
@@ -130,7 +130,7 @@ TEST(ExportedCall, ReaderExceptionBringsItsInnerError) {
     EXPECT_EQ(ReadFixedField(result.InnerExceptionType), "InvalidArgument");
     EXPECT_EQ(ReadFixedField(result.InnerMessage), "inner message");
     EXPECT_EQ(ReadFixedField(result.InnerFile), "InnerFile");
-    EXPECT_EQ(result.InnerLine, 42);
+    EXPECT_EQ(int32_t{result.InnerLine}, 42);
     EXPECT_EQ(ReadFixedField(result.InnerFunction), "InnerFunction");
 }
 

@@ -57,12 +57,6 @@ public:
             std::this_thread::sleep_for(1ms);
         }
     }
-    // Waits until the polling thread has read at least `count` times in all.
-    void AwaitTotalReads(int count) {
-        while (reads_.load() < count) {
-            std::this_thread::sleep_for(1ms);
-        }
-    }
     GetCardDataCallbackHandler::PollFunction PollFunction() {
         return [this](CardData& card) { Read(card); };
     }
@@ -199,9 +193,11 @@ TEST(CallbackHandler, StopDoesNotWaitOutThePollPeriodAndDeliversWhatWasQueued) {
     const TavTest::TimeLimit limit(20s);
     FakeReader reader;
     GetCardDataCallbackHandler handler(std::chrono::milliseconds(60'000));
+    std::atomic<bool> entered{false};
     std::atomic<bool> release{false};
     Received received;
     handler.AddCallback([&](CardData& card) {
+        entered = true;
         while (!release) {
             std::this_thread::sleep_for(1ms);
         }
@@ -209,7 +205,11 @@ TEST(CallbackHandler, StopDoesNotWaitOutThePollPeriodAndDeliversWhatWasQueued) {
     });
     reader.Present(9);
     handler.Start(reader.PollFunction());
-    reader.AwaitTotalReads(1);
+    // The card is in dispatch and the poll thread in its 60 s wait; waiting for reads instead could
+    // miss the only read, or stop between the read and its queueing.
+    while (!entered) {
+        std::this_thread::sleep_for(1ms);
+    }
     std::thread releaser([&] {
         std::this_thread::sleep_for(50ms);
         release = true;

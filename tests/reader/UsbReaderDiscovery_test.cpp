@@ -22,7 +22,7 @@ TEST(UsbReaderDiscovery, NullCountIsRefusedBeforeAnythingIsTouched) {
     EXPECT_EQ(ReadFixedField(result.ExceptionType), "");
     EXPECT_EQ(ReadFixedField(result.Message), "Called with null readerCount pointer");
     EXPECT_EQ(ReadFixedField(result.File), "Reader_C");
-    EXPECT_EQ(result.Line, 970);
+    EXPECT_EQ(int32_t{result.Line}, 970);
     EXPECT_EQ(ReadFixedField(result.Function), "Tav_DiscoverUsbReaders");
     EXPECT_EQ(result.HasInnerException, 0);
     EXPECT_EQ(readers[0].VendorId, 0x5A5A);
@@ -33,7 +33,7 @@ TEST(UsbReaderDiscovery, CountThenCopyAndACountThatDiffersIsADiscoveryFailure) {
     uint64_t count = 99;
     Tav_DiscoverUsbReaders(&result, nullptr, &count);
     ASSERT_EQ(result.Code, 0) << result.Message;
-    EXPECT_EQ(result.Line, 75);
+    EXPECT_EQ(int32_t{result.Line}, 75);
     EXPECT_EQ(ReadFixedField(result.Function), "ExecuteCppMethod");
     EXPECT_EQ(count, Tav::ReaderDiscovery::DiscoverUsbReaders().size());
 
@@ -49,7 +49,7 @@ TEST(UsbReaderDiscovery, CountThenCopyAndACountThatDiffersIsADiscoveryFailure) {
         << result.Message;
     EXPECT_TRUE(ReadFixedField(result.Message).ends_with("buffer size.]")) << result.Message;
     EXPECT_EQ(ReadFixedField(result.File), "Reader_C");
-    EXPECT_EQ(result.Line, 984);
+    EXPECT_EQ(int32_t{result.Line}, 984);
     EXPECT_EQ(ReadFixedField(result.Function), "operator()");
     EXPECT_EQ(result.HasInnerException, 1);
     EXPECT_EQ(ReadFixedField(result.InnerExceptionType), "InvalidArgument");

@@ -15,7 +15,7 @@ using TavCommon::CopyToFixedField;
 template <std::size_t Size>
 void AppendToFixedField(char (&field)[Size], std::string_view text) noexcept {
     const std::size_t used = strnlen(field, Size - 1);
-    const std::size_t count = std::min(text.size(), Size - 1 - used);
+    const std::size_t count = TavCommon::Utf8PrefixLength(text, Size - 1 - used);
     std::memcpy(field + used, text.data(), count);
     field[used + count] = '\0';
 }

@@ -86,6 +86,12 @@ TEST_F(UsbDiscoveryTest, OffersTheSupportedDevicesInListingOrderAsFeatureReportR
     AddDevice("1-3", "171b", "1004", "DUP");
     AddDevice("1-3.4", "171b", "2001", "DUP");
     AddDevice("2-5", "5e17", "0601", longSerial);
+    // 300 bytes of two-byte characters: the 255-byte field keeps 127 whole ones.
+    std::string accentedSerial;
+    for (int i = 0; i < 150; ++i) {
+        accentedSerial += "\xC3\xA9";
+    }
+    AddDevice("2-6", "5e17", "0601", accentedSerial);
 
     // Directory order is the kernel's: the expected order comes from the listing itself.
     std::vector<std::string> expectedPaths;
@@ -99,6 +105,7 @@ TEST_F(UsbDiscoveryTest, OffersTheSupportedDevicesInListingOrderAsFeatureReportR
         {"1-3", {0x171B, 0x1004, "DUP"}},
         {"1-3.4", {0x171B, 0x2001, "DUP"}},
         {"2-5", {0x5E17, 0x0601, longSerial.substr(0, 255)}},
+        {"2-6", {0x5E17, 0x0601, accentedSerial.substr(0, 254)}},
     };
 
     std::vector<ReaderDefinition> readers(7);

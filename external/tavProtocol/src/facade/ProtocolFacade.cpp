@@ -114,9 +114,12 @@ template <std::size_t Size>
 void CopyJoinedToFixedField(char (&field)[Size], std::initializer_list<std::string_view> parts) noexcept {
     std::size_t used = 0;
     for (const std::string_view part : parts) {
-        const std::size_t count = std::min(part.size(), Size - 1 - used);
+        const std::size_t count = TavCommon::Utf8PrefixLength(part, Size - 1 - used);
         std::memcpy(field + used, part.data(), count);
         used += count;
+        if (count < part.size()) {
+            break;
+        }
     }
     std::memset(field + used, 0, Size - used);
 }

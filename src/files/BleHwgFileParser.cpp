@@ -91,14 +91,14 @@ void writeCrcTrailer(std::string& text) {
 std::string loadFile(const std::string& path) {
     auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
     switch (load.outcome) {
-        case TavFiles::TextFileLoad::Outcome::Loaded:
-            return std::move(load.text);
-        case TavFiles::TextFileLoad::Outcome::TooLarge:
-            TAV_THROW(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path);
-        case TavFiles::TextFileLoad::Outcome::NotRegularFile:
-            TAV_THROW(ElvarinException, "Failed to open BLE HWG file: " + path + " (not a regular file)");
-        case TavFiles::TextFileLoad::Outcome::CannotOpen:
-            break;
+    case TavFiles::TextFileLoad::Outcome::Loaded:
+        return std::move(load.text);
+    case TavFiles::TextFileLoad::Outcome::TooLarge:
+        TAV_THROW(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path);
+    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
+        TAV_THROW(ElvarinException, "Failed to open BLE HWG file: " + path + " (not a regular file)");
+    case TavFiles::TextFileLoad::Outcome::CannotOpen:
+        break;
     }
     TAV_THROW(ElvarinException, "Failed to open BLE HWG file: " + path);
 }
@@ -133,8 +133,7 @@ void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
         return;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed =
-        CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
+    const std::string computed = CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
     if (stored != computed || trailer.textAfterChecksumLine) {
         TAV_THROW(ElvarinException, "BLE HWG file has been tampered: " + path);
     }
@@ -209,12 +208,12 @@ void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& 
 
     const auto replaced = TavFiles::ReplaceFileAtomically(path, text);
     switch (replaced.outcome) {
-        case TavFiles::AtomicFileReplace::Outcome::Replaced:
-            return;
-        case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
-            TAV_THROW(ElvarinException, "Failed to open BLE HWG file for writing: " + path);
-        case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
-            break;
+    case TavFiles::AtomicFileReplace::Outcome::Replaced:
+        return;
+    case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
+        TAV_THROW(ElvarinException, "Failed to open BLE HWG file for writing: " + path);
+    case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
+        break;
     }
     TAV_THROW(ElvarinException, fmt::format("Failed to write BLE HWG file: {} ({})", path, replaced.reason));
 }

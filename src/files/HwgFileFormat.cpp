@@ -9,12 +9,10 @@ namespace TavFiles::HwgFileFormat {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kMarkerTexts{
-    kHeaderLine, kChecksumKey, "##NEXTCONFIG##", "sFldSepData", "sFldBleData"};
+constexpr std::array<std::string_view, 5> kMarkerTexts{kHeaderLine, kChecksumKey, "##NEXTCONFIG##", "sFldSepData",
+                                                       "sFldBleData"};
 
-bool IsBlank(std::string_view text) {
-    return TavCommon::StringUtils::Trim(text).empty();
-}
+bool IsBlank(std::string_view text) { return TavCommon::StringUtils::Trim(text).empty(); }
 
 }  // namespace
 

@@ -51,8 +51,9 @@ void checkConfiguration(std::size_t index, const ReaderConfiguration& configurat
             try {
                 property.setter(readBack, text);
             } catch (const ElvarinException& error) {
-                TAV_THROW(ElvarinException, fmt::format("Configuration {} cannot be written to an HWG file: {} = {}: {}",
-                                                        index, property.name, text, error.Message()));
+                TAV_THROW(ElvarinException,
+                          fmt::format("Configuration {} cannot be written to an HWG file: {} = {}: {}", index,
+                                      property.name, text, error.Message()));
             }
         }
     }
@@ -72,8 +73,8 @@ void checkConfiguration(std::size_t index, const ReaderConfiguration& configurat
 std::vector<uint8_t> checkExtendedConfiguration(std::size_t index, const ExtendedConfiguration& configuration) {
     auto image = TavFiles::ExtendedConfigurationImage::Of(configuration);
     if (image.failure) {
-        TAV_THROW(ElvarinException, fmt::format("Extended configuration {} cannot be written to an HWG file: {}",
-                                                index, *image.failure));
+        TAV_THROW(ElvarinException,
+                  fmt::format("Extended configuration {} cannot be written to an HWG file: {}", index, *image.failure));
     }
     return std::move(image.bytes);
 }
@@ -156,14 +157,14 @@ void writeCrcTrailer(std::string& text) {
 std::string validateFileSize(const std::string& path) {
     auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
     switch (load.outcome) {
-        case TavFiles::TextFileLoad::Outcome::Loaded:
-            return std::move(load.text);
-        case TavFiles::TextFileLoad::Outcome::TooLarge:
-            TAV_THROW(ElvarinException, "File size is too large to be a valid HWG file: " + path);
-        case TavFiles::TextFileLoad::Outcome::NotRegularFile:
-            TAV_THROW(ElvarinException, "Failed to open HWG file: " + path + " (not a regular file)");
-        case TavFiles::TextFileLoad::Outcome::CannotOpen:
-            break;
+    case TavFiles::TextFileLoad::Outcome::Loaded:
+        return std::move(load.text);
+    case TavFiles::TextFileLoad::Outcome::TooLarge:
+        TAV_THROW(ElvarinException, "File size is too large to be a valid HWG file: " + path);
+    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
+        TAV_THROW(ElvarinException, "Failed to open HWG file: " + path + " (not a regular file)");
+    case TavFiles::TextFileLoad::Outcome::CannotOpen:
+        break;
     }
     TAV_THROW(ElvarinException, "Failed to open HWG file: " + path);
 }
@@ -182,8 +183,7 @@ std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
     }
     const auto parts = TavCommon::StringUtils::Split(trailer.checksumLine, " = ");
     if (parts.size() != 2) {
-        TAV_THROW(ElvarinException,
-                  "Invalid CRC line format in HWG file: " + PrintableExcerpt(trailer.checksumLine));
+        TAV_THROW(ElvarinException, "Invalid CRC line format in HWG file: " + PrintableExcerpt(trailer.checksumLine));
     }
     return Trim(parts[1]);
 }
@@ -198,8 +198,7 @@ void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
         return;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed =
-        CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
+    const std::string computed = CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
     if (stored != computed || trailer.textAfterChecksumLine) {
         TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
     }
@@ -339,12 +338,12 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
 
     const auto replaced = TavFiles::ReplaceFileAtomically(path, text);
     switch (replaced.outcome) {
-        case TavFiles::AtomicFileReplace::Outcome::Replaced:
-            return;
-        case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
-            TAV_THROW(ElvarinException, "Failed to open HWG file for writing: " + path);
-        case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
-            break;
+    case TavFiles::AtomicFileReplace::Outcome::Replaced:
+        return;
+    case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
+        TAV_THROW(ElvarinException, "Failed to open HWG file for writing: " + path);
+    case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
+        break;
     }
     TAV_THROW(ElvarinException, fmt::format("Failed to write HWG file: {} ({})", path, replaced.reason));
 }

@@ -29,15 +29,15 @@ struct Row {
     Kind kind;
     uint32_t width;  // the largest value of a number or character
     Getter get;
-    Setter set;      // null for a count
+    Setter set;  // null for a count
 };
 
 constexpr uint32_t kByte = 0xFF;
 constexpr uint32_t kWord = 0xFFFF;
 
 // The getter and the setter of a field of ReaderConfiguration that has a setter of its own name.
-#define TAV_HWG_FIELD(field)                                                  \
-    [](const ReaderConfiguration& c) -> uint32_t { return c.field; },        \
+#define TAV_HWG_FIELD(field)                                          \
+    [](const ReaderConfiguration& c) -> uint32_t { return c.field; }, \
         [](ReaderConfiguration& c, uint32_t value) { c.Set##field(value); }
 
 // clang-format off
@@ -173,27 +173,27 @@ HwgPropertyEntry MakeEntry(const Row& row) {
     const uint32_t width = row.width;
     const std::string name(row.name);
     switch (kind) {
-        case Kind::Flag:
-        case Kind::InvertedFlag:
-            entry.setter = [kind, set](ReaderConfiguration& c, const std::string& value) {
-                const bool flag = TavFiles::ParseFileBool(value);
-                set(c, flag != (kind == Kind::InvertedFlag) ? 1 : 0);
-            };
-            entry.getter = [kind, get](const ReaderConfiguration& c) {
-                return (get(c) != 0) != (kind == Kind::InvertedFlag) ? std::string("1") : std::string("0");
-            };
-            break;
-        case Kind::Number:
-        case Kind::Character:
-            entry.setter = [set, width, name](ReaderConfiguration& c, const std::string& value) {
-                set(c, TavFiles::ParseFieldNumber(value, 10, width, name));
-            };
-            entry.getter = [get](const ReaderConfiguration& c) { return std::to_string(get(c)); };
-            break;
-        case Kind::Count:
-            entry.setter = [](ReaderConfiguration&, const std::string&) {};
-            entry.getter = [get](const ReaderConfiguration& c) { return std::to_string(get(c)); };
-            break;
+    case Kind::Flag:
+    case Kind::InvertedFlag:
+        entry.setter = [kind, set](ReaderConfiguration& c, const std::string& value) {
+            const bool flag = TavFiles::ParseFileBool(value);
+            set(c, flag != (kind == Kind::InvertedFlag) ? 1 : 0);
+        };
+        entry.getter = [kind, get](const ReaderConfiguration& c) {
+            return (get(c) != 0) != (kind == Kind::InvertedFlag) ? std::string("1") : std::string("0");
+        };
+        break;
+    case Kind::Number:
+    case Kind::Character:
+        entry.setter = [set, width, name](ReaderConfiguration& c, const std::string& value) {
+            set(c, TavFiles::ParseFieldNumber(value, 10, width, name));
+        };
+        entry.getter = [get](const ReaderConfiguration& c) { return std::to_string(get(c)); };
+        break;
+    case Kind::Count:
+        entry.setter = [](ReaderConfiguration&, const std::string&) {};
+        entry.getter = [get](const ReaderConfiguration& c) { return std::to_string(get(c)); };
+        break;
     }
     return entry;
 }

@@ -28,14 +28,14 @@ bool Contains(std::string_view line, std::string_view text) { return line.find(t
 std::string validateFileSize(const std::string& path) {
     auto load = TavFiles::LoadTextFile(path, kMaxFileSize);
     switch (load.outcome) {
-        case TavFiles::TextFileLoad::Outcome::Loaded:
-            return std::move(load.text);
-        case TavFiles::TextFileLoad::Outcome::TooLarge:
-            TAV_THROW(ElvarinException, "File size is too large to be a valid ini file: " + path);
-        case TavFiles::TextFileLoad::Outcome::NotRegularFile:
-            TAV_THROW(ElvarinException, "Failed to open SmartCard Ini file: " + path + " (not a regular file)");
-        case TavFiles::TextFileLoad::Outcome::CannotOpen:
-            break;
+    case TavFiles::TextFileLoad::Outcome::Loaded:
+        return std::move(load.text);
+    case TavFiles::TextFileLoad::Outcome::TooLarge:
+        TAV_THROW(ElvarinException, "File size is too large to be a valid ini file: " + path);
+    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
+        TAV_THROW(ElvarinException, "Failed to open SmartCard Ini file: " + path + " (not a regular file)");
+    case TavFiles::TextFileLoad::Outcome::CannotOpen:
+        break;
     }
     TAV_THROW(ElvarinException, "Failed to open SmartCard Ini file: " + path);
 }

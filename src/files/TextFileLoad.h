@@ -9,9 +9,9 @@ namespace TavFiles {
 struct TextFileLoad {
     enum class Outcome {
         Loaded,
-        CannotOpen,     // missing, no permission, or the read failed
-        NotRegularFile, // a directory, FIFO, device node or socket
-        TooLarge,       // more than the limit, at open or by the time it was read
+        CannotOpen,      // missing, no permission, or the read failed
+        NotRegularFile,  // a directory, FIFO, device node or socket
+        TooLarge,        // more than the limit, at open or by the time it was read
     };
 
     Outcome outcome = Outcome::CannotOpen;

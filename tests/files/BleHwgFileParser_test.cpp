@@ -70,10 +70,9 @@ TEST_F(BleHwgFileTest, WritesTheGoldenFilesByteForByteAndReadsThemBack) {
 
 TEST_F(BleHwgFileTest, EveryTypeButDataIsTheKeySection) {
     const std::string path = PathOf("ble.hwg");
-    for (const auto& [type, section] : {std::pair{BleDataType::Key, "sFldBleData2"},
-                                        std::pair{BleDataType::UnencryptedKey, "sFldBleData2"},
-                                        std::pair{static_cast<BleDataType>(9), "sFldBleData2"},
-                                        std::pair{BleDataType::Data, "sFldBleData1"}}) {
+    for (const auto& [type, section] :
+         {std::pair{BleDataType::Key, "sFldBleData2"}, std::pair{BleDataType::UnencryptedKey, "sFldBleData2"},
+          std::pair{static_cast<BleDataType>(9), "sFldBleData2"}, std::pair{BleDataType::Data, "sFldBleData1"}}) {
         WriteBleConfigurationToBleHwgFile(Record(type, 16, 1, 1), path, kVersions, true);
         EXPECT_NE(Read(path).find(std::string("BEGIN ") + section), std::string::npos);
         const auto read = ReadBleConfigurationFromBleHwgFile(path);

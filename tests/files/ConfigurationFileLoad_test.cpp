@@ -20,13 +20,13 @@ constexpr std::uintmax_t kLimit = 10485760;
 struct Reader {
     const char* name;
     std::function<void(const std::string&)> read;
-    std::string openMessage;     // followed by the path
+    std::string openMessage;      // followed by the path
     std::string tooLargeMessage;  // followed by the path
 };
 
 const Reader kReaders[] = {
-    {"HWG", [](const std::string& path) { ReadConfigurationFromHwgFile(path); }, "Failed to open HWG file: ",
-     "File size is too large to be a valid HWG file: "},
+    {"HWG", [](const std::string& path) { ReadConfigurationFromHwgFile(path); },
+     "Failed to open HWG file: ", "File size is too large to be a valid HWG file: "},
     {"BLE HWG", [](const std::string& path) { ReadBleConfigurationFromBleHwgFile(path); },
      "Failed to open BLE HWG file: ", "File size is too large to be a valid BLE HWG file: "},
     {"smart card", [](const std::string& path) { ReadConfigurationFromSmartCardIniFile(path); },

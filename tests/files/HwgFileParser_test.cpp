@@ -45,7 +45,9 @@ protected:
         return {Extended(HwgFixtures::ImageA()), Extended(HwgFixtures::ImageB()), Extended(HwgFixtures::ImageC())};
     }
     // The golden text without its end marker and checksum line, as written without the trailer.
-    static std::string WithoutTrailer(const std::string& text) { return text.substr(0, text.find("/--- iEndOfHwgFile")); }
+    static std::string WithoutTrailer(const std::string& text) {
+        return text.substr(0, text.find("/--- iEndOfHwgFile"));
+    }
 
     std::string WithPath(std::string message, const std::string& path) const {
         return ReplaceAll(std::move(message), "{path}", path);
@@ -103,7 +105,8 @@ TEST_F(HwgFileTest, ReadsHandEditedVariantsToTheSameValues) {
         std::string text;
     } cases[] = {
         {"CR before every LF", ReplaceAll(plain, "\n", "\r\n")},
-        {"colon and tab separators", Replace(Replace(plain, "iIDBitCnt = 26", "iIDBitCnt:26"), "bSndFac = 1", "bSndFac\t1")},
+        {"colon and tab separators",
+         Replace(Replace(plain, "iIDBitCnt = 26", "iIDBitCnt:26"), "bSndFac = 1", "bSndFac\t1")},
         {"header in blanks", "  " + Replace(plain, "---\n", "--- \t\n")},
         {"lower-case bytes over more lines", Replace(plain, "14.42.21.10\n", "14.42.\n/ a comment\n\n21.10\n")},
         {"lower-case digits", Replace(plain, "CA.83.05.08", "ca.83.05.08")},
@@ -162,7 +165,8 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
          "Invalid CRC line format in HWG file: iEndOfHwgFile=0000ABCD"},
         {"cut inside the last byte", plain.substr(0, plain.find("82.40.") + 4), "Missing END sFldSepData in HWG file"},
         {"header changed", Replace(plain, "Cobrel", "Cobral"), "Invalid HWG file header: {path}"},
-        {"property behind a blank", Replace(plain, "\nbStripFac", "\n bStripFac"), "Missing property bStripFac in HWG file"},
+        {"property behind a blank", Replace(plain, "\nbStripFac", "\n bStripFac"),
+         "Missing property bStripFac in HWG file"},
         {"property out of order",
          Replace(Replace(plain, "bSndFac = 1     / Send the FAC (if stripped from data)\n", ""), "bFixLenDsp = 1",
                  "bSndFac = 1\nbFixLenDsp = 1"),
@@ -172,15 +176,18 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
         {"long line quoted short", Replace(plain, "bSndFac = 1", "bSndFac" + std::string(300, '\x01')),
          "Invalid property line format in HWG file: bSndFac" + ReplaceAll(std::string(48, '\x01'), "\x01", "\\x01") +
              "\\x01..."},
-        {"byte too wide", Replace(plain, "CA.83.05.08", "CA.83.05.108"), "sFldSepData byte out of range (0 to 255): 108"},
+        {"byte too wide", Replace(plain, "CA.83.05.08", "CA.83.05.108"),
+         "sFldSepData byte out of range (0 to 255): 108"},
         {"signed byte", Replace(plain, "CA.83.05.08", "CA.83.05.-8"), "sFldSepData byte out of range (0 to 255): -8"},
         {"comma separator", Replace(plain, "CA.83.05.08", "CA,83.05.08"), "Invalid integer string: \"CA,83\""},
         {"127 bytes", Replace(plain, "82.40.", "82."),
          "Invalid extended configuration data size in HWG file: expected 128 bytes, got 127 bytes"},
         {"129 bytes", Replace(plain, "82.40.", "82.40.41."),
          "Invalid extended configuration data size in HWG file: expected 128 bytes, got 129 bytes"},
-        {"number too wide", Replace(plain, "iIDBitCnt = 26", "iIDBitCnt = 300"), "iIDBitCnt out of range (0 to 255): 300"},
-        {"negative number", Replace(plain, "iFACIDDelim = 45", "iFACIDDelim = -1"), "iFACIDDelim out of range (0 to 255): -1"},
+        {"number too wide", Replace(plain, "iIDBitCnt = 26", "iIDBitCnt = 300"),
+         "iIDBitCnt out of range (0 to 255): 300"},
+        {"negative number", Replace(plain, "iFACIDDelim = 45", "iFACIDDelim = -1"),
+         "iFACIDDelim out of range (0 to 255): -1"},
         {"setter range", Replace(plain, "iFACDispLen = 5", "iFACDispLen = 27"),
          "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
         {"no block end in a named section", plain.substr(0, plain.find("/ tsLEDCtrl")),
@@ -196,7 +203,8 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
 TEST_F(HwgFileTest, NextConfigurationMarkerInsideAConfigurationIsRefused) {
     const std::string plain = WithoutTrailer(Golden("three_configurations.hwg"));
     const std::string text = Replace(plain, "CardPriority: 0 / 0=Low, 1=High Priority\n", "");
-    ExpectFailure([&] { ReadConfigurationFromHwgFile(Write(text, "f.hwg")); }, "Missing property CardPriority in HWG file");
+    ExpectFailure([&] { ReadConfigurationFromHwgFile(Write(text, "f.hwg")); },
+                  "Missing property CardPriority in HWG file");
 }
 
 // Counts and characters that fill more of the image than the reader can store before its last two
@@ -204,8 +212,9 @@ TEST_F(HwgFileTest, NextConfigurationMarkerInsideAConfigurationIsRefused) {
 TEST_F(HwgFileTest, BlockThatCannotBeEncodedAgainIsRefused) {
     const std::string plain = WithoutTrailer(Golden("three_configurations.hwg"));
     // Two separators of 31 and 29 two-byte characters: 128 bytes of content.
-    const std::string text = Replace(plain, "14.42.21.10\n\n/ FldDefs[][4] = \nCA.83.05.08\nCA.83.0D.10\n\n/ SepDefs[][2] = \n83.00",
-                                     "14.40.22.10\n\n/ FldDefs[][4] = \n\n/ SepDefs[][2] = \nDF.00\nDD.00\n00.00.00.00.00.00");
+    const std::string text =
+        Replace(plain, "14.42.21.10\n\n/ FldDefs[][4] = \nCA.83.05.08\nCA.83.0D.10\n\n/ SepDefs[][2] = \n83.00",
+                "14.40.22.10\n\n/ FldDefs[][4] = \n\n/ SepDefs[][2] = \nDF.00\nDD.00\n00.00.00.00.00.00");
     ExpectFailure([&] { ReadConfigurationFromHwgFile(Write(text, "f.hwg")); },
                   "Extended configuration in HWG file cannot be written to a reader as it is: "
                   "ExtendedConfiguration::ToVector: header, entries and characters take 128 bytes; at most 126 fit "
@@ -236,12 +245,18 @@ TEST_F(HwgFileTest, ConfigurationsThatCannotReadBackAreRefusedBeforeWriting) {
         std::string message;
     } cases[] = {
         {"lists differ", {a, a}, {extA}, "The number of configurations and extended configurations must be the same."},
-        {"value its setter refuses", {a, tooManyDigits}, {extA, extA},
+        {"value its setter refuses",
+         {a, tooManyDigits},
+         {extA, extA},
          "Configuration 1 cannot be written to an HWG file: iFACDispLen = 30: "
          "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
-        {"characters the file would compact", {uncompacted}, {extA},
+        {"characters the file would compact",
+         {uncompacted},
+         {extA},
          "Configuration 0 cannot be written to an HWG file: iLeadChrCnt = 2 reads back as 1"},
-        {"extended configuration that does not encode", {a, a}, {extA, tooManyFields},
+        {"extended configuration that does not encode",
+         {a, a},
+         {extA, tooManyFields},
          "Extended configuration 1 cannot be written to an HWG file: "
          "ExtendedConfiguration::ToVector: field entry count 32 exceeds 31"},
     };

@@ -68,8 +68,13 @@ TEST_F(HwgPropertyMappingTest, GetterTextsSetTheSameConfiguration) {
 }
 
 TEST_F(HwgPropertyMappingTest, CharactersAreCompactedAndCountsFollowThem) {
-    const auto c = Apply({{"iLeadChrCnt", "abc"}, {"iLeadChr0", "0"}, {"iLeadChr1", "65"}, {"iCrdGnChr0", "0"},
-                          {"iCrdGnChr1", "13"}, {"iTrailChrCnt", "3"}, {"iTrailChr0", "66"}});
+    const auto c = Apply({{"iLeadChrCnt", "abc"},
+                          {"iLeadChr0", "0"},
+                          {"iLeadChr1", "65"},
+                          {"iCrdGnChr0", "0"},
+                          {"iCrdGnChr1", "13"},
+                          {"iTrailChrCnt", "3"},
+                          {"iTrailChr0", "66"}});
     EXPECT_EQ(c.GetLeadingCharacter(0), 65);
     EXPECT_EQ(c.CardGoneCharacter[0], 13);
     EXPECT_EQ(c.CardGoneCharacter[1], 0);
@@ -98,7 +103,8 @@ TEST_F(HwgPropertyMappingTest, ValuesTheFieldCannotHoldAreRefused) {
         {{{"bSndFac", "01"}}, "Invalid boolean string: \"01\""},
         {{{"bSndFac", ""}}, "Invalid boolean string: \"\""},
         {{{"bSndFac", std::string(300, '1')}}, "Invalid boolean string: \"" + std::string(200, '1') + "...\""},
-        {{{"iFACDispLen", "27"}}, "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+        {{{"iFACDispLen", "27"}},
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
         {{{"iBitStrmTO", "1021"}}, "LegacyBitStreamTimeOutMs must be a multiple of 4 milliseconds"},
         {{{"iBitStrmTO", "1024"}},
          "ReaderConfigurationStruct::LegacyBitStreamTimeOutMs setting must be between 0 and 1020 inclusive"},
@@ -111,7 +117,8 @@ TEST_F(HwgPropertyMappingTest, ValuesTheFieldCannotHoldAreRefused) {
         {{{"iIDBitCnt", "0x1A"}}, "Invalid integer string: \"0x1A\""},
         {{{"iLeadChr0", "65"}, {"iLeadChr1", "66"}, {"iTrailChr0", "67"}, {"iTrailChr1", "68"}},
          "Cannot add more than 3 Leading/Trailing Characters in total"},
-        {{{"iCrdGnChr0", "1"}, {"iCrdGnChr1", "2"}, {"iCrdGnChr1", "3"}}, "Cannot add more than 2 Card Gone Characters"},
+        {{{"iCrdGnChr0", "1"}, {"iCrdGnChr1", "2"}, {"iCrdGnChr1", "3"}},
+         "Cannot add more than 2 Card Gone Characters"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

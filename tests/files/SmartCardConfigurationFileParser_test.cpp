@@ -66,9 +66,11 @@ TEST_F(SmartCardFileTest, DamagedFilesAreRefused) {
     } cases[] = {
         {"no end marker", blob, "Failed to read iEndOfIniFile from Ini file"},
         {"no checksum line", blob + "[EOF]\n", "Failed to read iEndOfIniFile from Ini file"},
-        {"blank before =", blob + "[EOF]\niEndOfIniFile =" + crc, "Invalid line format in Ini file: iEndOfIniFile =" + crc},
+        {"blank before =", blob + "[EOF]\niEndOfIniFile =" + crc,
+         "Invalid line format in Ini file: iEndOfIniFile =" + crc},
         {"wrong key", blob + "[EOF]\nEndOfIniFile=" + crc, "Invalid line format in Ini file: EndOfIniFile=" + crc},
-        {"lower-case digits", blob + "[EOF]\niEndOfIniFile=" + lowerCrc, "SmartCard Ini file has been tampered: {path}"},
+        {"lower-case digits", blob + "[EOF]\niEndOfIniFile=" + lowerCrc,
+         "SmartCard Ini file has been tampered: {path}"},
         {"changed byte", "[Blob1]\nhdr=4 0 1 0\ndata=02\n[EOF]\niEndOfIniFile=" + crc,
          "SmartCard Ini file has been tampered: {path}"},
         {"long line quoted short", blob + "[EOF]\n" + longLine,

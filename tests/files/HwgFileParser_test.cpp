@@ -236,6 +236,9 @@ TEST_F(HwgFileTest, ConfigurationsThatCannotReadBackAreRefusedBeforeWriting) {
     uncompacted.LeadingTrailingCharacters[1] = 65;
     ExtendedConfiguration tooManyFields = Extended(HwgFixtures::ImageA());
     tooManyFields.Header.FieldEntryCount = 32;
+    // The image holds half of an entry size, so an odd size comes back one less.
+    ExtendedConfiguration oddEntrySize = Extended(HwgFixtures::ImageB());
+    oddEntrySize.Header.FieldEntrySize = 3;
     const auto a = HwgFixtures::ConfigurationA();
     const auto extA = Extended(HwgFixtures::ImageA());
     const struct {
@@ -259,6 +262,9 @@ TEST_F(HwgFileTest, ConfigurationsThatCannotReadBackAreRefusedBeforeWriting) {
          {extA, tooManyFields},
          "Extended configuration 1 cannot be written to an HWG file: "
          "ExtendedConfiguration::ToVector: field entry count 32 exceeds 31"},
+        {"extended configuration that reads back otherwise", {a}, {oddEntrySize},
+         "Extended configuration 0 cannot be written to an HWG file: "
+         "it does not read back as the same configuration"},
     };
     const std::string path = Write("old content", "old.hwg");
     for (const auto& c : cases) {

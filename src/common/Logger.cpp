@@ -72,7 +72,13 @@ std::shared_ptr<spdlog::logger> MakeFileLogger(const std::string& path) {
         ::close(descriptor);
         throw std::runtime_error("not a regular file");
     }
-    auto sink = std::make_shared<DescriptorFileSink>(descriptor);
+    std::shared_ptr<DescriptorFileSink> sink;
+    try {
+        sink = std::make_shared<DescriptorFileSink>(descriptor);
+    } catch (...) {
+        ::close(descriptor);
+        throw;
+    }
     return std::make_shared<spdlog::logger>(kFileLoggerName, std::move(sink));
 }
 

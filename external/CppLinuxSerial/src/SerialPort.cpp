@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <limits>
+#include <string>
 #include <system_error>
 
 #include "Exception.h"
@@ -275,7 +277,8 @@ void SerialPort::WriteAll(const uint8_t* data, size_t size) {
                          std::to_string(allowance.count()) + " ms");
         }
         pollfd entry{fileDesc_, POLLOUT, 0};
-        if (::poll(&entry, 1, static_cast<int>(left)) == -1 && errno != EINTR) {
+        const auto wait = static_cast<int>(std::min<decltype(left)>(left, std::numeric_limits<int>::max()));
+        if (::poll(&entry, 1, wait) == -1 && errno != EINTR) {
             ThrowLineError(errno, device_, "Waiting on");
         }
     }

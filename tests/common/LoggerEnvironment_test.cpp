@@ -201,8 +201,8 @@ TEST(LoggerFileTest, PathThatIsNoRegularFileFallsBackToTheConsoleAtOnce) {
         SCOPED_TRACE(c.name);
         const int reader = c.fifoReader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
         const auto start = std::chrono::steady_clock::now();
-        const auto result =
-            RunProbe({{"TAV_LOG_FILE", "1"}, {"TAV_LOG_PATH", c.path.string()}, {"TAV_LOG_LEVEL", "error"}}, work.Path());
+        const auto result = RunProbe(
+            {{"TAV_LOG_FILE", "1"}, {"TAV_LOG_PATH", c.path.string()}, {"TAV_LOG_LEVEL", "error"}}, work.Path());
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(Parse(result.out, "TAV"), Admitted("READER", 4));

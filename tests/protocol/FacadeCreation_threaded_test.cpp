@@ -32,7 +32,8 @@ TEST(FacadeCreationThreadedTest, AReaderRetryingItsConnectionHoldsUpNoOtherCreat
 
     const TavTest::PseudoTerminal line;
     const auto serialStart = Clock::now();
-    const ProtocolHandle serial = ProtocolFacade::CreateInstance(TavTest::SerialDefinition(line.SlaveName()), 0, nullptr);
+    const ProtocolHandle serial =
+        ProtocolFacade::CreateInstance(TavTest::SerialDefinition(line.SlaveName()), 0, nullptr);
     const auto serialTook = Clock::now() - serialStart;
     retrying.join();
 

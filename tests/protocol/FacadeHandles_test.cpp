@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/FacadeTestTransport.h"
 #include "facade/ProtocolFacade.h"
+#include "support/FacadeTestTransport.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "support/FacadeTestTransport.h"
 #include "facade/ProtocolFacade.h"
+#include "support/FacadeTestTransport.h"
 
 namespace {
 

@@ -28,8 +28,7 @@ private:
     std::vector<Line> lines_;
 };
 
-LogCapture::LogCapture()
-    : logger_(TavCommon::Logger::GetInstance()->ConsoleLogger()), sink_(std::make_shared<Sink>()) {
+LogCapture::LogCapture() : logger_(TavCommon::Logger::GetInstance()->ConsoleLogger()), sink_(std::make_shared<Sink>()) {
     if (!logger_) {
         throw std::runtime_error("the library's logger has no console logger to capture");
     }

@@ -125,8 +125,8 @@ SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReport
         0x91, 0x02,        //   Output (Data, Variable, Absolute)
         0xC0,              // End Collection
     };
-    const TavHidrawNode node{this,         &Open,       &Close,           &SetFeature, &GetFeature,
-                             &WriteOutput, kDescriptor, sizeof kDescriptor, fileType};
+    const TavHidrawNode node{
+        this, &Open, &Close, &SetFeature, &GetFeature, &WriteOutput, kDescriptor, sizeof kDescriptor, fileType};
     if (RequireApi().addNode(path_.c_str(), &node) != 0) {
         throw std::runtime_error("cannot register simulated node " + path_);
     }

@@ -67,6 +67,31 @@ private:
     std::size_t maxPhrase_;
 };
 
+// A serial reader whose replies come from a ReplyFeed, whatever length was asked for (a serial
+// receive returns what arrived). Every phrase must be a frame or the LUID's data phrase.
+class SerialFuzzTransport : public TavTransport::Transport {
+public:
+    explicit SerialFuzzTransport(std::span<const uint8_t> replies)
+        : Transport(ZeroDefinition()), replies_(replies) {}
+
+    void init(uint32_t) override {}
+    void transmit(TavTransport::TransportPayload& payload) override {
+        const bool frame = payload.data.size() >= 5 && payload.data[0] == 0xFA;
+        const bool luidData = payload.data.size() == 2;
+        if (payload.data.size() != payload.length || !(frame || luidData) || ++phrases_ > kPhraseLimit) {
+            std::abort();
+        }
+    }
+    std::vector<uint8_t> receive(TavTransport::TransportPayload&) override { return replies_.Next(); }
+
+private:
+    // Two paged reads of 256 phrases each and everything else: far below this.
+    static constexpr std::size_t kPhraseLimit = 1024;
+
+    ReplyFeed replies_;
+    std::size_t phrases_ = 0;
+};
+
 // Waits that return at once, so a fuzz run never sleeps.
 class NoWait : public TavCommon::TimeDelay {
 public:

@@ -1,15 +1,17 @@
 #include "support/CatalogueRun.h"
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 
 #include "Tavelin/ElvarinException.h"
+#include "facade/ProtocolFacade.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
+#include "support/ScopedTimeDelayOverride.h"
+#include "support/ScopedTransportOverride.h"
+#include "support/StockedReader.h"
 
 namespace TavTest {
 
@@ -17,8 +19,9 @@ namespace {
 
 class RecordingTransport : public InProcessTransport {
 public:
-    RecordingTransport(TavSim::FrontEnd& frontEnd, std::vector<std::vector<uint8_t>>& replies)
-        : InProcessTransport(frontEnd), replies_(replies) {}
+    RecordingTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition,
+                       std::vector<std::vector<uint8_t>>& replies)
+        : InProcessTransport(frontEnd, definition), replies_(replies) {}
 
     std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override {
         return replies_.emplace_back(InProcessTransport::receive(payload));
@@ -40,23 +43,11 @@ std::unique_ptr<TavSim::FrontEnd> FrontEndFor(WireProtocol protocol, TavSim::Sim
     return nullptr;
 }
 
-void Stock(TavSim::SimulatedReader& reader) {
-    auto model = reader.Model();
-    for (auto& configuration : model->configurations) {
-        configuration.extended.fill(0xFF);
-        const uint8_t header[] = {0x14, 0x41, 0x20, 0x10, 0xCA, 0x83, 0x05, 0x08};
-        std::copy(std::begin(header), std::end(header), configuration.extended.begin());
-    }
-    model->analyzerCards = {{.cardType = 1, .bitCount = 26, .data = {0x01, 0x02, 0x03, 0x40}},
-                            {.cardType = 2, .bitCount = 8, .data = {0x7E}}};
-    model->presentedCards = {model->analyzerCards.begin(), model->analyzerCards.end()};
-}
-
 }  // namespace
 
 CatalogueRun RunOnSimulatedReader(const CommandEntry& command) {
     TavSim::SimulatedReader reader;
-    Stock(reader);
+    StockAsInUse(reader);
     const auto frontEnd = FrontEndFor(command.protocol, reader);
     InProcessTransport setUp(*frontEnd);
     if (command.name == "UpgradeFirmwareWithFeatureReportProtocol") {
@@ -65,7 +56,7 @@ CatalogueRun RunOnSimulatedReader(const CommandEntry& command) {
         setUp.receive(enter);
     }
     CatalogueRun run;
-    RecordingTransport transport(*frontEnd, run.replies);
+    RecordingTransport transport(*frontEnd, TavCommon::ReaderDefinition{}, run.replies);
     command.run(transport, 0, [&](const Step& step) {
         try {
             step();
@@ -73,6 +64,31 @@ CatalogueRun RunOnSimulatedReader(const CommandEntry& command) {
             run.failures.push_back(error.Message());
         }
     });
+    return run;
+}
+
+CatalogueRun RunOnSimulatedFacade(const OperationEntry& operation, uint8_t protocolType) {
+    TavSim::SimulatedReader reader;
+    StockAsInUse(reader);
+    const auto frontEnd = FrontEndFor(WireProtocol{protocolType}, reader);
+    CatalogueRun run;
+    const ScopedTimeDelayOverride noWaits;
+    const ScopedTransportOverride transports([&](const TavCommon::ReaderDefinition& definition) {
+        return std::make_unique<RecordingTransport>(*frontEnd, definition, run.replies);
+    });
+    TavCommon::ReaderDefinition definition{};
+    definition.ProtocolType = protocolType;
+    ProtocolCommandResult opened{};
+    const auto handle = TavProtocol::ProtocolFacade::CreateInstance(definition, 0, &opened);
+    if (handle == 0) {
+        run.failures.emplace_back(opened.Message);
+        return run;
+    }
+    const ProtocolCommandResult result = operation.run(*TavProtocol::ProtocolFacade::GetInstance(handle), 0);
+    TavProtocol::ProtocolFacade::DestroyInstance(handle);
+    if (result.HasException) {
+        run.failures.emplace_back(result.Message);
+    }
     return run;
 }
 

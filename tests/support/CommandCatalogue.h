@@ -9,7 +9,8 @@
 
 namespace TavTest {
 
-enum class WireProtocol { FeatureReport, Mfp24, SerialBinary };
+// Numbered as the protocol types of a reader definition.
+enum class WireProtocol { FeatureReport = 1, Mfp24 = 2, SerialBinary = 3 };
 
 // One step of a command's run: its exchange, one of its checks or one of its decoders.
 using Step = std::function<void()>;

@@ -816,7 +816,7 @@ ProtocolCommandResult ProtocolFacade::WriteConfiguration(unsigned char writeLuid
 
 ProtocolCommandResult ProtocolFacade::LoadStoredDefaults() const {
     auto work = [&] {
-        LoadStoredDefaultsVisitor visitor(std::make_unique<TavCommon::TimeDelay>());
+        LoadStoredDefaultsVisitor visitor(TavCommon::MakeTimeDelay());
         Accept(visitor);
     };
     return RunOperation("LoadStoredDefaults", work);
@@ -825,7 +825,7 @@ ProtocolCommandResult ProtocolFacade::LoadStoredDefaults() const {
 ProtocolCommandResult ProtocolFacade::CopyConfiguration(ConfigurationLocation source, ConfigurationLocation destination,
                                                         unsigned char third, unsigned char fourth) const {
     auto work = [&] {
-        CopyConfigurationVisitor visitor(source, destination, third, fourth);
+        CopyConfigurationVisitor visitor(source, destination, third, fourth, TavCommon::MakeTimeDelay());
         Accept(visitor);
     };
     return RunOperation("CopyConfiguration", work);

@@ -47,8 +47,9 @@ void CopyConfigurationVisitor::Visit(Mfp24Protocol&, TavTransport::Transport& tr
 
 void CopyConfigurationVisitor::Visit(SerialBinaryProtocol&, TavTransport::Transport& transport) {
     ValidateArguments();
+    // A visitor runs once; a second run would find its delay given away and waits through a plain one.
     CopyConfigurationWithSerialBinaryProtocol command(source_, destination_, third_, fourth_,
-                                                      std::make_unique<TavCommon::TimeDelay>());
+                                                      delay_ ? std::move(delay_) : std::make_unique<TavCommon::TimeDelay>());
     command.Execute(transport);
     command.ValidateResponse();
 }

@@ -9,8 +9,11 @@
 
 #include "Tavelin/CardData.h"
 #include "Tavelin/CheckpointType.h"
+#include "Tavelin/ExtendedConfiguration.h"
+#include "Tavelin/HashData.h"
 #include "Tavelin/LedConfiguration.h"
 #include "Tavelin/ProtocolCommandResult.h"
+#include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "common/CardType.h"
 #include "common/SmartCardConfiguration.h"
@@ -85,6 +88,21 @@ public:
     // Writes every blob of a smart-card configuration file (".ini") into the reader.
     void WriteSmartCardConfigurationToReader(const std::string& path) const;
 
+    // Whole configurations, converted between the flat record and the reader's five blocks. The
+    // record is checked through its setters first; the block-2 capability members are always the
+    // reader's own, and the configuration is stored after the write.
+    void SetReaderConfiguration(unsigned char index, const TavCommon::ReaderConfiguration& configuration,
+                                const TavCommon::ExtendedConfiguration& extended,
+                                const TavCommon::HashData& hash) const;
+    // Adds what the reader holds to the configuration: pass a zeroed one.
+    void GetReaderConfiguration(unsigned char index, TavCommon::ReaderConfiguration& configuration,
+                                TavCommon::ExtendedConfiguration& extended) const;
+
+    // HWG files: every configuration of the reader, restored from or saved to a file.
+    void WriteHwgFileToReader(const std::string& path) const;
+    // Refused, writing no file, while the reader's configuration count is unknown.
+    void ReadHwgFileFromReader(const std::string& path, bool withTrailer);
+
 protected:
     // Checks the capabilities under the object mutex, then runs the body on the facade it took
     // there and turns a failed result into a ReaderException.
@@ -93,6 +111,7 @@ protected:
                                         body) const;
 
 private:
+    ReaderMetadataStruct MetadataCopy() const;
     std::function<void(CardData&)> PollFunction();
     // True when the reader can be polled; throws when it is being destroyed or has no facade.
     bool AdmitPolling();

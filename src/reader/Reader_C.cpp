@@ -1,13 +1,23 @@
 // The flat interface: every function checks its pointers, then runs its work through one
-// ExportedCall frame, which turns whatever was thrown into the caller's TavResult.
+// ExportedCall frame, which turns whatever was thrown into the caller's TavResult. Outputs are
+// written only after the reader's operation succeeded.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Tavelin.h"
+#include "common/CardType.h"
 #include "common/FixedText.h"
 #include "common/LibraryInfoBuilder.h"
 #include "common/Logger.h"
 #include "facade/ProtocolFacadeExports.h"
+#include "reader/AbstractReader.h"
 #include "reader/ExportedCall.h"
+#include "reader/Reader.h"
+#include "reader/ReaderConfigurationConversion.h"
 
 // Fetched while the library loads, so the logger reads the environment before any call.
 [[maybe_unused]] static const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
@@ -16,9 +26,378 @@ namespace {
 
 using Tav::ExportedCall;
 
+constexpr const char* kNullHandle = "Called with null handle";
+constexpr const char* kNullFileName = "Called with null fileName";
+// A card read always fills this many bytes, whatever the size parameter.
+constexpr std::size_t kCardDataBytes = 32;
+
+// The registered reader of a handle, shared for the length of the call. A handle that was never
+// opened, or was closed, is refused like a bad argument instead of being followed.
+template <typename ReaderType = Tav::Reader>
+std::shared_ptr<ReaderType> LookUp(void* handle, const ExportedCall& call, int32_t handleLine) {
+    std::shared_ptr<ReaderType> reader = std::dynamic_pointer_cast<ReaderType>(Tav::AbstractReader::GetInstance(handle));
+    if (!reader) {
+        throw Tav::ReaderException("Invalid reader handle", ExportedCall::kFile, handleLine, call.ExportedName());
+    }
+    return reader;
+}
+
+// A host may fill a text field to its last byte; only what lies inside the field is taken.
+template <std::size_t Size>
+void CopyBoundedText(char (&to)[Size], const char (&from)[Size]) {
+    const std::size_t length = strnlen(from, Size);
+    std::memcpy(to, from, length);
+    std::memset(to + length, 0, Size - length);
+}
+
+TavCommon::ReaderDefinition BoundedCopy(const TavCommon::ReaderDefinition& definition) {
+    TavCommon::ReaderDefinition copy;
+    std::memcpy(&copy, &definition, sizeof copy);
+    CopyBoundedText(copy.UsbPath, definition.UsbPath);
+    CopyBoundedText(copy.SerialNumber, definition.SerialNumber);
+    CopyBoundedText(copy.SerialPortSettings.PortName, definition.SerialPortSettings.PortName);
+    return copy;
+}
+
 }  // namespace
 
 extern "C" {
+
+TAV_API void* TavReader_Open(TavResult* result, const TavCommon::ReaderDefinition* definition, int retryCount) {
+    ExportedCall call(result, "TavReader_Open");
+    if (!call.Require(definition, "Called with null definition", 109)) {
+        return nullptr;
+    }
+    return call.RunWithReturn<void*>("Open", [&] {
+        return Tav::AbstractReader::CreateReaderInstance(BoundedCopy(*definition), std::max(retryCount, 0));
+    });
+}
+
+TAV_API void Tav_Close(TavResult* result, void* handle) {
+    ExportedCall call(result, "Tav_Close");
+    if (!call.Require(handle, kNullHandle, 180)) {
+        return;
+    }
+    call.Run("Close", [&] { Tav::AbstractReader::DestroyInstance(handle); });
+}
+
+TAV_API void Tav_Init(TavResult* result, void* handle) {
+    ExportedCall call(result, "Tav_Init");
+    if (!call.Require(handle, kNullHandle, 196)) {
+        return;
+    }
+    call.Run("Init", [&] { LookUp<Tav::AbstractReader>(handle, call, 196)->Init(); });
+}
+
+TAV_API void Tav_RefreshMetadata(TavResult* result, void* handle) {
+    ExportedCall call(result, "Tav_RefreshMetadata");
+    if (!call.Require(handle, kNullHandle, 213)) {
+        return;
+    }
+    call.Run("RefreshMetadata", [&] { LookUp<Tav::AbstractReader>(handle, call, 213)->RefreshMetadata(); });
+}
+
+TAV_API void Tav_GetMetadataStruct(TavResult* result, void* handle, ReaderMetadataStruct* outStruct, bool refresh) {
+    ExportedCall call(result, "Tav_GetMetadataStruct");
+    if (!call.Require(handle, kNullHandle, 237) || !call.Require(outStruct, "Called with null outStruct", 243)) {
+        return;
+    }
+    call.Run("GetMetadataStruct", [&] {
+        const ReaderMetadataStruct metadata = LookUp<Tav::AbstractReader>(handle, call, 237)->GetMetadataStruct(refresh);
+        std::memcpy(outStruct, &metadata, sizeof metadata);
+    });
+}
+
+TAV_API void TavReader_Beep(TavResult* result, void* handle, uint8_t beepCount, uint8_t duration) {
+    ExportedCall call(result, "TavReader_Beep");
+    if (!call.Require(handle, kNullHandle, 271)) {
+        return;
+    }
+    call.Run("Beep", [&] {
+        LookUp(handle, call, 271)->Beep(beepCount, static_cast<TavProtocol::BEEP_DURATION>(duration));
+    });
+}
+
+TAV_API void TavReader_GetCardData(TavResult* result, void* handle, uint8_t* cardDataOut, size_t size,
+                                   uint32_t* bitCountOut, uint8_t sizeParameter) {
+    ExportedCall call(result, "TavReader_GetCardData");
+    if (!call.Require(handle, kNullHandle, 293) || !call.Require(cardDataOut, "Called with null cardDataOut", 299) ||
+        !call.Require(bitCountOut, "Called with null bitCountOut", 305)) {
+        return;
+    }
+    // Checked before the read, so a buffer too small does not consume the card.
+    auto refuseSize = [&](std::size_t required) noexcept {
+        char message[128];
+        std::snprintf(message, sizeof message, "cardDataOut buffer too small. Required size: %zu, provided size: %zu.",
+                      required, size);
+        call.Fail(message, 315);
+    };
+    if (size < kCardDataBytes) {
+        refuseSize(kCardDataBytes);
+        return;
+    }
+    call.Run("GetCardData", [&] {
+        Tav::CardData card(std::vector<uint8_t>(kCardDataBytes, 0), 0);
+        LookUp(handle, call, 293)->GetCardData(card, static_cast<TavProtocol::GetCardDataSizeParameters>(sizeParameter));
+        if (size < card.data.size()) {
+            refuseSize(card.data.size());
+            return;
+        }
+        std::memset(cardDataOut, 0, size);
+        std::copy(card.data.begin(), card.data.end(), cardDataOut);
+        *bitCountOut = card.bitCount;
+    });
+}
+
+TAV_API void TavReader_GetBeeperVolume(TavResult* result, void* handle, uint8_t* volume) {
+    ExportedCall call(result, "TavReader_GetBeeperVolume");
+    if (!call.Require(handle, kNullHandle, 338) || !call.Require(volume, "Called with null volume", 344)) {
+        return;
+    }
+    call.Run("GetBeeperVolume", [&] {
+        TavProtocol::BeepVolume local{};
+        LookUp(handle, call, 338)->GetBeeperVolume(local);
+        *volume = static_cast<uint8_t>(local);
+    });
+}
+
+TAV_API void TavReader_SetBeeperVolume(TavResult* result, void* handle, TavProtocol::BeepVolume volume) {
+    ExportedCall call(result, "TavReader_SetBeeperVolume");
+    if (!call.Require(handle, kNullHandle, 358)) {
+        return;
+    }
+    call.Run("SetBeeperVolume", [&] { LookUp(handle, call, 358)->SetBeeperVolume(volume); });
+}
+
+TAV_API void TavReader_WriteSmartCardConfigurationToReader(TavResult* result, void* handle, const char* fileName) {
+    ExportedCall call(result, "TavReader_WriteSmartCardConfigurationToReader");
+    if (!call.Require(handle, kNullHandle, 377) || !call.Require(fileName, kNullFileName, 383)) {
+        return;
+    }
+    call.Run("WriteSmartCardConfigurationToReader",
+             [&] { LookUp(handle, call, 377)->WriteSmartCardConfigurationToReader(fileName); });
+}
+
+TAV_API void TavReader_ReadSmartCardConfigurationFromReader(TavResult* result, void* handle,
+                                                            TavCommon::SmartCardConfiguration* configuration) {
+    ExportedCall call(result, "TavReader_ReadSmartCardConfigurationFromReader");
+    if (!call.Require(handle, kNullHandle, 401) ||
+        !call.Require(configuration, "Called with null configuration", 407)) {
+        return;
+    }
+    call.Run("ReadSmartCardConfigurationFromReader", [&] {
+        // The header is checked here, before the reader is asked.
+        TavCommon::SmartCardConfiguration local;
+        local.SetConfiguration(configuration->Header, std::vector<uint8_t>(configuration->Header.DataLength, 0));
+        LookUp(handle, call, 401)->ReadSmartCardConfigurationFromReader(local);
+        std::memcpy(configuration, &local, sizeof local);
+    });
+}
+
+TAV_API void TavReader_GetReaderConfiguration(TavResult* result, void* handle, uint8_t index,
+                                              TavCommon::ReaderConfiguration* configuration,
+                                              TavCommon::ExtendedConfiguration* extended) {
+    ExportedCall call(result, "TavReader_GetReaderConfiguration");
+    if (!call.Require(handle, kNullHandle, 426) ||
+        !call.Require(configuration, "Called with null configuration", 432) ||
+        !call.Require(extended, "Called with null extended", 438)) {
+        return;
+    }
+    call.Run("GetReaderConfiguration", [&] {
+        TavCommon::ReaderConfiguration local;
+        TavCommon::ExtendedConfiguration localExtended = *extended;
+        LookUp(handle, call, 426)->GetReaderConfiguration(index, local, localExtended);
+        std::memcpy(configuration, &local, sizeof local);
+        *extended = localExtended;
+    });
+}
+
+TAV_API void TavReader_SetReaderConfiguration(TavResult* result, void* handle, uint8_t index,
+                                              const TavCommon::ReaderConfiguration* configuration,
+                                              const TavCommon::ExtendedConfiguration* extended,
+                                              const TavCommon::HashData* hash) {
+    ExportedCall call(result, "TavReader_SetReaderConfiguration");
+    if (!call.Require(handle, kNullHandle, 449) ||
+        !call.Require(configuration, "Called with null configuration", 455) ||
+        !call.Require(extended, "Called with null extended", 461)) {
+        return;
+    }
+    call.Run("SetReaderConfiguration", [&] {
+        const TavCommon::ReaderConfiguration checked = Tav::ReaderConfigurationConversion::Validated(*configuration);
+        LookUp(handle, call, 449)->SetReaderConfiguration(index, checked, *extended,
+                                                          hash != nullptr ? *hash : TavCommon::HashData{});
+    });
+}
+
+TAV_API void TavReader_GetModuleState(TavResult* result, void* handle, TavProtocol::ReaderModuleId module,
+                                      uint32_t* state) {
+    ExportedCall call(result, "TavReader_GetModuleState");
+    if (!call.Require(handle, kNullHandle, 539) || !call.Require(state, "Called with null state", 545)) {
+        return;
+    }
+    call.Run("GetModuleState", [&] {
+        TavProtocol::ReaderModuleState local{};
+        LookUp(handle, call, 539)->GetModuleState(module, local);
+        *state = static_cast<uint32_t>(local);
+    });
+}
+
+TAV_API void TavReader_SetModuleState(TavResult* result, void* handle, TavProtocol::ReaderModuleId module,
+                                      TavProtocol::ReaderModuleState state) {
+    ExportedCall call(result, "TavReader_SetModuleState");
+    if (!call.Require(handle, kNullHandle, 561)) {
+        return;
+    }
+    call.Run("SetModuleState", [&] { LookUp(handle, call, 561)->SetModuleState(module, state); });
+}
+
+TAV_API void TavReader_GetLedConfiguration(TavResult* result, void* handle, uint8_t index, Tav::LedConfiguration* led) {
+    ExportedCall call(result, "TavReader_GetLedConfiguration");
+    if (!call.Require(handle, kNullHandle, 582) || !call.Require(led, "Called with null led", 588)) {
+        return;
+    }
+    call.Run("GetLedConfiguration", [&] {
+        Tav::LedConfiguration local{};
+        LookUp(handle, call, 582)->GetLedConfiguration(index, local);
+        *led = local;
+    });
+}
+
+TAV_API void TavReader_SetLedConfiguration(TavResult* result, void* handle, uint8_t index,
+                                           const Tav::LedConfiguration* led) {
+    ExportedCall call(result, "TavReader_SetLedConfiguration");
+    if (!call.Require(handle, kNullHandle, 601) || !call.Require(led, "Called with null led", 607)) {
+        return;
+    }
+    call.Run("SetLedConfiguration", [&] { LookUp(handle, call, 601)->SetLedConfiguration(index, *led); });
+}
+
+TAV_API void TavReader_EnableKeystroking(TavResult* result, void* handle, bool enable) {
+    ExportedCall call(result, "TavReader_EnableKeystroking");
+    if (!call.Require(handle, kNullHandle, 619)) {
+        return;
+    }
+    call.Run("EnableKeystroking", [&] { LookUp(handle, call, 619)->EnableKeystroking(enable); });
+}
+
+TAV_API void TavReader_GetLuid(TavResult* result, void* handle, TavProtocol::LuidResponseInformation* luid) {
+    ExportedCall call(result, "TavReader_GetLuid");
+    if (!call.Require(handle, kNullHandle, 637) || !call.Require(luid, "Called with null luid", 643)) {
+        return;
+    }
+    call.Run("GetLuid", [&] {
+        TavProtocol::LuidResponseInformation local;
+        LookUp(handle, call, 637)->GetLuid(local);
+        *luid = local;
+    });
+}
+
+TAV_API void TavReader_SetLuid(TavResult* result, void* handle, uint16_t luid) {
+    ExportedCall call(result, "TavReader_SetLuid");
+    if (!call.Require(handle, kNullHandle, 655)) {
+        return;
+    }
+    call.Run("SetLuid", [&] { LookUp(handle, call, 655)->SetLuid(luid); });
+}
+
+TAV_API void TavReader_WriteUserDefaultsToReader(TavResult* result, void* handle) {
+    ExportedCall call(result, "TavReader_WriteUserDefaultsToReader");
+    if (!call.Require(handle, kNullHandle, 672)) {
+        return;
+    }
+    call.Run("WriteUserDefaultsToReader", [&] { LookUp(handle, call, 672)->WriteUserDefaultsToReader(); });
+}
+
+TAV_API void TavReader_ResetReaderConfiguration(TavResult* result, void* handle, uint8_t checkpoint) {
+    ExportedCall call(result, "TavReader_ResetReaderConfiguration");
+    if (!call.Require(handle, kNullHandle, 690)) {
+        return;
+    }
+    call.Run("ResetReaderConfiguration", [&] {
+        LookUp(handle, call, 690)->ResetReaderConfiguration(static_cast<Tav::CheckpointType>(checkpoint));
+    });
+}
+
+TAV_API void TavReader_GetSupportedCardTypes(TavResult* result, void* handle, TavCardTypeList* outResult) {
+    ExportedCall call(result, "TavReader_GetSupportedCardTypes");
+    if (!call.Require(handle, kNullHandle, 709) || !call.Require(outResult, "Called with null outResult", 715)) {
+        return;
+    }
+    call.Run("GetSupportedCardTypes", [&] {
+        std::vector<TavCommon::CardType> cardTypes;
+        LookUp(handle, call, 709)->GetSupportedCardTypes(cardTypes);
+        std::memset(outResult, 0, sizeof(TavCardTypeList));
+        const std::size_t count = std::min(cardTypes.size(), TavCardTypeList::kMaxCardTypes);
+        for (std::size_t i = 0; i < count; ++i) {
+            outResult->CardTypes[i] = cardTypes[i].ToCRecord();
+        }
+        outResult->Count = static_cast<uint32_t>(count);
+    });
+}
+
+TAV_API void TavReader_WriteHwgFileToReader(TavResult* result, void* handle, const char* fileName) {
+    ExportedCall call(result, "TavReader_WriteHwgFileToReader");
+    if (!call.Require(handle, kNullHandle, 816) || !call.Require(fileName, kNullFileName, 822)) {
+        return;
+    }
+    call.Run("WriteHwgFileToReader", [&] { LookUp(handle, call, 816)->WriteHwgFileToReader(fileName); });
+}
+
+TAV_API void TavReader_ReadHwgFileFromReader(TavResult* result, void* handle, const char* fileName, bool withTrailer) {
+    ExportedCall call(result, "TavReader_ReadHwgFileFromReader");
+    if (!call.Require(handle, kNullHandle, 840) || !call.Require(fileName, kNullFileName, 846)) {
+        return;
+    }
+    call.Run("ReadHwgFileFromReader", [&] { LookUp(handle, call, 840)->ReadHwgFileFromReader(fileName, withTrailer); });
+}
+
+TAV_API uint32_t TavReader_OnCredentialPresented(TavResult* result, void* handle, TavCredentialCallback callback,
+                                                 uint8_t sizeParameter) {
+    ExportedCall call(result, "TavReader_OnCredentialPresented");
+    if (!call.Require(handle, kNullHandle, 864) ||
+        !call.Require(reinterpret_cast<const void*>(callback), "Called with null callback", 870)) {
+        return 0;
+    }
+    return call.RunWithReturn<uint32_t>("OnCredentialPresented", [&] {
+        return LookUp(handle, call, 864)->OnCredentialPresented(
+            [callback](Tav::CardData& card) { callback(card.data.data(), card.bitCount); },
+            static_cast<TavProtocol::GetCardDataSizeParameters>(sizeParameter));
+    });
+}
+
+TAV_API void TavReader_UnsubscribeCredentialCallback(TavResult* result, void* handle, uint32_t subscriptionId) {
+    ExportedCall call(result, "TavReader_UnsubscribeCredentialCallback");
+    if (!call.Require(handle, kNullHandle, 901)) {
+        return;
+    }
+    call.Run("UnsubscribeCredentialCallback",
+             [&] { LookUp(handle, call, 901)->UnsubscribeCredentialCallback(subscriptionId); });
+}
+
+TAV_API void TavReader_EnableTransparentMode(TavResult* result, void* handle, uint8_t enable, uint8_t persist) {
+    ExportedCall call(result, "TavReader_EnableTransparentMode");
+    if (!call.Require(handle, kNullHandle, 920)) {
+        return;
+    }
+    call.Run("EnableTransparentMode",
+             [&] { LookUp(handle, call, 920)->EnableTransparentMode(enable != 0, persist != 0); });
+}
+
+TAV_API void TavReader_GetTransparentModeStatus(TavResult* result, void* handle, TavProtocol::TransparentModeState* state,
+                                                TavProtocol::TransparentModeStatus* status) {
+    ExportedCall call(result, "TavReader_GetTransparentModeStatus");
+    if (!call.Require(handle, kNullHandle, 939) || !call.Require(state, "Called with null state", 945) ||
+        !call.Require(status, "Called with null status", 951)) {
+        return;
+    }
+    call.Run("GetTransparentModeStatus", [&] {
+        TavProtocol::TransparentModeState localState{};
+        TavProtocol::TransparentModeStatus localStatus{};
+        LookUp(handle, call, 939)->GetTransparentModeStatus(localState, localStatus);
+        *state = localState;
+        *status = localStatus;
+    });
+}
 
 TAV_API void Tav_DiscoverUsbReaders(TavResult* result, TavCommon::ReaderDefinition* readers, uint64_t* readerCount) {
     ExportedCall call(result, "Tav_DiscoverUsbReaders");

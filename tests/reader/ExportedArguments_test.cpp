@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Tavelin.h"
+#include "common/FixedText.h"
+
+namespace {
+
+using TavCommon::ReadFixedField;
+
+// Not a reader: any non-null address that was never handed out by TavReader_Open.
+int notAReader = 0;
+void* const kStranger = &notAReader;
+
+struct Outputs {
+    ReaderMetadataStruct metadata{};
+    uint8_t card[40]{};
+    uint32_t bitCount = 0;
+    uint8_t volume = 0;
+    TavCommon::SmartCardConfiguration smartCard{};
+    TavCommon::ReaderConfiguration configuration{};
+    TavCommon::ExtendedConfiguration extended{};
+    uint32_t moduleState = 0;
+    Tav::LedConfiguration led{};
+    TavProtocol::LuidResponseInformation luid{};
+    TavCardTypeList cardTypes{};
+    TavProtocol::TransparentModeState state{};
+    TavProtocol::TransparentModeStatus status{};
+    TavCommon::ReaderDefinition definition{};
+    uint64_t count = 0;
+};
+
+struct ArgumentCase {
+    std::string function;  // the exported function, as the record names it
+    std::string message;
+    int32_t line;
+    std::function<void(TavResult&, Outputs&)> call;
+};
+
+// Every argument check of every exported function, with the handle argument null where a second
+// argument is also wrong: the handle is tested first.
+std::vector<ArgumentCase> Cases() {
+    const std::string nullHandle = "Called with null handle";
+    const std::string nullFile = "Called with null fileName";
+    return {
+        {"Tav_Close", nullHandle, 180, [](TavResult& r, Outputs&) { Tav_Close(&r, nullptr); }},
+        {"Tav_Init", nullHandle, 196, [](TavResult& r, Outputs&) { Tav_Init(&r, nullptr); }},
+        {"Tav_RefreshMetadata", nullHandle, 213, [](TavResult& r, Outputs&) { Tav_RefreshMetadata(&r, nullptr); }},
+        {"Tav_GetMetadataStruct", nullHandle, 237,
+         [](TavResult& r, Outputs&) { Tav_GetMetadataStruct(&r, nullptr, nullptr, false); }},
+        {"Tav_GetMetadataStruct", "Called with null outStruct", 243,
+         [](TavResult& r, Outputs&) { Tav_GetMetadataStruct(&r, kStranger, nullptr, false); }},
+        {"TavReader_Beep", nullHandle, 271, [](TavResult& r, Outputs&) { TavReader_Beep(&r, nullptr, 1, 0); }},
+        {"TavReader_GetCardData", nullHandle, 293,
+         [](TavResult& r, Outputs&) { TavReader_GetCardData(&r, nullptr, nullptr, 0, nullptr, 2); }},
+        {"TavReader_GetCardData", "Called with null cardDataOut", 299,
+         [](TavResult& r, Outputs& o) { TavReader_GetCardData(&r, kStranger, nullptr, 40, &o.bitCount, 2); }},
+        {"TavReader_GetCardData", "Called with null bitCountOut", 305,
+         [](TavResult& r, Outputs& o) { TavReader_GetCardData(&r, kStranger, o.card, 40, nullptr, 2); }},
+        {"TavReader_GetCardData", "cardDataOut buffer too small. Required size: 32, provided size: 31.", 315,
+         [](TavResult& r, Outputs& o) { TavReader_GetCardData(&r, kStranger, o.card, 31, &o.bitCount, 2); }},
+        {"TavReader_GetBeeperVolume", nullHandle, 338,
+         [](TavResult& r, Outputs&) { TavReader_GetBeeperVolume(&r, nullptr, nullptr); }},
+        {"TavReader_GetBeeperVolume", "Called with null volume", 344,
+         [](TavResult& r, Outputs&) { TavReader_GetBeeperVolume(&r, kStranger, nullptr); }},
+        {"TavReader_SetBeeperVolume", nullHandle, 358,
+         [](TavResult& r, Outputs&) { TavReader_SetBeeperVolume(&r, nullptr, TavProtocol::BeepVolume{1}); }},
+        {"TavReader_WriteSmartCardConfigurationToReader", nullHandle, 377,
+         [](TavResult& r, Outputs&) { TavReader_WriteSmartCardConfigurationToReader(&r, nullptr, nullptr); }},
+        {"TavReader_WriteSmartCardConfigurationToReader", nullFile, 383,
+         [](TavResult& r, Outputs&) { TavReader_WriteSmartCardConfigurationToReader(&r, kStranger, nullptr); }},
+        {"TavReader_ReadSmartCardConfigurationFromReader", nullHandle, 401,
+         [](TavResult& r, Outputs&) { TavReader_ReadSmartCardConfigurationFromReader(&r, nullptr, nullptr); }},
+        {"TavReader_ReadSmartCardConfigurationFromReader", "Called with null configuration", 407,
+         [](TavResult& r, Outputs&) { TavReader_ReadSmartCardConfigurationFromReader(&r, kStranger, nullptr); }},
+        {"TavReader_GetReaderConfiguration", nullHandle, 426,
+         [](TavResult& r, Outputs&) { TavReader_GetReaderConfiguration(&r, nullptr, 0, nullptr, nullptr); }},
+        {"TavReader_GetReaderConfiguration", "Called with null configuration", 432,
+         [](TavResult& r, Outputs& o) { TavReader_GetReaderConfiguration(&r, kStranger, 0, nullptr, &o.extended); }},
+        {"TavReader_GetReaderConfiguration", "Called with null extended", 438,
+         [](TavResult& r, Outputs& o) { TavReader_GetReaderConfiguration(&r, kStranger, 0, &o.configuration, nullptr); }},
+        {"TavReader_SetReaderConfiguration", nullHandle, 449,
+         [](TavResult& r, Outputs&) { TavReader_SetReaderConfiguration(&r, nullptr, 0, nullptr, nullptr, nullptr); }},
+        {"TavReader_SetReaderConfiguration", "Called with null configuration", 455,
+         [](TavResult& r, Outputs& o) {
+             TavReader_SetReaderConfiguration(&r, kStranger, 0, nullptr, &o.extended, nullptr);
+         }},
+        {"TavReader_SetReaderConfiguration", "Called with null extended", 461,
+         [](TavResult& r, Outputs& o) {
+             TavReader_SetReaderConfiguration(&r, kStranger, 0, &o.configuration, nullptr, nullptr);
+         }},
+        {"TavReader_GetModuleState", nullHandle, 539,
+         [](TavResult& r, Outputs&) { TavReader_GetModuleState(&r, nullptr, TavProtocol::ReaderModuleId{1}, nullptr); }},
+        {"TavReader_GetModuleState", "Called with null state", 545,
+         [](TavResult& r, Outputs&) {
+             TavReader_GetModuleState(&r, kStranger, TavProtocol::ReaderModuleId{1}, nullptr);
+         }},
+        {"TavReader_SetModuleState", nullHandle, 561,
+         [](TavResult& r, Outputs&) {
+             TavReader_SetModuleState(&r, nullptr, TavProtocol::ReaderModuleId{1}, TavProtocol::ReaderModuleState{1});
+         }},
+        {"TavReader_GetLedConfiguration", nullHandle, 582,
+         [](TavResult& r, Outputs&) { TavReader_GetLedConfiguration(&r, nullptr, 0, nullptr); }},
+        {"TavReader_GetLedConfiguration", "Called with null led", 588,
+         [](TavResult& r, Outputs&) { TavReader_GetLedConfiguration(&r, kStranger, 0, nullptr); }},
+        {"TavReader_SetLedConfiguration", nullHandle, 601,
+         [](TavResult& r, Outputs&) { TavReader_SetLedConfiguration(&r, nullptr, 0, nullptr); }},
+        {"TavReader_SetLedConfiguration", "Called with null led", 607,
+         [](TavResult& r, Outputs&) { TavReader_SetLedConfiguration(&r, kStranger, 0, nullptr); }},
+        {"TavReader_EnableKeystroking", nullHandle, 619,
+         [](TavResult& r, Outputs&) { TavReader_EnableKeystroking(&r, nullptr, true); }},
+        {"TavReader_GetLuid", nullHandle, 637, [](TavResult& r, Outputs&) { TavReader_GetLuid(&r, nullptr, nullptr); }},
+        {"TavReader_GetLuid", "Called with null luid", 643,
+         [](TavResult& r, Outputs&) { TavReader_GetLuid(&r, kStranger, nullptr); }},
+        {"TavReader_SetLuid", nullHandle, 655, [](TavResult& r, Outputs&) { TavReader_SetLuid(&r, nullptr, 1); }},
+        {"TavReader_WriteUserDefaultsToReader", nullHandle, 672,
+         [](TavResult& r, Outputs&) { TavReader_WriteUserDefaultsToReader(&r, nullptr); }},
+        {"TavReader_ResetReaderConfiguration", nullHandle, 690,
+         [](TavResult& r, Outputs&) { TavReader_ResetReaderConfiguration(&r, nullptr, 1); }},
+        {"TavReader_GetSupportedCardTypes", nullHandle, 709,
+         [](TavResult& r, Outputs&) { TavReader_GetSupportedCardTypes(&r, nullptr, nullptr); }},
+        {"TavReader_GetSupportedCardTypes", "Called with null outResult", 715,
+         [](TavResult& r, Outputs&) { TavReader_GetSupportedCardTypes(&r, kStranger, nullptr); }},
+        {"TavReader_WriteHwgFileToReader", nullHandle, 816,
+         [](TavResult& r, Outputs&) { TavReader_WriteHwgFileToReader(&r, nullptr, nullptr); }},
+        {"TavReader_WriteHwgFileToReader", nullFile, 822,
+         [](TavResult& r, Outputs&) { TavReader_WriteHwgFileToReader(&r, kStranger, nullptr); }},
+        {"TavReader_ReadHwgFileFromReader", nullHandle, 840,
+         [](TavResult& r, Outputs&) { TavReader_ReadHwgFileFromReader(&r, nullptr, nullptr, true); }},
+        {"TavReader_ReadHwgFileFromReader", nullFile, 846,
+         [](TavResult& r, Outputs&) { TavReader_ReadHwgFileFromReader(&r, kStranger, nullptr, true); }},
+        {"TavReader_OnCredentialPresented", nullHandle, 864,
+         [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, nullptr, nullptr, 2), 0u); }},
+        {"TavReader_OnCredentialPresented", "Called with null callback", 870,
+         [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, kStranger, nullptr, 2), 0u); }},
+        {"TavReader_UnsubscribeCredentialCallback", nullHandle, 901,
+         [](TavResult& r, Outputs&) { TavReader_UnsubscribeCredentialCallback(&r, nullptr, 1); }},
+        {"TavReader_EnableTransparentMode", nullHandle, 920,
+         [](TavResult& r, Outputs&) { TavReader_EnableTransparentMode(&r, nullptr, 1, 0); }},
+        {"TavReader_GetTransparentModeStatus", nullHandle, 939,
+         [](TavResult& r, Outputs&) { TavReader_GetTransparentModeStatus(&r, nullptr, nullptr, nullptr); }},
+        {"TavReader_GetTransparentModeStatus", "Called with null state", 945,
+         [](TavResult& r, Outputs& o) { TavReader_GetTransparentModeStatus(&r, kStranger, nullptr, &o.status); }},
+        {"TavReader_GetTransparentModeStatus", "Called with null status", 951,
+         [](TavResult& r, Outputs& o) { TavReader_GetTransparentModeStatus(&r, kStranger, &o.state, nullptr); }},
+        {"Tav_DiscoverUsbReaders", "Called with null readerCount pointer", 970,
+         [](TavResult& r, Outputs& o) { Tav_DiscoverUsbReaders(&r, &o.definition, nullptr); }},
+        {"TavReader_Open", "Called with null definition", 109,
+         [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_Open(&r, nullptr, 0), nullptr); }},
+    };
+}
+
+// An argument error names the exported function and its line, has no inner error whatever the
+// record held before, and writes no output.
+TEST(ExportedArguments, EveryCheckReportsItselfAndTouchesNothing) {
+    for (const ArgumentCase& c : Cases()) {
+        SCOPED_TRACE(c.function + ": " + c.message);
+        auto outputs = std::make_unique<Outputs>();
+        std::memset(static_cast<void*>(outputs.get()), 0x5A, sizeof(Outputs));
+        auto before = std::make_unique<Outputs>();
+        std::memcpy(static_cast<void*>(before.get()), outputs.get(), sizeof(Outputs));
+        TavResult result;
+        std::memset(&result, 'x', sizeof result);
+        c.call(result, *outputs);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(ReadFixedField(result.ExceptionType), "");
+        EXPECT_EQ(ReadFixedField(result.Message), c.message);
+        EXPECT_EQ(ReadFixedField(result.File), "Reader_C");
+        EXPECT_EQ(result.Line, c.line);
+        EXPECT_EQ(ReadFixedField(result.Function), c.function);
+        EXPECT_EQ(result.HasInnerException, 0);
+        EXPECT_EQ(ReadFixedField(result.InnerMessage), "");
+        EXPECT_EQ(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0);
+    }
+}
+
+// A handle that TavReader_Open never returned is not followed.
+TEST(ExportedArguments, AStrangeHandleIsRefusedAndClosingItSucceeds) {
+    TavResult result;
+    Tav_Init(&result, kStranger);
+    EXPECT_EQ(result.Code, 1);
+    EXPECT_EQ(ReadFixedField(result.Message), "Invalid reader handle");
+    EXPECT_EQ(result.Line, 196);
+    EXPECT_EQ(ReadFixedField(result.Function), "Tav_Init");
+
+    uint8_t volume = 7;
+    TavReader_GetBeeperVolume(&result, kStranger, &volume);
+    EXPECT_EQ(ReadFixedField(result.Message), "Invalid reader handle");
+    EXPECT_EQ(volume, 7);
+
+    Tav_Close(&result, kStranger);
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_EQ(result.Line, 75);
+    EXPECT_EQ(ReadFixedField(result.Function), "ExecuteCppMethod");
+}
+
+TEST(ExportedArguments, BuildLibraryInfoLeavesANullRecordNull) {
+    EXPECT_EQ(Tav_BuildLibraryInfo(nullptr), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Tavelin/ReaderException.h"
+#include "files/HwgFileParser.h"
+#include "reader/BleBlobFirmwareBytes.h"
+#include "reader/ReaderOnSimulator.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using TavTest::ReaderOnSimulator;
+using TavTest::Wire;
+using Bytes = std::vector<uint8_t>;
+
+constexpr std::size_t kBlock2 = 1;
+constexpr std::size_t kBlock5 = 4;
+// Block 2, byte 7: ReverseAllBytes, AsciiExtended, ExtendedMode, Vastrel in bits 4 to 7.
+constexpr std::size_t kCapabilityByte = 7;
+constexpr uint8_t kReverseAllBytes = 0x10;
+
+struct Refused {
+    std::string message;
+    std::string file;
+    int line = 0;
+};
+
+Refused RefusalOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const ElvarinException& error) {
+        return {error.Message(), error.File(), error.Line()};
+    }
+    ADD_FAILURE() << "nothing thrown";
+    return {};
+}
+
+void SetCapabilityBits(ReaderOnSimulator& simulated, std::initializer_list<uint8_t> perConfiguration) {
+    auto model = simulated.sim.Model();
+    std::size_t index = 0;
+    for (const uint8_t bits : perConfiguration) {
+        model->configurations[index++].blocks[kBlock2][kCapabilityByte] = bits;
+    }
+}
+
+TavCommon::ReaderConfiguration HostConfiguration() {
+    TavCommon::ReaderConfiguration configuration;
+    configuration.SetFacDigitCount(5).SetDataHoldTimeMs(12750).SetDisableKeystroking(1).SetCardType(0x0206);
+    // The reader's own and never-stored fields: whatever the host says, they are not sent.
+    configuration.SetUxLed(1).SetEnableVastrelMode(1).SetReaderSupportsReverseAllBytes(0);
+    return configuration;
+}
+
+TEST(ReaderConfigurationOperations, WritesTheBlocksWithTheReadersCapabilityBitsStoresAndReadsBack) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    SetCapabilityBits(simulated, {0x10, 0x10, 0x10, 0x10});
+    Tav::Reader& reader = simulated.OpenInitialised();
+    const uint32_t writesBefore = simulated.sim.Model()->configurationWrites;
+
+    reader.SetReaderConfiguration(2, HostConfiguration(), TavCommon::ExtendedConfiguration{}, TavCommon::HashData{});
+
+    {
+        auto model = simulated.sim.Model();
+        const auto& blocks = model->configurations[2].blocks;
+        EXPECT_EQ(blocks[kBlock2][kCapabilityByte], kReverseAllBytes);
+        EXPECT_EQ(blocks[kBlock2][2], 255) << "12,750 ms in units of 50";
+        EXPECT_EQ(blocks[kBlock5][1], 0x06);
+        EXPECT_EQ(blocks[kBlock5][2], 0x02);
+        EXPECT_EQ(model->configurationWrites, writesBefore + 1);
+    }
+    TavCommon::ReaderConfiguration readBack;
+    TavCommon::ExtendedConfiguration extended;
+    reader.GetReaderConfiguration(2, readBack, extended);
+    TavCommon::ReaderConfiguration expected = HostConfiguration();
+    expected.EnableVastrelMode = 0;  // the reader's, not the host's
+    EXPECT_EQ(readBack, expected);
+    EXPECT_EQ(readBack.UxLed, 0);
+    EXPECT_EQ(readBack.ReaderSupportsReverseAllBytes, 1);
+}
+
+// Configurations that disagree on their capability bits leave the flags unknown: each keeps its own.
+TEST(ReaderConfigurationOperations, UnknownCapabilityFlagsKeepWhatTheConfigurationHolds) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    SetCapabilityBits(simulated, {0x10, 0x00, 0x80, 0x00});
+    Tav::Reader& reader = simulated.OpenInitialised();
+    ASSERT_FALSE(reader.CapabilityFlagsKnown());
+    reader.SetReaderConfiguration(2, HostConfiguration(), TavCommon::ExtendedConfiguration{}, TavCommon::HashData{});
+    EXPECT_EQ(simulated.sim.Model()->configurations[2].blocks[kBlock2][kCapabilityByte], 0x80);
+}
+
+TEST(ReaderConfigurationOperations, KeystrokingIsRefusedBeforeAnyExchangeOnAReaderWithout) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    simulated.sim.Model()->partNumber = "TAV-2SIM-0001";
+    Tav::Reader& reader = simulated.OpenInitialised();
+    TavCommon::ReaderConfiguration keystroking = HostConfiguration();
+    keystroking.DisableKeystroking = 0;
+    const Refused refused = RefusalOf([&] {
+        reader.SetReaderConfiguration(1, keystroking, TavCommon::ExtendedConfiguration{}, TavCommon::HashData{});
+    });
+    EXPECT_EQ(refused.message,
+              "Cannot enable keystroking on this reader. The reader does not support keystroking "
+              "(READER_CAPABILITY_KEYSTROKING).");
+    EXPECT_EQ(refused.line, 343);
+    EXPECT_TRUE(simulated.Phrases().empty());
+    EXPECT_NO_THROW(
+        reader.SetReaderConfiguration(1, HostConfiguration(), TavCommon::ExtendedConfiguration{}, TavCommon::HashData{}));
+}
+
+TEST(ReaderConfigurationOperations, AnInvalidExtendedConfigurationIsSkippedAndTheBlocksStored) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    SetCapabilityBits(simulated, {0x40, 0x40, 0x40, 0x40});
+    Tav::Reader& reader = simulated.OpenInitialised();
+    const uint32_t writesBefore = simulated.sim.Model()->configurationWrites;
+    TavCommon::ExtendedConfiguration invalid;  // structure version 0
+    reader.SetReaderConfiguration(0, HostConfiguration(), invalid, TavCommon::HashData{});
+    EXPECT_EQ(simulated.sim.Model()->configurationWrites, writesBefore + 1);
+    EXPECT_EQ(simulated.sim.Model()->configurations[0].blocks[kBlock2][2], 255);
+}
+
+class HwgFiles : public testing::Test {
+protected:
+    TavTest::TempDir folder;
+    std::string File(const std::string& name) const { return (folder.Path() / name).string(); }
+};
+
+TEST_F(HwgFiles, ABackupRestoresEveryConfiguration) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    reader.SetReaderConfiguration(3, HostConfiguration(), TavCommon::ExtendedConfiguration{}, TavCommon::HashData{});
+    const auto saved = simulated.sim.Model()->configurations;
+    reader.ReadHwgFileFromReader(File("backup.hwg"), true);
+
+    reader.SetReaderConfiguration(3, TavCommon::ReaderConfiguration{}.SetDisableKeystroking(1),
+                                  TavCommon::ExtendedConfiguration{}, TavCommon::HashData{});
+    ASSERT_NE(simulated.sim.Model()->configurations[3].blocks, saved[3].blocks);
+    reader.WriteHwgFileToReader(File("backup.hwg"));
+    EXPECT_EQ(simulated.sim.Model()->configurations[3].blocks, saved[3].blocks);
+}
+
+TEST_F(HwgFiles, RefusesWhatCannotBeRestoredOrSaved) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    reader.ReadHwgFileFromReader(File("four.hwg"), true);
+
+    // Tested before the capability, so also on a reader that was never initialised.
+    ReaderOnSimulator fresh(Wire::FeatureReport);
+    Refused refused = RefusalOf([&] { fresh.Open().WriteHwgFileToReader(File("four.HWG")); });
+    EXPECT_EQ(refused.message, "File '" + File("four.HWG") + "' is not a valid HWG file.");
+    EXPECT_EQ(refused.line, 672);
+
+    simulated.sim.Model()->configurationCount = 3;
+    reader.RefreshMetadata();
+    refused = RefusalOf([&] { reader.WriteHwgFileToReader(File("four.hwg")); });
+    EXPECT_EQ(refused.message, "Number of configurations in HWG file-4 does not match reader's configuration count-3.");
+    EXPECT_EQ(refused.line, 678);
+
+    // A backup of no configuration could never be loaded: none is written.
+    simulated.sim.Model()->configurationCount = 0;
+    reader.RefreshMetadata();
+    refused = RefusalOf([&] { reader.ReadHwgFileFromReader(File("none.hwg"), true); });
+    EXPECT_TRUE(refused.message.starts_with("Cannot save an HWG file: the reader's configuration count is unknown."))
+        << refused.message;
+    EXPECT_FALSE(std::filesystem::exists(File("none.hwg")));
+}
+
+TEST_F(HwgFiles, ASingleConfigurationFileKeepsTheReadersCardSelection) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    {
+        auto model = simulated.sim.Model();
+        model->configurationCount = 1;
+        model->configurations[0].blocks[kBlock5] = {0, 0x06, 0x6F, 1, 0, 0, 0, 0};
+    }
+    Tav::Reader& reader = simulated.OpenInitialised();
+    WriteConfigurationToHwgFile({HostConfiguration()}, {TavCommon::ExtendedConfiguration{}}, File("one.hwg"),
+                                {"1.0", "Unknown", true});
+    ASSERT_FALSE(ReadConfigurationFromHwgFile(File("one.hwg")).front().HasCardSelection);
+    reader.WriteHwgFileToReader(File("one.hwg"));
+    const auto block5 = simulated.sim.Model()->configurations[0].blocks[kBlock5];
+    EXPECT_EQ(block5[1], 0x06);
+    EXPECT_EQ(block5[2], 0x6F);
+    EXPECT_EQ(block5[3], 1);
+}
+
+TEST(BleBlobFirmwareBytes, ForcesEachManagedByteInPositionOrder) {
+    Bytes blob(384, 0);
+    blob[145] = 0x12;
+    const auto withBle = Tav::FindBleBlobMismatches(blob, true);
+    ASSERT_EQ(withBle.size(), 7u);
+    EXPECT_EQ(withBle[0], (Tav::BleBlobMismatch{145, 0x12, 0x00}));
+    EXPECT_EQ(withBle[1], (Tav::BleBlobMismatch{146, 0x00, 0x44}));
+    EXPECT_EQ(blob[194], 0xC1);
+    EXPECT_TRUE(Tav::FindBleBlobMismatches(blob, true).empty());
+    Bytes shortBlob(150, 0x44);
+    const auto without = Tav::FindBleBlobMismatches(shortBlob, false);
+    EXPECT_EQ(without.size(), 4u) << "positions beyond the blob are skipped";
+}
+
+}  // namespace

@@ -204,3 +204,26 @@ TEST(ExportedArguments, BuildLibraryInfoLeavesANullRecordNull) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host may fill a text field of its definition to the last byte, and pass any retry count.
+TEST(ExportedArguments, OpenReadsTextsWithinTheirFieldsAndTakesANegativeRetryCountAsNone) {
+    TavCommon::ReaderDefinition definition{};
+    definition.ProtocolType = 1;
+    std::memset(definition.UsbPath, '9', sizeof definition.UsbPath);
+    std::memset(definition.SerialNumber, 'S', sizeof definition.SerialNumber);
+    TavResult result;
+    EXPECT_EQ(TavReader_Open(&result, &definition, -3), nullptr);
+    EXPECT_EQ(result.Code, 1);
+    EXPECT_NE(ReadFixedField(result.Message).find("after 1 attempts"), std::string_view::npos) << result.Message;
+
+    definition = TavCommon::ReaderDefinition{};
+    definition.ProtocolType = 3;
+    definition.SerialPortSettings.BaudRate = 9600;
+    std::memset(definition.SerialPortSettings.PortName, 'p', sizeof definition.SerialPortSettings.PortName);
+    EXPECT_EQ(TavReader_Open(&result, &definition, 0), nullptr);
+    EXPECT_EQ(result.Code, 1);
+}
+
+}  // namespace

@@ -47,6 +47,20 @@ inline int Finish(const char* name) {
     return failures == 0 ? 0 : 1;
 }
 
+// The standard CRC-32, as eight upper-case hexadecimal digits: the checksum of configuration files.
+inline std::string Crc32Text(const std::string& text) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (const unsigned char byte : text) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+        }
+    }
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08X", ~crc);
+    return digits;
+}
+
 // A simulator program beside the host: its input takes commands, its output answers them.
 class Simulator {
 public:

@@ -131,6 +131,26 @@ void Configurations(void* reader) {
           std::string(result.Message) == "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive");
 }
 
+// The settings the reader stores in its configurations, and the stored defaults.
+void Settings(void* reader) {
+    TavResult result;
+    TavReader_EnableKeystroking(&result, reader, true);
+    CHECK_OK(result);
+    const Tav::LedConfiguration red{2, 1};
+    TavReader_SetLedConfiguration(&result, reader, 1, &red);
+    CHECK_OK(result);
+    Tav::LedConfiguration led{};
+    TavReader_GetLedConfiguration(&result, reader, 1, &led);
+    CHECK_OK(result);
+    CHECK(led.LedState == 2 && led.HostControlFlag == 1);
+    TavReader_WriteUserDefaultsToReader(&result, reader);
+    CHECK_OK(result);
+    TavReader_ResetReaderConfiguration(&result, reader, 2);
+    CHECK_OK(result);
+    TavReader_ResetReaderConfiguration(&result, reader, 7);
+    CHECK(result.Code == 1 && std::string(result.Message) == "Unsupported checkpoint type.");
+}
+
 void HwgBackup(void* reader, const std::filesystem::path& folder) {
     TavResult result;
     const std::string file = (folder / "backup.hwg").string();
@@ -199,6 +219,7 @@ int main(int argc, char** argv) {
     CardByCallback(reader, simulator);
     Identity(reader);
     Configurations(reader);
+    Settings(reader);
     HwgBackup(reader, folder);
 
     Tav_Close(&result, reader);

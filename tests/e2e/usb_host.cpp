@@ -2,6 +2,8 @@
 // tree (run inside a mount namespace by sysfs_namespace_exec), reached through the real hidapi
 // and the hidraw interposer. A feature-report reader at 1-7 and an MFP24 reader at 1-8.
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +40,25 @@ void Close(void* reader) {
     CHECK_OK(result);
 }
 
+// A smart-card configuration file of one blob (type 4, five data bytes) is written into the reader
+// and read back by its header.
+void SmartCardFile(void* reader) {
+    const std::string covered = "[Blob1]\nhdr=4 0 5 0\ndata=DE AD BE EF 01\n";
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "tavelin-e2e-smartcard.ini";
+    std::ofstream(file) << covered << "[EOF]\niEndOfIniFile=" << HostCheck::Crc32Text(covered) << "\n";
+    TavResult result;
+    TavReader_WriteSmartCardConfigurationToReader(&result, reader, file.c_str());
+    CHECK_OK(result);
+    std::filesystem::remove(file);
+
+    auto configuration = std::make_unique<TavCommon::SmartCardConfiguration>();
+    configuration->Header.BlobType = 4;
+    configuration->Header.DataLength = 5;
+    TavReader_ReadSmartCardConfigurationFromReader(&result, reader, configuration.get());
+    CHECK_OK(result);
+    CHECK(configuration->Data[0] == 0xDE && configuration->Data[4] == 0x01 && configuration->Data[5] == 0);
+}
+
 void FeatureReportReader(const TavCommon::ReaderDefinition& definition) {
     void* reader = OpenAndInit(definition);
     if (reader == nullptr) {
@@ -55,6 +76,8 @@ void FeatureReportReader(const TavCommon::ReaderDefinition& definition) {
     TavReader_GetCardData(&result, reader, card, sizeof card, &bitCount, 2);
     CHECK_OK(result);
     CHECK(bitCount == 26 && card[0] == 0x02 && card[3] == 0x40);
+
+    SmartCardFile(reader);
     Close(reader);
 }
 

@@ -67,7 +67,11 @@ TavCommon::ReaderDefinition SerialReader(const std::string& port) {
 }
 
 void ShowMetadata(const ReaderMetadataStruct& metadata) {
-    auto line = [](const char* label, bool available, const std::string& value) {
+    auto line = [](const char* label, bool available, std::string value) {
+        // Texts of several lines keep to the value column.
+        for (auto end = value.find('\n'); end != std::string::npos; end = value.find('\n', end + 28)) {
+            value.replace(end, 1, "\n" + std::string(27, ' '));
+        }
         std::printf("  %-24s %s\n", label, available ? value.c_str() : "(not available)");
     };
     line("Part number:", metadata.PartNumberAvailable != 0, Text(metadata.PartNumber));

@@ -355,7 +355,7 @@ TAV_API uint32_t TavReader_OnCredentialPresented(TavResult* result, void* handle
                                                  uint8_t sizeParameter) {
     ExportedCall call(result, "TavReader_OnCredentialPresented");
     if (!call.Require(handle, kNullHandle, 864) ||
-        !call.Require(reinterpret_cast<const void*>(callback), "Called with null callback", 870)) {
+        !call.RequireThat(callback != nullptr, "Called with null callback", 870)) {
         return 0;
     }
     return call.RunWithReturn<uint32_t>("OnCredentialPresented", [&] {

@@ -115,8 +115,18 @@ int main(int argc, char** argv) {
 
     TavSim::SimulatedReader reader;
     reader.Model()->luid = static_cast<uint16_t>(luid);
-    // Two types of the library's catalogue, so that hosts can list them.
-    reader.Model()->supportedCardTypes = {0x0206, 0x6F06};
+    {
+        // A reader with something to show: two card types of the library's catalogue, firmware
+        // texts and versions, a 125 kHz radio installed.
+        auto model = reader.Model();
+        model->supportedCardTypes = {0x0206, 0x6F06};
+        model->strings[3] = "1.02.0003";
+        model->strings[6] = "Desktop Reader (simulated)";
+        model->controlFirmware[0] = {0, {0x03, 0x00, 0x02, 0x01}};
+        model->radioFirmware[0] = {0, {0x07, 0x00, 0x01, 0x00}};
+        model->hardwareSupported = 0b101;  // SAM SE, RF 125
+        model->hardwareInstalled = 0b100;  // RF 125
+    }
     TavSim::SerialBinaryFrontEnd frontEnd(reader);
     TavSim::SerialLineServer line(frontEnd, std::chrono::milliseconds(replyMs));
     std::printf("%s\n", line.SlaveName().c_str());

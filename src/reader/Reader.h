@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Tavelin/BleDataType.h"
 #include "Tavelin/CardData.h"
 #include "Tavelin/CheckpointType.h"
 #include "Tavelin/ExtendedConfiguration.h"
@@ -102,6 +103,11 @@ public:
     void WriteHwgFileToReader(const std::string& path) const;
     // Refused, writing no file, while the reader's configuration count is unknown.
     void ReadHwgFileFromReader(const std::string& path, bool withTrailer);
+
+    // BLE HWG files: one BLE blob of the reader (1 Data, 2 Key; 3, the bare 16-byte key, is only
+    // written, from a key file). A Data blob is written with the bytes the firmware manages forced.
+    void ReadBleConfigurationFromReader(TavCommon::BleDataType type, const std::string& path);
+    void WriteBleConfigurationToReader(TavCommon::BleDataType type, const std::string& path) const;
 
 protected:
     // Checks the capabilities under the object mutex, then runs the body on the facade it took

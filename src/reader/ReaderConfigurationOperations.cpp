@@ -12,7 +12,9 @@
 #include "common/Logger.h"
 #include "common/ReaderConfiguration.h"
 #include "facade/ProtocolFacade.h"
+#include "files/BleHwgFileParser.h"
 #include "files/HwgFileParser.h"
+#include "reader/BleBlobFirmwareBytes.h"
 #include "reader/Reader.h"
 #include "reader/ReaderConfigurationConversion.h"
 #include "reader/capability/ReaderCapabilityProfile.h"
@@ -31,8 +33,13 @@ constexpr int kKeystrokingLine = 343;
 constexpr int kNotHwgFileLine = 672;
 constexpr int kHwgCountLine = 678;
 constexpr int kHwgUnknownCountLine = 700;
+constexpr int kBleReadSizeLine = 817;
+constexpr int kBleFileLine = 850;
+constexpr int kBleTypeLine = 860;
+constexpr int kBleSizeLine = 872;
 constexpr unsigned char kStoreWithLuid = 1;
-
+// The installed flag of the RF HID BLE hardware in the metadata's installed-hardware bytes.
+constexpr std::size_t kRfHidBleInstalledByte = 16;
 // Written into the files this library saves as their library version.
 constexpr const char* kLibraryVersionText = "Unknown";
 
@@ -40,6 +47,23 @@ ReaderCapabilitySet Requires(ReaderCapability capability) {
     ReaderCapabilitySet set;
     set.WithRequiredCapability(capability);
     return set;
+}
+
+const char* BleTypeName(TavCommon::BleDataType type) {
+    return type == TavCommon::BleDataType::Data ? "Data" : "Key";
+}
+
+// What a reader reads or writes for each data type: the Data blob, the key, or the bare key that
+// is only written.
+std::size_t BleBlobSize(TavCommon::BleDataType type) {
+    switch (type) {
+    case TavCommon::BleDataType::Data:
+        return 384;
+    case TavCommon::BleDataType::UnencryptedKey:
+        return 16;
+    default:
+        return 128;
+    }
 }
 
 ProtocolCommandResult Success() {
@@ -200,6 +224,66 @@ void Reader::ReadHwgFileFromReader(const std::string& path, bool withTrailer) {
             WriteConfigurationToHwgFile(configurations, extended, path, versions);
             return Success();
         });
+}
+
+void Reader::ReadBleConfigurationFromReader(TavCommon::BleDataType type, const std::string& path) {
+    ExecuteWithCapabilityCheck(
+        "ReadBleConfigurationFromReader", Requires(READER_CAPABILITY_BLUETOOTH), [&](const ProtocolFacade& facade) {
+            std::vector<unsigned char> bytes;
+            const ProtocolCommandResult result = facade.GetBleBlob(type, bytes);
+            if (result.HasException) {
+                return result;
+            }
+            const std::size_t expected = type == TavCommon::BleDataType::Data ? 384 : 128;
+            if (bytes.size() != expected) {
+                throw ReaderException(fmt::format("Failed to read complete BLE configuration. Expected {} bytes, got {} "
+                                                  "bytes.",
+                                                  expected, bytes.size()),
+                                      kReaderSource, kBleReadSizeLine, "ReadBleConfigurationFromReader");
+            }
+            TavCommon::ReaderBleConfiguration record;
+            record.SetBleDataType(type).SetBleData(bytes);
+            const ReaderMetadataStruct metadata = GetMetadataStruct(false);
+            const TavCommon::HwgFileVersionInfo versions{
+                std::string(TavCommon::ReadFixedField(metadata.FirmwareVersionText)), kLibraryVersionText, true};
+            WriteBleConfigurationToBleHwgFile(record, path, versions, true);
+            return Success();
+        });
+}
+
+void Reader::WriteBleConfigurationToReader(TavCommon::BleDataType type, const std::string& path) const {
+    TavCommon::ReaderBleConfiguration record;
+    try {
+        record = ReadBleConfigurationFromBleHwgFile(path);
+    } catch (const ElvarinException& error) {
+        throw ReaderException("Failed to read BLE configuration file: " + error.Message(), kReaderSource, kBleFileLine,
+                              "WriteBleConfigurationToReader");
+    }
+    // A bare key is written from a key file.
+    const bool typeFits = record.DataType == type || (type == TavCommon::BleDataType::UnencryptedKey &&
+                                                      record.DataType == TavCommon::BleDataType::Key);
+    if (!typeFits) {
+        throw ReaderException(fmt::format("Invalid BLE configuration file: Expected BLE {} type, got {} type.",
+                                          BleTypeName(type), BleTypeName(record.DataType)),
+                              kReaderSource, kBleTypeLine, "WriteBleConfigurationToReader");
+    }
+    std::vector<uint8_t> bytes = record.ToVector();
+    if (bytes.size() != BleBlobSize(type)) {
+        throw ReaderException(fmt::format("Invalid BLE configuration data size. Expected {} bytes, got {} bytes.",
+                                          BleBlobSize(type), bytes.size()),
+                              kReaderSource, kBleSizeLine, "WriteBleConfigurationToReader");
+    }
+    if (type == TavCommon::BleDataType::Data) {
+        const bool rfHidBle = MetadataCopy().InstalledHardware[kRfHidBleInstalledByte] != 0;
+        for (const BleBlobMismatch& change : FindBleBlobMismatches(bytes, rfHidBle)) {
+            TavCommon::Logger::Warn(logger, TavCommon::kReaderCategory,
+                                    "Byte at offset {} was 0x{:02X}, overridden to 0x{:02X} \u2014 this field is "
+                                    "read-only and managed by the reader's firmware.",
+                                    change.position, change.found, change.forced);
+        }
+    }
+    ExecuteWithCapabilityCheck("WriteBleConfigurationToReader", Requires(READER_CAPABILITY_BLUETOOTH),
+                               [&](const ProtocolFacade& facade) { return facade.SetBleBlob(type, bytes); });
 }
 
 }  // namespace Tav

@@ -335,6 +335,33 @@ TAV_API void TavReader_GetSupportedCardTypes(TavResult* result, void* handle, Ta
     });
 }
 
+TAV_API void TavReader_ReadBleConfigurationFromReader(TavResult* result, void* handle, uint8_t dataType,
+                                                      const char* fileName) {
+    ExportedCall call(result, "TavReader_ReadBleConfigurationFromReader");
+    if (!call.Require(handle, kNullHandle, 751) || !call.Require(fileName, kNullFileName, 757) ||
+        !call.RequireThat(dataType == 1 || dataType == 2, "Invalid dataType. Must be 1 (Data) or 2 (Key)", 763)) {
+        return;
+    }
+    call.Run("ReadBleConfigurationFromReader", [&] {
+        LookUp(handle, call, 751)->ReadBleConfigurationFromReader(static_cast<TavCommon::BleDataType>(dataType),
+                                                                  fileName);
+    });
+}
+
+TAV_API void TavReader_WriteBleConfigurationToReader(TavResult* result, void* handle, uint8_t dataType,
+                                                     const char* fileName) {
+    ExportedCall call(result, "TavReader_WriteBleConfigurationToReader");
+    if (!call.Require(handle, kNullHandle, 784) || !call.Require(fileName, kNullFileName, 790) ||
+        !call.RequireThat(dataType >= 1 && dataType <= 3,
+                          "Invalid dataType. Must be 1 (Data), 2 (Key), or 3 (UnencryptedKey)", 796)) {
+        return;
+    }
+    call.Run("WriteBleConfigurationToReader", [&] {
+        LookUp(handle, call, 784)->WriteBleConfigurationToReader(static_cast<TavCommon::BleDataType>(dataType),
+                                                                 fileName);
+    });
+}
+
 TAV_API void TavReader_WriteHwgFileToReader(TavResult* result, void* handle, const char* fileName) {
     ExportedCall call(result, "TavReader_WriteHwgFileToReader");
     if (!call.Require(handle, kNullHandle, 816) || !call.Require(fileName, kNullFileName, 822)) {

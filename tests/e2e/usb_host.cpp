@@ -59,6 +59,19 @@ void SmartCardFile(void* reader) {
     CHECK(configuration->Data[0] == 0xDE && configuration->Data[4] == 0x01 && configuration->Data[5] == 0);
 }
 
+// The BLE Data blob saved to a BLE HWG file and written back from it; a key file is no Data file.
+void BleBackup(void* reader) {
+    const std::string file = (std::filesystem::temp_directory_path() / "tavelin-e2e-ble.hwg").string();
+    TavResult result;
+    TavReader_ReadBleConfigurationFromReader(&result, reader, 1, file.c_str());
+    CHECK_OK(result);
+    TavReader_WriteBleConfigurationToReader(&result, reader, 1, file.c_str());
+    CHECK_OK(result);
+    TavReader_WriteBleConfigurationToReader(&result, reader, 2, file.c_str());
+    CHECK(result.Code == 1 && result.Line == 860);
+    std::filesystem::remove(file);
+}
+
 void FeatureReportReader(const TavCommon::ReaderDefinition& definition) {
     void* reader = OpenAndInit(definition);
     if (reader == nullptr) {
@@ -78,6 +91,7 @@ void FeatureReportReader(const TavCommon::ReaderDefinition& definition) {
     CHECK(bitCount == 26 && card[0] == 0x02 && card[3] == 0x40);
 
     SmartCardFile(reader);
+    BleBackup(reader);
     Close(reader);
 }
 

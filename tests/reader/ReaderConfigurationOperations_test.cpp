@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Tavelin/ReaderException.h"
+#include "files/BleHwgFileParser.h"
 #include "files/HwgFileParser.h"
 #include "reader/BleBlobFirmwareBytes.h"
 #include "reader/ReaderOnSimulator.h"
@@ -185,6 +186,79 @@ TEST_F(HwgFiles, ASingleConfigurationFileKeepsTheReadersCardSelection) {
     EXPECT_EQ(block5[1], 0x06);
     EXPECT_EQ(block5[2], 0x6F);
     EXPECT_EQ(block5[3], 1);
+}
+
+class BleFiles : public HwgFiles {
+protected:
+    std::string Saved(TavCommon::BleDataType type, const Bytes& bytes, const std::string& name) const {
+        TavCommon::ReaderBleConfiguration record;
+        record.SetBleDataType(type).SetBleData(bytes);
+        WriteBleConfigurationToBleHwgFile(record, File(name), {"1.0", "Unknown", true}, true);
+        return File(name);
+    }
+};
+
+TEST_F(BleFiles, ADataFileIsWrittenWithTheFirmwareManagedBytesForced) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    simulated.sim.Model()->hardwareInstalled = 1u << 6;  // RF HID BLE
+    Tav::Reader& reader = simulated.OpenInitialised();
+    reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Data,
+                                         Saved(TavCommon::BleDataType::Data, Bytes(384, 0), "data.hwg"));
+    const Bytes written = simulated.sim.Model()->bleData[1];
+    ASSERT_EQ(written.size(), 384u);
+    EXPECT_EQ(written[146], 0x44);
+    EXPECT_EQ(written[213], 0xFC);
+    EXPECT_EQ(written[145], 0x00);
+    EXPECT_EQ(std::count(written.begin(), written.end(), 0), 384 - 6);
+}
+
+TEST_F(BleFiles, AKeyFileServesTheBareKeyOfSixteenBytes) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    const Bytes key{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    reader.WriteBleConfigurationToReader(TavCommon::BleDataType::UnencryptedKey,
+                                         Saved(TavCommon::BleDataType::Key, key, "bare.hwg"));
+    EXPECT_EQ(simulated.sim.Model()->bleData[3], key);
+}
+
+TEST_F(BleFiles, RefusesFilesOfTheWrongTypeOrSize) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    const std::string data = Saved(TavCommon::BleDataType::Data, Bytes(384, 1), "data.hwg");
+    const std::string key = Saved(TavCommon::BleDataType::Key, Bytes(128, 2), "key.hwg");
+    struct Case {
+        TavCommon::BleDataType type;
+        std::string file;
+        std::string message;
+        int line;
+    };
+    const std::vector<Case> cases{
+        {TavCommon::BleDataType::Key, data, "Invalid BLE configuration file: Expected BLE Key type, got Data type.", 860},
+        {TavCommon::BleDataType::Data, key, "Invalid BLE configuration file: Expected BLE Data type, got Key type.", 860},
+        {TavCommon::BleDataType::UnencryptedKey, key,
+         "Invalid BLE configuration data size. Expected 16 bytes, got 128 bytes.", 872},
+    };
+    for (const Case& c : cases) {
+        const Refused refused = RefusalOf([&] { reader.WriteBleConfigurationToReader(c.type, c.file); });
+        EXPECT_EQ(refused.message, c.message);
+        EXPECT_EQ(refused.line, c.line);
+    }
+    const Refused missing = RefusalOf([&] { reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Key, File("none")); });
+    EXPECT_TRUE(missing.message.starts_with("Failed to read BLE configuration file: ")) << missing.message;
+    EXPECT_EQ(missing.line, 850);
+    EXPECT_TRUE(simulated.sim.Model()->bleData.empty());
+}
+
+TEST_F(BleFiles, ReadsTheReadersDataIntoAFile) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Bytes data(384);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<uint8_t>(i * 7);
+    }
+    simulated.sim.Model()->bleData[1] = data;
+    Tav::Reader& reader = simulated.OpenInitialised();
+    reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("read.hwg"));
+    EXPECT_EQ(ReadBleConfigurationFromBleHwgFile(File("read.hwg")).ToVector(), data);
 }
 
 TEST(BleBlobFirmwareBytes, ForcesEachManagedByteInPositionOrder) {

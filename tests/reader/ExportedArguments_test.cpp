@@ -185,7 +185,7 @@ TEST(ExportedArguments, EveryCheckReportsItselfAndTouchesNothing) {
         EXPECT_EQ(ReadFixedField(result.ExceptionType), "");
         EXPECT_EQ(ReadFixedField(result.Message), c.message);
         EXPECT_EQ(ReadFixedField(result.File), "Reader_C");
-        EXPECT_EQ(result.Line, c.line);
+        EXPECT_EQ(int32_t{result.Line}, c.line);
         EXPECT_EQ(ReadFixedField(result.Function), c.function);
         EXPECT_EQ(result.HasInnerException, 0);
         EXPECT_EQ(ReadFixedField(result.InnerMessage), "");
@@ -199,7 +199,7 @@ TEST(ExportedArguments, AStrangeHandleIsRefusedAndClosingItSucceeds) {
     Tav_Init(&result, kStranger);
     EXPECT_EQ(result.Code, 1);
     EXPECT_EQ(ReadFixedField(result.Message), "Invalid reader handle");
-    EXPECT_EQ(result.Line, 196);
+    EXPECT_EQ(int32_t{result.Line}, 196);
     EXPECT_EQ(ReadFixedField(result.Function), "Tav_Init");
 
     uint8_t volume = 7;
@@ -209,7 +209,7 @@ TEST(ExportedArguments, AStrangeHandleIsRefusedAndClosingItSucceeds) {
 
     Tav_Close(&result, kStranger);
     EXPECT_EQ(result.Code, 0);
-    EXPECT_EQ(result.Line, 75);
+    EXPECT_EQ(int32_t{result.Line}, 75);
     EXPECT_EQ(ReadFixedField(result.Function), "ExecuteCppMethod");
 }
 

@@ -16,7 +16,7 @@
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
-#include "support/SimulatedFacade.h"
+#include "support/SimulatedReaderFacade.h"
 
 namespace {
 
@@ -32,36 +32,11 @@ std::string ProtocolName(uint8_t protocol) {
     return protocol == kFeatureReport ? "feature report" : protocol == kMfp24 ? "MFP24" : "serial binary";
 }
 
-// A reader of one protocol behind a facade, whatever the protocol.
-class SimulatedIdentityReader {
+// A reader with something in every identity field, each value telling where it came from.
+class SimulatedIdentityReader : public TavTest::SimulatedReaderFacade {
 public:
-    explicit SimulatedIdentityReader(uint8_t protocol) {
-        DescribeReader();
-        if (protocol == kSerialBinary) {
-            serial_ = std::make_unique<TavSim::SerialBinaryFrontEnd>(reader_);
-            facade_ = std::make_unique<TavTest::SimulatedFacade>(*serial_, protocol);
-        } else {
-            featureReport_ = protocol == kMfp24
-                                 ? std::make_unique<TavSim::FeatureReportFrontEnd>(reader_, TavSim::Mfp24Commands())
-                                 : std::make_unique<TavSim::FeatureReportFrontEnd>(reader_);
-            facade_ = std::make_unique<TavTest::SimulatedFacade>(*featureReport_, protocol);
-        }
-    }
-
-    const ProtocolFacade& Facade() const { return *facade_->operator->(); }
-    std::vector<Bytes> Sent() const { return serial_ ? serial_->ReceivedBytes() : featureReport_->ReceivedBytes(); }
-    void InjectFault(TavSim::FaultTrigger trigger, TavSim::Fault fault) {
-        if (serial_) {
-            serial_->InjectFault(std::move(trigger), fault);
-        } else {
-            featureReport_->InjectFault(std::move(trigger), fault);
-        }
-    }
-    TavSim::SimulatedReader& Reader() { return reader_; }
-
-private:
-    void DescribeReader() {
-        auto model = reader_.Model();
+    explicit SimulatedIdentityReader(uint8_t protocol) : SimulatedReaderFacade(protocol) {
+        auto model = Reader().Model();
         const std::string esn = "ESN-0123456789ABCDEFGHIJKLMNOPQR";
         std::copy(esn.begin(), esn.end(), model->esn.begin());
         model->partNumber = "TAV-PN-4711";
@@ -77,11 +52,6 @@ private:
         model->transparentModeState = 1;
         model->transparentModeStatus = 2;
     }
-
-    TavSim::SimulatedReader reader_;
-    std::unique_ptr<TavSim::FeatureReportFrontEnd> featureReport_;
-    std::unique_ptr<TavSim::SerialBinaryFrontEnd> serial_;
-    std::unique_ptr<TavTest::SimulatedFacade> facade_;
 };
 
 Bytes Phrase(std::initializer_list<uint8_t> leading) {

@@ -264,6 +264,15 @@ TEST(ConfigurationFacadeTest, ARefusedWriteSendsNothingAtAll) {
              return f.GetActiveConfiguration(information);
          },
          "GetActiveConfiguration is not supported by the MFP24 protocol.", "GetActiveConfigurationVisitor"},
+        // The MFP24 reader copies only 2 to 0, 1 to 0 and 0 to 1; its command refuses the rest.
+        {"copy of a pair the MFP24 reader lacks", kMfp24,
+         [&](const ProtocolFacade& f) {
+             return f.CopyConfiguration(static_cast<ConfigurationLocation>(1), static_cast<ConfigurationLocation>(2), 0,
+                                        0);
+         },
+         "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: 'Invalid source and "
+         "destination combination'",
+         "Unknown"},
         {"stored defaults on MFP24", kMfp24, [&](const ProtocolFacade& f) { return f.LoadStoredDefaults(); },
          "This command is not yet supported with the MFP24 Protocol", "LoadStoredDefaultsVisitor"},
     };

@@ -291,6 +291,16 @@ TEST(IdentityFacadeTest, RefusedProtocolsAndReplyFaultsLeaveTheOutParametersAlon
         [](const ProtocolFacade& f, auto& v) { return f.GetHidSeSamFirmwareVersion(v); });
     const Operation luid =
         RecordOf<LuidResponseInformation>([](const ProtocolFacade& f, auto& v) { return f.GetLuid(v); });
+    const Operation radio = RecordOf<MicrocontrollerFirmwareVersion>([](const ProtocolFacade& f, auto& v) {
+        return f.GetRadioFirmwareVersion(v, FirmwareVersionModuleType::Unspecified);
+    });
+    const Operation felica = RecordOf<FelicaSamFirmwareVersion>(
+        [](const ProtocolFacade& f, auto& v) { return f.GetFelicaSamFirmwareVersion(v); });
+    // A write has nothing to copy out: its rendering is what the caller had.
+    const Operation setLuid = [](const ProtocolFacade& f, std::string& out) {
+        out = std::string(63, 'x');
+        return f.SetLuid(0xBEEF);
+    };
     const Operation transparent = RecordOf<TransparentModeStatusInformation>(
         [](const ProtocolFacade& f, auto& v) { return f.GetTransparentModeStatus(v); });
     const Operation uptime =
@@ -306,6 +316,12 @@ TEST(IdentityFacadeTest, RefusedProtocolsAndReplyFaultsLeaveTheOutParametersAlon
         {"GetHidSeSamFirmwareVersion", kSerialBinary, none, hidSe, serial},
         {"GetLuid", kMfp24, none, luid, mfp24},
         {"GetTransparentModeStatus", kSerialBinary, none, transparent, serial},
+        {"GetTransparentModeStatus", kMfp24, none, transparent, mfp24},
+        {"GetRadioFirmwareVersion", kMfp24, none, radio, mfp24},
+        {"GetFelicaSamFirmwareVersion", kMfp24, none, felica, mfp24},
+        {"GetFelicaSamFirmwareVersion", kSerialBinary, none, felica, serial},
+        {"SetLuid", kMfp24, none, setLuid, mfp24},
+        {"GetSystemUptime", kMfp24, none, uptime, mfp24},
         {"GetSystemUptime", kSerialBinary,
          [](SimulatedIdentityReader& r) {
              r.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x09, 0x06}), TavSim::Fault::WrongStatusWord(0x6A80));

@@ -1,3 +1,4 @@
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -132,6 +133,48 @@ TEST(ReaderMetadata, InitFillsTheRecordFromAFeatureReportReader) {
     EXPECT_EQ(simulated.sim.Model()->activeConfiguration, 0);
 }
 
+std::vector<std::string> HexPhrases(const std::vector<Bytes>& phrases) {
+    std::vector<std::string> texts;
+    for (const Bytes& phrase : phrases) {
+        std::string text;
+        for (const uint8_t byte : phrase) {
+            text += fmt::format("{:02X}", byte);
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// What an Init sends to an MFP24 or serial reader holding the identity of FillIdentity: the
+// operations the protocol has, in the population's order.
+std::vector<std::string> ExpectedInitPhrases(Wire wire) {
+    if (wire == Wire::Mfp24) {
+        // 24 characters: the command, '0' filling, a carriage return.
+        const auto command = [](std::string text) {
+            text.resize(23, '0');
+            return HexPhrases({Bytes(text.begin(), text.end())})[0] + "0D";
+        };
+        return {command("QRZ01"),   // part number
+                command("QCT"),     // supported cards
+                command("QSX05"),   // Bluetooth version
+                command("QSX07")};  // installed hardware
+    }
+    {
+        // No Bluetooth, SAM or transparent-mode read on a serial reader.
+        return {"FA08000000", "FA08010000", "FA08020000", "FA08030000", "FA08040000",  // ESN
+                "FA0C040200", "FA0C040201", "FA0C040202",                              // string 2
+                "FA0C040700", "FA0C040701", "FA0C040400", "FA0C040401",                // strings 7, 4
+                "FA0C010000", "FA0C010100", "FA0C010200",                              // part number
+                "FA09040000",                                                          // supported cards
+                "FA09030000", "FA09030001", "FA09030002",                              // control versions
+                "FA09030100", "FA09030101", "FA09030102",                              // radio versions
+                "FA09010000", "FA09050000",                                            // configurations, hardware
+                "FA09810000", "FA01010008", "FA09810100", "FA01010008", "FA09810200", "FA01010008",
+                "FA09810000"};
+    }
+    return {};
+}
+
 class ReaderMetadataOnEachWire : public ::testing::TestWithParam<Wire> {};
 
 TEST_P(ReaderMetadataOnEachWire, ReadsIdentityAndHardware) {
@@ -145,6 +188,9 @@ TEST_P(ReaderMetadataOnEachWire, ReadsIdentityAndHardware) {
     EXPECT_EQ(m.InstalledHardwareAvailable, 1);
     EXPECT_EQ(m.InstalledHardware[13], 1);
     EXPECT_EQ(Text(m.DeviceIdText), "1A2B:00C4 (SN-0042)");
+    if (GetParam() != Wire::FeatureReport) {  // the first test has the feature-report phrases
+        EXPECT_EQ(HexPhrases(simulated.Phrases()), ExpectedInitPhrases(GetParam()));
+    }
     if (GetParam() == Wire::Mfp24) {
         // The protocol has no configuration commands: no count, no scan, the flags unknown.
         EXPECT_EQ(m.ConfigurationCountAvailable, 0);

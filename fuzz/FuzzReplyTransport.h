@@ -103,7 +103,7 @@ public:
 // from its second byte, over the transport made from the rest of the input. The library's own
 // failures end a step; anything else escapes, and the fuzzer reports it.
 template <typename MakeTransport>
-void RunCatalogueCommand(TavTest::WireProtocol protocol, const uint8_t* data, std::size_t size,
+void RunCatalogueCommand(TavTest::Wire protocol, const uint8_t* data, std::size_t size,
                          MakeTransport makeTransport) {
     if (size < 2) {
         return;

@@ -8,7 +8,7 @@
 #include "FuzzReplyTransport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    TavFuzz::RunCatalogueCommand(TavTest::WireProtocol::FeatureReport, data, size,
+    TavFuzz::RunCatalogueCommand(TavTest::Wire::FeatureReport, data, size,
                                  [](std::span<const uint8_t> replies) { return TavFuzz::FuzzReplyTransport(replies, 8); });
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "FuzzReplyTransport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    TavFuzz::RunCatalogueCommand(TavTest::WireProtocol::Mfp24, data, size,
+    TavFuzz::RunCatalogueCommand(TavTest::Wire::Mfp24, data, size,
                                  [](std::span<const uint8_t> replies) { return TavFuzz::FuzzReplyTransport(replies, 24); });
     return 0;
 }

@@ -14,7 +14,7 @@
 #include "Tavelin/ElvarinException.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    TavFuzz::RunCatalogueCommand(TavTest::WireProtocol::SerialBinary, data, size,
+    TavFuzz::RunCatalogueCommand(TavTest::Wire::SerialBinary, data, size,
                                  [](std::span<const uint8_t> replies) { return TavFuzz::SerialFuzzTransport(replies); });
     return 0;
 }

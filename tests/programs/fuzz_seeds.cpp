@@ -39,11 +39,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path corpus = argv[1];
-    const std::map<TavTest::WireProtocol, std::string> fuzzers = {
-        {TavTest::WireProtocol::FeatureReport, "feature_report_reply_fuzzer"},
-        {TavTest::WireProtocol::Mfp24, "mfp24_reply_fuzzer"},
-        {TavTest::WireProtocol::SerialBinary, "serial_binary_reply_fuzzer"}};
-    std::map<TavTest::WireProtocol, uint8_t> selectors;
+    const std::map<TavTest::Wire, std::string> fuzzers = {
+        {TavTest::Wire::FeatureReport, "feature_report_reply_fuzzer"},
+        {TavTest::Wire::Mfp24, "mfp24_reply_fuzzer"},
+        {TavTest::Wire::SerialBinary, "serial_binary_reply_fuzzer"}};
+    std::map<TavTest::Wire, uint8_t> selectors;
     for (const auto& command : TavTest::CommandCatalogue()) {
         const uint8_t selector = selectors[command.protocol]++;
         const auto run = TavTest::RunOnSimulatedReader(command);

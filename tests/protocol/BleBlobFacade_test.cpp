@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "FacadeBench.h"
+#include "FacadeCases.h"
 #include "sim/Fault.h"
 #include "support/SimulatedFeatureReportReader.h"
 
@@ -15,7 +15,7 @@ using TavCommon::BlobHeader;
 using TavTest::FacadeFailureRow;
 using TavTest::FacadeRow;
 using TavTest::Phrase;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 using Bytes = std::vector<uint8_t>;
 using Model = TavSim::DeviceModel;
@@ -133,14 +133,14 @@ TEST(BleBlobFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) {
         {"GetBlob of 1017 bytes", Wire::FeatureReport, nullptr, readBlob(BlobHeader{7, 0, 1017, 0}),
          "Blob data length 1017 is more than the 1016 bytes a blob can carry", "GetBlobVisitor", true},
         {"GetBlob with a piece of another index", Wire::FeatureReport,
-         [](VisitorBench& bench) {
-             bench.InjectFault(TavSim::FaultTrigger::OnPhrase(2), TavSim::Fault::CorruptByte(3, 0x07));
+         [](SimulatedProtocolReader& device) {
+             device.InjectFault(TavSim::FaultTrigger::OnPhrase(2), TavSim::Fault::CorruptByte(3, 0x07));
          },
          readBlob(BlobHeader{7, 0, 8, 0}), "Invalid response packet has been received for GetBlob command",
          "GetBlobWithFeatureReportProtocol"},
         {"GetBleConfiguration answered short", Wire::FeatureReport,
-         [](VisitorBench& bench) {
-             bench.InjectFault(TavSim::FaultTrigger::OnCommand({0x8C, 0x07}), TavSim::Fault::ShortReply(5));
+         [](SimulatedProtocolReader& device) {
+             device.InjectFault(TavSim::FaultTrigger::OnCommand({0x8C, 0x07}), TavSim::Fault::ShortReply(5));
          },
          [](const Facade& f) {
              BleConfiguration configuration{1, 2, 3};

@@ -12,13 +12,13 @@
 
 #include "common/ReaderConfiguration.h"
 #include "facade/ProtocolFacade.h"
-#include "support/SimulatedReaderFacade.h"
+#include "support/FacadeOnSimulatedReader.h"
 
 namespace {
 
 using namespace TavProtocol;
 using Bytes = std::vector<uint8_t>;
-using TavTest::SimulatedReaderFacade;
+using TavTest::FacadeOnSimulatedReader;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
@@ -57,7 +57,7 @@ const std::array<Bytes, 5> kStoredBlocks = {{
 }};
 
 // The reader's configuration 2 holds the stored blocks; every other configuration is zero.
-void StoreBlocksInConfiguration2(SimulatedReaderFacade& reader) {
+void StoreBlocksInConfiguration2(FacadeOnSimulatedReader& reader) {
     auto model = reader.Reader().Model();
     for (std::size_t i = 0; i < kStoredBlocks.size(); ++i) {
         std::copy(kStoredBlocks[i].begin(), kStoredBlocks[i].end(), model->configurations[2].blocks[i].begin());
@@ -79,7 +79,7 @@ std::string Render(const ReaderConfiguration& configuration) {
                        configuration.Block4.ToBytes(), configuration.Block5.ToBytes()}));
 }
 
-std::string StoredIn(SimulatedReaderFacade& reader, std::size_t configuration) {
+std::string StoredIn(FacadeOnSimulatedReader& reader, std::size_t configuration) {
     auto model = reader.Reader().Model();
     Bytes bytes;
     for (const auto& block : model->configurations[configuration].blocks) {
@@ -158,7 +158,7 @@ std::vector<Row> ConfigurationRows() {
 TEST(ConfigurationFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut) {
     for (const Row& row : ConfigurationRows()) {
         SCOPED_TRACE(std::string(row.operation) + " on " + ProtocolName(row.protocol));
-        SimulatedReaderFacade reader(row.protocol);
+        FacadeOnSimulatedReader reader(row.protocol);
         StoreBlocksInConfiguration2(reader);
         {
             auto model = reader.Reader().Model();
@@ -188,7 +188,7 @@ TEST(ConfigurationFacadeTest, WritesSelectTheirConfigurationFirst) {
     const ReaderConfiguration configuration = StoredConfiguration();
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         SCOPED_TRACE(ProtocolName(protocol));
-        SimulatedReaderFacade reader(protocol);
+        FacadeOnSimulatedReader reader(protocol);
         ASSERT_FALSE(reader.Facade().SetConfiguration(1, configuration).HasException);
         std::vector<Bytes> expected;
         if (protocol == kFeatureReport) {
@@ -278,7 +278,7 @@ TEST(ConfigurationFacadeTest, ARefusedWriteSendsNothingAtAll) {
     };
     for (const FailureRow& row : rows) {
         SCOPED_TRACE(std::string(row.what) + " on " + ProtocolName(row.protocol));
-        SimulatedReaderFacade reader(row.protocol);
+        FacadeOnSimulatedReader reader(row.protocol);
         const ProtocolCommandResult record = row.run(reader.Facade());
         EXPECT_TRUE(record.HasException);
         EXPECT_STREQ(record.Message, row.message);
@@ -290,7 +290,7 @@ TEST(ConfigurationFacadeTest, ARefusedWriteSendsNothingAtAll) {
 // A failure in mid-exchange stops there: the selection stays, the caller's configuration is
 // untouched by a failed read, and blocks written before a failed write stay written.
 TEST(ConfigurationFacadeTest, AFailureInMidExchangeStopsThere) {
-    SimulatedReaderFacade reader(kSerialBinary);
+    FacadeOnSimulatedReader reader(kSerialBinary);
     StoreBlocksInConfiguration2(reader);
     reader.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x01, 0x02}), TavSim::Fault::WrongStatusWord(0x6A80));
     ReaderConfiguration configuration;
@@ -301,7 +301,7 @@ TEST(ConfigurationFacadeTest, AFailureInMidExchangeStopsThere) {
     EXPECT_EQ(reader.Reader().Model()->activeConfiguration, 2);
     EXPECT_THAT(reader.Sent(), SizeIs(4));
 
-    SimulatedReaderFacade writer(kSerialBinary);
+    FacadeOnSimulatedReader writer(kSerialBinary);
     writer.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x81, 0x03}), TavSim::Fault::WrongStatusWord(0x6A80));
     const ReaderConfiguration written = StoredConfiguration();
     EXPECT_TRUE(writer.Facade().SetConfiguration(1, written).HasException);
@@ -314,7 +314,7 @@ TEST(ConfigurationFacadeTest, AFailureInMidExchangeStopsThere) {
 }
 
 TEST(ConfigurationFacadeTest, AFailedActiveConfigurationReadIsRecordedLikeAnyOther) {
-    SimulatedReaderFacade reader(kSerialBinary);
+    FacadeOnSimulatedReader reader(kSerialBinary);
     reader.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x09, 0x01}), TavSim::Fault::NoReply());
     ActiveConfigurationInformation information;
     std::memset(&information, 0x77, sizeof information);
@@ -327,7 +327,7 @@ TEST(ConfigurationFacadeTest, AFailedActiveConfigurationReadIsRecordedLikeAnyOth
 TEST(ConfigurationFacadeTest, ExtendedConfigurationAndStoredDefaultsGoThroughTheFacade) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         SCOPED_TRACE(ProtocolName(protocol));
-        SimulatedReaderFacade reader(protocol);
+        FacadeOnSimulatedReader reader(protocol);
         TavCommon::ExtendedConfiguration written{};
         written.Header = {1, 4, 4, 1, 2, 0, 16};
         written.FieldEntries[0].FieldValid = 1;
@@ -340,7 +340,7 @@ TEST(ConfigurationFacadeTest, ExtendedConfigurationAndStoredDefaultsGoThroughThe
     }
     // One stored-defaults load per protocol; the serial one pauses 1.2 s for the reader.
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SimulatedReaderFacade reader(protocol);
+        FacadeOnSimulatedReader reader(protocol);
         ASSERT_FALSE(reader.Facade().LoadStoredDefaults().HasException);
         EXPECT_EQ(reader.Reader().Model()->storedDefaultsLoads, 1U);
     }

@@ -8,7 +8,7 @@
 
 #include "common/ReaderConfiguration.h"
 #include "facade/ProtocolFacade.h"
-#include "support/SimulatedReaderFacade.h"
+#include "support/FacadeOnSimulatedReader.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ ReaderConfiguration Marked(uint8_t mark) {
 TEST(ConfigurationFacadeThreadedTest, SelectionAndBlocksStayTogetherUnderAnotherThreadsOperations) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         SCOPED_TRACE(protocol == kFeatureReport ? "feature report" : "serial binary");
-        TavTest::SimulatedReaderFacade reader(protocol);
+        TavTest::FacadeOnSimulatedReader reader(protocol);
         const ProtocolFacade& facade = reader.Facade();
         ASSERT_FALSE(facade.SetConfiguration(2, Marked(42)).HasException);
         reader.ClearSent();

@@ -279,7 +279,7 @@ TEST(ConfigurationVisitorTest, ABlockWrittenIsReadBackFromTheActiveConfiguration
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         SCOPED_TRACE(ProtocolName(protocol));
         SimulatedProtocolReader reader(protocol);
-        reader.reader.Model()->activeConfiguration = 2;
+        reader.Reader().Model()->activeConfiguration = 2;
         SetConfigurationBlock3Visitor write(block);
         reader.Run(write);
         const Bytes wire = {0x02, 0x00, 0x00, 0x00, 0x03, 0x41, 0x00, 0x00};
@@ -290,7 +290,7 @@ TEST(ConfigurationVisitorTest, ABlockWrittenIsReadBackFromTheActiveConfiguration
             frame.insert(frame.end(), wire.begin(), wire.end());
             EXPECT_EQ(reader.Sent(), (std::vector<Bytes>{frame}));
         }
-        const auto stored = reader.reader.Model()->configurations[2].blocks[2];
+        const auto stored = reader.Reader().Model()->configurations[2].blocks[2];
         EXPECT_EQ(Bytes(stored.begin(), stored.end()), wire);
         GetConfigurationBlock3Visitor read;
         reader.Run(read);
@@ -300,7 +300,7 @@ TEST(ConfigurationVisitorTest, ABlockWrittenIsReadBackFromTheActiveConfiguration
 
 TEST(ConfigurationVisitorTest, ASerialBlockReadWhoseReplyFailsItsCheckKeepsNoBlock) {
     SimulatedProtocolReader reader(kSerialBinary);
-    reader.reader.Model()->configurations[0].blocks[0] = {5, 6, 0, 0, 0, 0, 0, 0};
+    reader.Reader().Model()->configurations[0].blocks[0] = {5, 6, 0, 0, 0, 0, 0, 0};
     reader.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x01}), TavSim::Fault::WrongStatusWord(0x6A80));
     GetConfigurationBlock1Visitor read;
     EXPECT_NE(CatchProtocolFailure([&] { reader.Run(read); }), kSucceeded);
@@ -408,7 +408,7 @@ TEST(ConfigurationVisitorTest, TheCopyCarriesItsFourBytes) {
         CopyConfigurationVisitor copy(static_cast<ConfigurationLocation>(1), static_cast<ConfigurationLocation>(2), 7,
                                       9);
         reader.Run(copy);
-        EXPECT_EQ(reader.reader.Model()->configurationCopies, (std::vector<std::array<uint8_t, 4>>{{1, 2, 7, 9}}));
+        EXPECT_EQ(reader.Reader().Model()->configurationCopies, (std::vector<std::array<uint8_t, 4>>{{1, 2, 7, 9}}));
     }
 }
 
@@ -442,7 +442,7 @@ TEST(ConfigurationVisitorTest, LoadingStoredDefaultsWaitsOnlyOnSerialReadersAfte
         LoadStoredDefaultsVisitor load(std::make_unique<TavTest::RecordingTimeDelay>(timeline));
         reader.Run(load);
         EXPECT_EQ(timeline->Steps(), expected[protocol == kSerialBinary ? 1 : 0]);
-        EXPECT_EQ(reader.reader.Model()->storedDefaultsLoads, 1U);
+        EXPECT_EQ(reader.Reader().Model()->storedDefaultsLoads, 1U);
     }
 }
 

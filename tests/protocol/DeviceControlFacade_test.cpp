@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "FacadeBench.h"
+#include "FacadeCases.h"
 #include "sim/Fault.h"
 #include "support/SimulatedFeatureReportReader.h"
 
@@ -14,7 +14,7 @@ using TavTest::FacadeFailureRow;
 using TavTest::FacadeRow;
 using TavTest::Mfp24Request;
 using TavTest::Phrase;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 using Bytes = std::vector<uint8_t>;
 using Model = TavSim::DeviceModel;
@@ -129,7 +129,7 @@ TEST(DeviceControlFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut)
 
 TEST(DeviceControlFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) {
     const auto commandFault = [](std::vector<uint8_t> prefix, TavSim::Fault fault) {
-        return [=](VisitorBench& bench) { bench.InjectFault(TavSim::FaultTrigger::OnCommand(prefix), fault); };
+        return [=](SimulatedProtocolReader& device) { device.InjectFault(TavSim::FaultTrigger::OnCommand(prefix), fault); };
     };
     const std::vector<FacadeFailureRow> rows = {
         {"GetBeeperVolume", Wire::Mfp24, nullptr,
@@ -165,7 +165,7 @@ TEST(DeviceControlFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) 
          [](const Facade& f) { return f.Beep(1, BEEP_DURATION::Short); },
          "Beep command received error response: P1_OR_P2_INCORRECT", "BeepWithSerialBinaryProtocol"},
         {"SetBeeperVolume answered with an error packet", Wire::Mfp24,
-         [](VisitorBench& bench) { bench.Reader().Model()->mfp24ErrorPackets = {"BV"}; },
+         [](SimulatedProtocolReader& device) { device.Reader().Model()->mfp24ErrorPackets = {"BV"}; },
          [](const Facade& f) { return f.SetBeeperVolume(BeepVolume{1}); }, "Invalid response received",
          "SetBeeperVolumeWithMfp24Protocol"},
         {"ConfigureModuleState answered for another module", Wire::FeatureReport,
@@ -181,7 +181,7 @@ TEST(DeviceControlFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) 
          "this command?)",
          "ConfigureModuleStateWithFeatureReportProtocol"},
         {"EnableTransparentMode on a reader without it", Wire::FeatureReport,
-         [](VisitorBench& bench) { bench.Reader().Model()->transparentModeSupported = false; },
+         [](SimulatedProtocolReader& device) { device.Reader().Model()->transparentModeSupported = false; },
          [](const Facade& f) { return f.EnableTransparentMode(true); },
          "Transparent mode is not supported on this device.", "EnableTransparentModeWithFeatureReportProtocol"},
     };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "VisitorBench.h"
+#include "support/SimulatedProtocolReader.h"
 #include "sim/Fault.h"
 #include "visitors/BeepVisitor.h"
 #include "visitors/ConfigureModuleStateVisitor.h"
@@ -18,7 +18,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavTest::ProtocolFailure;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 
 constexpr const char* kTooManyLong = "When creating long beeps, only 1 or 2 beeps are allowed.";
@@ -86,37 +86,37 @@ TEST(DeviceControlVisitorTest, ArgumentChecksAtTheirBoundaries) {
     };
     for (const BoundaryRow& row : rows) {
         SCOPED_TRACE(row.name + " on " + TavTest::WireName(row.wire));
-        VisitorBench bench(row.wire);
+        SimulatedProtocolReader device(row.wire);
         const std::unique_ptr<CommandVisitor> visitor = row.make();
-        const ProtocolFailure raised = TavTest::RunCatching(bench, *visitor);
+        const ProtocolFailure raised = TavTest::RunCatching(device, *visitor);
         if (row.refusal.empty()) {
             EXPECT_EQ(raised, ProtocolFailure{});
-            EXPECT_EQ(bench.Sent().size(), 1U);
+            EXPECT_EQ(device.Sent().size(), 1U);
         } else {
             EXPECT_EQ(raised, (ProtocolFailure{row.refusal, row.visitor, "ValidateArguments"}));
-            EXPECT_TRUE(bench.Sent().empty());
+            EXPECT_TRUE(device.Sent().empty());
         }
     }
 }
 
 TEST(DeviceControlVisitorTest, AnMfp24ErrorPacketIsNotASuccessfulBeep) {
-    VisitorBench bench(Wire::Mfp24);
-    bench.Reader().Model()->mfp24ErrorPackets = {"BS"};
+    SimulatedProtocolReader device(Wire::Mfp24);
+    device.Reader().Model()->mfp24ErrorPackets = {"BS"};
     BeepVisitor visitor(2, BEEP_DURATION::Short);
-    EXPECT_EQ(TavTest::RunCatching(bench, visitor), (ProtocolFailure{"Invalid response from reader beep command.",
+    EXPECT_EQ(TavTest::RunCatching(device, visitor), (ProtocolFailure{"Invalid response from reader beep command.",
                                                                      "BeepWithMfp24Protocol", "ValidateResponse"}));
-    EXPECT_TRUE(bench.Reader().Model()->beeps.empty());
+    EXPECT_TRUE(device.Reader().Model()->beeps.empty());
 }
 
 // The feature-report reader's answers to a beep and to a volume read carry nothing to check.
 TEST(DeviceControlVisitorTest, FeatureReportBeepAndVolumeReadTakeAnyReply) {
-    VisitorBench bench(Wire::FeatureReport);
-    bench.Reader().Model()->beeperVolume = 2;
-    bench.InjectFault(TavSim::FaultTrigger::OnCommand({0x8C}), TavSim::Fault::CorruptByte(0, 0x00));
+    SimulatedProtocolReader device(Wire::FeatureReport);
+    device.Reader().Model()->beeperVolume = 2;
+    device.InjectFault(TavSim::FaultTrigger::OnCommand({0x8C}), TavSim::Fault::CorruptByte(0, 0x00));
     BeepVisitor beep(1, BEEP_DURATION::Long);
-    EXPECT_EQ(TavTest::RunCatching(bench, beep), ProtocolFailure{});
+    EXPECT_EQ(TavTest::RunCatching(device, beep), ProtocolFailure{});
     GetBeeperVolumeVisitor volume;
-    EXPECT_EQ(TavTest::RunCatching(bench, volume), ProtocolFailure{});
+    EXPECT_EQ(TavTest::RunCatching(device, volume), ProtocolFailure{});
     EXPECT_EQ(volume.GetResult(), BeepVolume{2});
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "VisitorBench.h"
+#include "support/SimulatedProtocolReader.h"
 #include "visitors/BeepVisitor.h"
 #include "visitors/ConfigureModuleStateVisitor.h"
 #include "visitors/EnableBootloaderModeVisitor.h"
@@ -35,7 +35,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavTest::ProtocolFailure;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 
 constexpr const char* kFeatureReportText = "This command is not yet supported with the Feature Report Protocol";
@@ -165,11 +165,11 @@ TEST(DeviceVisitorRefusalTest, EachRefusalHasItsExactTextAndNothingIsSent) {
                 continue;
             }
             SCOPED_TRACE(std::string(row.visitor) + " on " + TavTest::WireName(wire));
-            VisitorBench bench(wire);
+            SimulatedProtocolReader device(wire);
             const std::unique_ptr<CommandVisitor> visitor = row.make();
-            EXPECT_EQ(TavTest::RunCatching(bench, *visitor),
+            EXPECT_EQ(TavTest::RunCatching(device, *visitor),
                       (ProtocolFailure{*outcome.message, outcome.file ? outcome.file : row.visitor, outcome.function}));
-            EXPECT_TRUE(bench.Sent().empty());
+            EXPECT_TRUE(device.Sent().empty());
         }
     }
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "VisitorBench.h"
+#include "support/SimulatedProtocolReader.h"
 #include "support/OpenDescriptorCount.h"
 #include "support/RecordingTimeDelay.h"
 #include "support/SimulatedFeatureReportReader.h"
@@ -24,7 +24,7 @@ using namespace TavProtocol;
 using TavTest::Phrase;
 using TavTest::ProtocolFailure;
 using TavTest::RecordedWait;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 using Bytes = std::vector<uint8_t>;
 
@@ -70,7 +70,7 @@ protected:
     }
 
     TavTest::TempDir dir_;
-    VisitorBench bench_{Wire::FeatureReport};
+    SimulatedProtocolReader bench_{Wire::FeatureReport};
     std::shared_ptr<TavTest::Timeline> waits_ = std::make_shared<TavTest::Timeline>();
 };
 
@@ -83,7 +83,7 @@ TEST_F(FirmwareVisitorTest, TheBootloaderStartsThreeSecondsAfterItsCommand) {
     EXPECT_TRUE(bench_.Reader().Model()->bootloaderMode);
     EXPECT_EQ(bench_.Reader().Model()->bootloaderModule, 2);
 
-    VisitorBench other(Wire::FeatureReport);
+    SimulatedProtocolReader other(Wire::FeatureReport);
     EnableBootloaderModeVisitor refused(BootloaderModule{3});
     EXPECT_EQ(
         TavTest::RunCatching(other, refused),
@@ -154,10 +154,10 @@ TEST_F(FirmwareVisitorTest, WithoutAReadableFileOrAStreamNothingIsSent) {
     };
     for (Row& row : rows) {
         SCOPED_TRACE(row.name);
-        VisitorBench bench(Wire::FeatureReport);
-        EXPECT_EQ(TavTest::RunCatching(bench, *row.visitor),
+        SimulatedProtocolReader device(Wire::FeatureReport);
+        EXPECT_EQ(TavTest::RunCatching(device, *row.visitor),
                   (ProtocolFailure{row.message, "UpgradeFirmwareVisitor", "ValidateArguments"}));
-        EXPECT_TRUE(bench.Sent().empty());
+        EXPECT_TRUE(device.Sent().empty());
     }
 }
 

@@ -16,7 +16,7 @@
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
-#include "support/SimulatedReaderFacade.h"
+#include "support/FacadeOnSimulatedReader.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ std::string ProtocolName(uint8_t protocol) {
 }
 
 // A reader with something in every identity field, each value telling where it came from.
-class SimulatedIdentityReader : public TavTest::SimulatedReaderFacade {
+class SimulatedIdentityReader : public TavTest::FacadeOnSimulatedReader {
 public:
-    explicit SimulatedIdentityReader(uint8_t protocol) : SimulatedReaderFacade(protocol) {
+    explicit SimulatedIdentityReader(uint8_t protocol) : FacadeOnSimulatedReader(protocol) {
         auto model = Reader().Model();
         const std::string esn = "ESN-0123456789ABCDEFGHIJKLMNOPQR";
         std::copy(esn.begin(), esn.end(), model->esn.begin());

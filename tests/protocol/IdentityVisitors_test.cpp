@@ -51,8 +51,8 @@ TEST(IdentityVisitorTest, StringIndexIsCheckedAtBothEnds) {
         for (const Row& row : rows) {
             SCOPED_TRACE(::testing::Message() << "index " << int{row.index} << " on protocol " << int{protocol});
             SimulatedProtocolReader reader(protocol);
-            reader.reader.Model()->strings[0] = "A";
-            reader.reader.Model()->strings[7] = "H";
+            reader.Reader().Model()->strings[0] = "A";
+            reader.Reader().Model()->strings[7] = "H";
             GetStringVisitor visitor(static_cast<GetStringIndex>(row.index));
             const ProtocolFailure failure = CatchProtocolFailure([&] { reader.Run(visitor); });
             if (*row.message == '\0') {
@@ -116,7 +116,7 @@ TEST(IdentityVisitorTest, AFirmwareVersionNeedsAModuleType) {
 
 TEST(IdentityVisitorTest, TheSamReplyIsKeptInAllThreeDecodings) {
     SimulatedProtocolReader reader(kFeatureReport);
-    reader.reader.Model()->samFirmware[3] = {4, {0x09, 0x0A, 0x0B, 0x0C}};
+    reader.Reader().Model()->samFirmware[3] = {4, {0x09, 0x0A, 0x0B, 0x0C}};
     GetSamFirmwareVersionVisitor visitor(3);
     reader.Run(visitor);
     EXPECT_THAT(reader.Sent(), ElementsAre(Phrase({0x89, 0x03, 0x04, 0x03})));

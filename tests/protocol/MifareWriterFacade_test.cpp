@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "FacadeBench.h"
+#include "FacadeCases.h"
 #include "sim/Fault.h"
 #include "support/SimulatedFeatureReportReader.h"
 
@@ -14,7 +14,7 @@ using namespace TavProtocol;
 using TavTest::FacadeFailureRow;
 using TavTest::FacadeRow;
 using TavTest::Phrase;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 using Model = TavSim::DeviceModel;
 using Facade = ProtocolFacade;
@@ -72,7 +72,7 @@ TEST(MifareWriterFacadeTest, EachOperationSendsItsPhraseAndCopiesItsResultOut) {
 }
 
 TEST(MifareWriterFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) {
-    const auto writerError = [](VisitorBench& bench) { bench.Reader().Model()->mifareWriterErrorCode = 7; };
+    const auto writerError = [](SimulatedProtocolReader& device) { device.Reader().Model()->mifareWriterErrorCode = 7; };
     const std::vector<FacadeFailureRow> rows = {
         {"GetMifareWriterStatus", Wire::Mfp24, nullptr,
          [](const Facade& f) {
@@ -111,8 +111,8 @@ TEST(MifareWriterFacadeTest, FailuresAreRecordedAndLeaveTheCallersValuesAlone) {
          "MifareWriterFormatCard command was failed with error code: 7",
          "MifareWriterFormatCardWithFeatureReportProtocol"},
         {"GetMifareWriterStatus answered for another command", Wire::FeatureReport,
-         [](VisitorBench& bench) {
-             bench.InjectFault(TavSim::FaultTrigger::OnCommand({0x88, 0x88}), TavSim::Fault::CorruptByte(1, 0x81));
+         [](SimulatedProtocolReader& device) {
+             device.InjectFault(TavSim::FaultTrigger::OnCommand({0x88, 0x88}), TavSim::Fault::CorruptByte(1, 0x81));
          },
          [](const Facade& f) {
              MifareWriterStatus status = 0x77;

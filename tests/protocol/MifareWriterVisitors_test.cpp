@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "VisitorBench.h"
+#include "support/SimulatedProtocolReader.h"
 #include "visitors/MifareWriterChangeKeyVisitor.h"
 #include "visitors/MifareWriterCreateAidVisitor.h"
 #include "visitors/MifareWriterCreateFileVisitor.h"
@@ -16,7 +16,7 @@ namespace {
 
 using namespace TavProtocol;
 using TavTest::ProtocolFailure;
-using TavTest::VisitorBench;
+using TavTest::SimulatedProtocolReader;
 using TavTest::Wire;
 
 constexpr const char* kRangeSource = "CommandVisitor";
@@ -89,10 +89,10 @@ TEST(MifareWriterVisitorTest, ArgumentChecksAtTheirBoundaries) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        VisitorBench bench(Wire::FeatureReport);
+        SimulatedProtocolReader device(Wire::FeatureReport);
         const std::unique_ptr<CommandVisitor> visitor = row.make();
-        EXPECT_EQ(TavTest::RunCatching(bench, *visitor), row.refusal);
-        EXPECT_EQ(bench.Sent().size(), row.refusal.message.empty() ? 1U : 0U);
+        EXPECT_EQ(TavTest::RunCatching(device, *visitor), row.refusal);
+        EXPECT_EQ(device.Sent().size(), row.refusal.message.empty() ? 1U : 0U);
     }
 }
 

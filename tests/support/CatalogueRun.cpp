@@ -4,13 +4,10 @@
 
 #include "Tavelin/ElvarinException.h"
 #include "facade/ProtocolFacade.h"
-#include "sim/CommandTables.h"
-#include "sim/FeatureReportFrontEnd.h"
-#include "sim/SerialBinaryFrontEnd.h"
-#include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
 #include "support/ScopedTimeDelayOverride.h"
 #include "support/ScopedTransportOverride.h"
+#include "support/SimulatedProtocolReader.h"
 #include "support/StockedReader.h"
 
 namespace TavTest {
@@ -31,32 +28,19 @@ private:
     std::vector<std::vector<uint8_t>>& replies_;
 };
 
-std::unique_ptr<TavSim::FrontEnd> FrontEndFor(WireProtocol protocol, TavSim::SimulatedReader& reader) {
-    switch (protocol) {
-    case WireProtocol::FeatureReport:
-        return std::make_unique<TavSim::FeatureReportFrontEnd>(reader);
-    case WireProtocol::Mfp24:
-        return std::make_unique<TavSim::FeatureReportFrontEnd>(reader, TavSim::Mfp24Commands());
-    case WireProtocol::SerialBinary:
-        return std::make_unique<TavSim::SerialBinaryFrontEnd>(reader);
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 CatalogueRun RunOnSimulatedReader(const CommandEntry& command) {
-    TavSim::SimulatedReader reader;
-    StockAsInUse(reader);
-    const auto frontEnd = FrontEndFor(command.protocol, reader);
-    InProcessTransport setUp(*frontEnd);
+    SimulatedProtocolReader reader(command.protocol);
+    StockAsInUse(reader.Reader());
+    InProcessTransport setUp(reader.FrontEnd());
     if (command.name == "UpgradeFirmwareWithFeatureReportProtocol") {
         TavTransport::TransportPayload enter{{0xF0, 0x00, 0, 0, 0, 0, 0, 0}, 8, TavTransport::ReportType::Feature};
         setUp.transmit(enter);
         setUp.receive(enter);
     }
     CatalogueRun run;
-    RecordingTransport transport(*frontEnd, TavCommon::ReaderDefinition{}, run.replies);
+    RecordingTransport transport(reader.FrontEnd(), TavCommon::ReaderDefinition{}, run.replies);
     command.run(transport, 0, [&](const Step& step) {
         try {
             step();
@@ -68,13 +52,12 @@ CatalogueRun RunOnSimulatedReader(const CommandEntry& command) {
 }
 
 CatalogueRun RunOnSimulatedFacade(const OperationEntry& operation, uint8_t protocolType) {
-    TavSim::SimulatedReader reader;
-    StockAsInUse(reader);
-    const auto frontEnd = FrontEndFor(WireProtocol{protocolType}, reader);
+    SimulatedProtocolReader reader(Wire{protocolType});
+    StockAsInUse(reader.Reader());
     CatalogueRun run;
     const ScopedTimeDelayOverride noWaits;
     const ScopedTransportOverride transports([&](const TavCommon::ReaderDefinition& definition) {
-        return std::make_unique<RecordingTransport>(*frontEnd, definition, run.replies);
+        return std::make_unique<RecordingTransport>(reader.FrontEnd(), definition, run.replies);
     });
     TavCommon::ReaderDefinition definition{};
     definition.ProtocolType = protocolType;

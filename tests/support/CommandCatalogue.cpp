@@ -155,7 +155,7 @@ constexpr uint16_t kMfp24CopyPairs[] = {0x0002, 0x0001, 0x0100};
 // The class is named once: the row's text is made from it.
 #define TAV_COMMAND(protocol, Class, construction, ...)                                                 \
     CommandEntry {                                                                                       \
-        #Class, WireProtocol::protocol, [](Transport& transport, uint8_t argument, const StepRunner& step) { \
+        #Class, Wire::protocol, [](Transport& transport, uint8_t argument, const StepRunner& step) { \
             [[maybe_unused]] const uint8_t arg = argument;                                               \
             Class command construction;                                                                  \
             Exchange(command, transport, step __VA_OPT__(, ) __VA_ARGS__);                               \

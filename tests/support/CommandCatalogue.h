@@ -5,12 +5,10 @@
 #include <span>
 #include <string_view>
 
+#include "support/Wire.h"
 #include "transport/Transport.h"
 
 namespace TavTest {
-
-// Numbered as the protocol types of a reader definition.
-enum class WireProtocol { FeatureReport = 1, Mfp24 = 2, SerialBinary = 3 };
 
 // One step of a command's run: its exchange, one of its checks or one of its decoders.
 using Step = std::function<void()>;
@@ -22,7 +20,7 @@ using StepRunner = std::function<void(const Step&)>;
 // here fails the catalogue test, so the reply fuzzers and the simulator checks cannot forget it.
 struct CommandEntry {
     std::string_view name;  // the class's name, as its header is named
-    WireProtocol protocol;
+    Wire protocol;
     // Builds the command from one argument byte, runs the exchange over the transport, then each of
     // its checks and decoders as a step of its own. Argument 0 gives a command that a default
     // simulated reader answers without a failure.

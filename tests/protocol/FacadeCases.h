@@ -2,36 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "VisitorBench.h"
-#include "facade/ProtocolFacade.h"
-#include "support/ScopedTimeDelayOverride.h"
-#include "support/SimulatedFacade.h"
+#include "support/FacadeOnSimulatedReader.h"
 
 namespace TavTest {
-
-// A facade opened on a simulated reader of one wire protocol; every wait the facade's commands ask
-// for is recorded instead of slept.
-class FacadeBench {
-public:
-    explicit FacadeBench(Wire wire) : reader_(wire), facade_(reader_.FrontEnd(), static_cast<uint8_t>(wire)) {}
-
-    const TavProtocol::ProtocolFacade& Facade() const { return *facade_.operator->(); }
-    bool IsOpen() const { return facade_.IsOpen(); }
-    VisitorBench& Reader() { return reader_; }
-    TavSim::SimulatedReader::ModelAccess Model() { return reader_.Reader().Model(); }
-    std::vector<std::vector<uint8_t>> Sent() const { return reader_.Sent(); }
-    const Timeline& Waits() const { return delays_.Log(); }
-
-private:
-    ScopedTimeDelayOverride delays_;
-    VisitorBench reader_;
-    SimulatedFacade facade_;
-};
 
 // One facade operation that succeeds: the reader it meets, the call (which checks what it copied
 // out) and the phrases the reader must have received.
@@ -47,16 +24,16 @@ struct FacadeRow {
 inline void RunFacadeRows(const std::vector<FacadeRow>& rows) {
     for (const FacadeRow& row : rows) {
         SCOPED_TRACE(row.operation + " on " + WireName(row.wire));
-        FacadeBench bench(row.wire);
-        ASSERT_TRUE(bench.IsOpen());
+        FacadeOnSimulatedReader device(row.wire);
+        ASSERT_TRUE(device.IsOpen());
         if (row.setUp) {
-            row.setUp(*bench.Model());
+            row.setUp(*device.Model());
         }
-        const ProtocolCommandResult result = row.run(bench.Facade());
+        const ProtocolCommandResult result = row.run(device.Facade());
         EXPECT_FALSE(result.HasException) << result.Message;
-        EXPECT_EQ(bench.Sent(), row.sent);
+        EXPECT_EQ(device.Sent(), row.sent);
         if (row.check) {
-            row.check(*bench.Model());
+            row.check(*device.Model());
         }
     }
 }
@@ -66,7 +43,7 @@ inline void RunFacadeRows(const std::vector<FacadeRow>& rows) {
 struct FacadeFailureRow {
     std::string operation;
     Wire wire;
-    std::function<void(VisitorBench&)> arrange;
+    std::function<void(SimulatedProtocolReader&)> arrange;
     std::function<ProtocolCommandResult(const TavProtocol::ProtocolFacade&)> run;
     std::string message;
     std::string file;
@@ -76,18 +53,18 @@ struct FacadeFailureRow {
 inline void RunFacadeFailureRows(const std::vector<FacadeFailureRow>& rows) {
     for (const FacadeFailureRow& row : rows) {
         SCOPED_TRACE(row.operation + " on " + WireName(row.wire));
-        FacadeBench bench(row.wire);
-        ASSERT_TRUE(bench.IsOpen());
+        FacadeOnSimulatedReader device(row.wire);
+        ASSERT_TRUE(device.IsOpen());
         if (row.arrange) {
-            row.arrange(bench.Reader());
+            row.arrange(device.Simulator());
         }
-        const ProtocolCommandResult result = row.run(bench.Facade());
+        const ProtocolCommandResult result = row.run(device.Facade());
         EXPECT_TRUE(result.HasException);
         EXPECT_STREQ(result.ExceptionType, "ElvarinException");
         EXPECT_EQ(std::string(result.Message), row.message);
         EXPECT_EQ(std::string(result.File), row.file);
         if (row.nothingSent) {
-            EXPECT_TRUE(bench.Sent().empty());
+            EXPECT_TRUE(device.Sent().empty());
         }
     }
 }

@@ -11,7 +11,7 @@
 #include "support/LogCapture.h"
 #include "support/ProtocolFailure.h"
 #include "support/SimulatedProtocolReader.h"
-#include "support/SimulatedReaderFacade.h"
+#include "support/FacadeOnSimulatedReader.h"
 #include "visitors/SetConfigurationBlock4Visitor.h"
 #include "visitors/SetConfigurationBlock5Visitor.h"
 
@@ -95,7 +95,7 @@ TEST(ConfigurationTraceLinesTest, FacadeLinesKeepTheirFamiliarForm) {
         RunInTraceChild();
         return;
     }
-    TavTest::SimulatedReaderFacade reader(1);
+    TavTest::FacadeOnSimulatedReader reader(1);
     {
         const TavTest::LogCapture log;
         HidSeSamFirmwareVersion version;

@@ -72,7 +72,10 @@ void writeBleDataSection(std::string& text, int section, const std::vector<uint8
         }
         text += TavCommon::StringUtils::Join(texts, ".") + "\n";
     }
-    text += "\n" + EndLine(section) + "\n";
+    // Piece by piece: GCC 12 at -O3 takes "\n" + std::string for an overlapping copy (-Wrestrict).
+    text += "\n";
+    text += EndLine(section);
+    text += "\n";
 }
 
 void writeHwgEndMarkerLine(std::string& text) {

@@ -221,6 +221,12 @@ void GetCardDataCallbackHandler::PollOnce(Run& run) {
             lastCard_ = EmptyCard();  // the card left; the next one is new even if it is the same
             return;
         }
+        if (card.bitCount == 0) {
+            // Bytes without a bit count are a torn read, not a card: a feature-report reader is
+            // asked for the bit count and then for the bytes, and a card can arrive in between.
+            // Queued, it would reach subscribers with no bits and then again whole.
+            return;
+        }
         if (card == lastCard_) {
             return;  // still the same card on the reader
         }

@@ -93,12 +93,13 @@ private:
 
 constexpr auto kFastPoll = 2ms;
 
-// A scripted read: a card, no card, or a failing read.
+// A scripted read: a card, no card, a card's bytes without its bit count, or a failing read.
 struct Read {
-    enum Kind { CardRead, NoCard, Fails } kind;
+    enum Kind { CardRead, NoCard, Torn, Fails } kind;
     uint8_t first = 0;
 };
 Read C(uint8_t first) { return {Read::CardRead, first}; }
+Read Torn(uint8_t first) { return {Read::Torn, first}; }
 const Read kNone{Read::NoCard};
 const Read kFail{Read::Fails};
 
@@ -136,6 +137,9 @@ TEST_P(CallbackHandlerScript, DeliversEachNewCardOnceToEverySubscriber) {
         if (read.kind == Read::CardRead) {
             card = Card(read.first);
         }
+        if (read.kind == Read::Torn) {
+            card = Card(read.first, 0);
+        }
     });
     while (!scriptDone) {
         std::this_thread::sleep_for(1ms);
@@ -151,6 +155,7 @@ const ScriptCase kScripts[] = {
     {"FailedReadForgetsTheCard", {C(1), kFail, C(1)}, {1, 1}},
     {"AnotherCardWithoutGap", {C(1), C(2), C(1)}, {1, 2, 1}},
     {"EmptyReadsDeliverNothing", {kNone, kNone}, {}},
+    {"BytesWithoutBitCountAreNoCard", {Torn(1), C(1), Torn(1), C(1)}, {1}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, CallbackHandlerScript, ::testing::ValuesIn(kScripts),

@@ -30,7 +30,6 @@ public:
 
     // Where the next line starts.
     std::size_t Position() const { return position_; }
-    void Rewind() { position_ = 0; }
 
 private:
     std::string_view text_;

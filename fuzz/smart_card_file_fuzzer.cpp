@@ -29,7 +29,7 @@ std::string Render(const std::vector<TavCommon::SmartCardConfiguration>& blobs) 
         }
         covered += "\n";
     }
-    return covered + "[EOF]\niEndOfIniFile=" + CalculateCrc32({covered.begin(), covered.end()});
+    return covered + "[EOF]\niEndOfIniFile=" + CalculateCrc32(covered);
 }
 
 }  // namespace

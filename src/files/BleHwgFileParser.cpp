@@ -84,7 +84,7 @@ void writeHwgEndMarkerLine(std::string& text) {
 }
 
 void writeCrcTrailer(std::string& text) {
-    const std::string crc = CalculateCrc32(std::vector<uint8_t>(text.begin(), text.end()));
+    const std::string crc = CalculateCrc32(text);
     text += Format::kChecksumKey;
     text += "=" + crc;
 }
@@ -136,7 +136,7 @@ void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
         return;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed = CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
+    const std::string computed = CalculateCrc32(trailer.covered);
     if (stored != computed || trailer.textAfterChecksumLine) {
         TAV_THROW(ElvarinException, "BLE HWG file has been tampered: " + path);
     }

@@ -15,10 +15,14 @@ static_assert(kCrc32Table[1] == 0x77073096u && kCrc32Table[255] == 0x2D02EF8Du);
 
 }  // namespace
 
-std::string CalculateCrc32(const std::vector<uint8_t>& bytes) {
+std::string CalculateCrc32(std::span<const uint8_t> bytes) {
     uint32_t c = 0xFFFFFFFFu;
     for (const uint8_t b : bytes) {
         c = kCrc32Table[(c ^ b) & 0xFFu] ^ (c >> 8);
     }
     return TavCommon::StringUtils::ToHex(~c, 8);
+}
+
+std::string CalculateCrc32(std::string_view text) {
+    return CalculateCrc32(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }

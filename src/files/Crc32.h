@@ -2,8 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 // The CRC-32 that closes the configuration text files (reflected polynomial 0xEDB88320, as in zlib).
 using Crc32Table = std::array<uint32_t, 256>;
@@ -21,4 +22,6 @@ constexpr void BuildCrc32Table(Crc32Table& table) {
 
 // The checksum as eight upper-case hexadecimal digits; callers compare it with the stored text
 // exactly, so stored lower-case digits never match.
-std::string CalculateCrc32(const std::vector<uint8_t>& bytes);
+std::string CalculateCrc32(std::span<const uint8_t> bytes);
+// The same over the bytes of a text, without copying them.
+std::string CalculateCrc32(std::string_view text);

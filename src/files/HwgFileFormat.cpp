@@ -42,22 +42,23 @@ Trailer SplitAtEndMarker(std::string_view text, bool markerWithBlankIsCovered) {
         if (line.find(kEndMarker) != std::string_view::npos) {
             trailer.hasMarker = true;
             trailer.dataEnd = lineStart;
-            if (markerWithBlankIsCovered || line.find(std::string(kEndMarker) + " ") == std::string_view::npos) {
-                trailer.covered.append(line).push_back('\n');
-            }
             break;
         }
         if (TavCommon::StringUtils::StartsWith(TavCommon::StringUtils::Trim(line), kChecksumKey)) {
             trailer.checksumLineWithoutMarker = true;
         }
-        trailer.covered.append(line).push_back('\n');
         lineStart = cursor.Position();
     }
     if (!trailer.hasMarker) {
-        trailer.covered.clear();
         return trailer;
     }
     trailer.checksumLineWithoutMarker = false;
+    // Every line before the marker ends with its LF in the text already; the marker line may be
+    // the text's last line and is given its LF here.
+    trailer.covered = text.substr(0, lineStart);
+    if (markerWithBlankIsCovered || line.find(std::string(kEndMarker) + " ") == std::string_view::npos) {
+        trailer.covered.append(line).push_back('\n');
+    }
     trailer.hasChecksumLine = cursor.Next(trailer.checksumLine);
     trailer.textAfterChecksumLine = !IsBlank(text.substr(cursor.Position()));
     return trailer;

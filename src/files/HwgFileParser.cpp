@@ -147,7 +147,7 @@ void writeCardSelectionProperties(std::string& text, const ReaderConfiguration& 
 }
 
 void writeCrcTrailer(std::string& text) {
-    const std::string crc = CalculateCrc32(std::vector<uint8_t>(text.begin(), text.end()));
+    const std::string crc = CalculateCrc32(text);
     text += Format::kChecksumKey;
     text += " = " + crc;
 }
@@ -198,7 +198,7 @@ void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
         return;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed = CalculateCrc32(std::vector<uint8_t>(trailer.covered.begin(), trailer.covered.end()));
+    const std::string computed = CalculateCrc32(trailer.covered);
     if (stored != computed || trailer.textAfterChecksumLine) {
         TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
     }

@@ -40,15 +40,15 @@ std::string validateFileSize(const std::string& path) {
     TAV_THROW(ElvarinException, "Failed to open SmartCard Ini file: " + path);
 }
 
-// The text of every line before the first "[EOF]" line, each followed by LF; the cursor is left
-// after the "[EOF]" line.
-std::string readTextUntilEofMarker(TextLineCursor& cursor) {
-    std::string covered;
+// The text of every line before the first "[EOF]" line, with their LFs; the cursor is left after
+// the "[EOF]" line. Without that line, the whole text (no checksum line can follow it then).
+std::string_view readTextUntilEofMarker(std::string_view text, TextLineCursor& cursor) {
+    std::size_t end = 0;
     std::string_view line;
     while (cursor.Next(line) && !Contains(line, kEofMarker)) {
-        covered.append(line).push_back('\n');
+        end = cursor.Position();
     }
-    return covered;
+    return text.substr(0, end);
 }
 
 std::string extractValue(TextLineCursor& cursor, std::string_view key) {
@@ -65,8 +65,7 @@ std::string extractValue(TextLineCursor& cursor, std::string_view key) {
 
 void verifyCrc(const std::string& text, const std::string& path) {
     TextLineCursor cursor(text);
-    const std::string covered = readTextUntilEofMarker(cursor);
-    const std::string computed = CalculateCrc32(std::vector<uint8_t>(covered.begin(), covered.end()));
+    const std::string computed = CalculateCrc32(readTextUntilEofMarker(text, cursor));
     if (extractValue(cursor, "iEndOfIniFile") != computed) {
         TAV_THROW(ElvarinException, "SmartCard Ini file has been tampered: " + path);
     }

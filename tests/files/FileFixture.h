@@ -36,7 +36,7 @@ protected:
     }
 
     static std::string Crc(const std::string& text) {
-        return CalculateCrc32(std::vector<uint8_t>(text.begin(), text.end()));
+        return CalculateCrc32(text);
     }
 
     // The names in the folder, to show that a failed save leaves no temporary file behind.

@@ -1,34 +1,14 @@
 #include "files/ElvarinFirmwareFileStream.h"
 
-#include <fcntl.h>
 #include <fmt/format.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <stdexcept>
 
 #include "Tavelin/ElvarinException.h"
 #include "common/SourceLocation.h"
+#include "files/TextFileLoad.h"
 
 namespace {
-
-class ScopedDescriptor {
-public:
-    explicit ScopedDescriptor(int descriptor) : descriptor_(descriptor) {}
-    ~ScopedDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    ScopedDescriptor(const ScopedDescriptor&) = delete;
-    ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-    int Get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -54,48 +34,19 @@ void ElvarinFirmwareFileStream::Open() {
     fileType_ = 0;
     endOfFile_ = false;
 
-    // Non-blocking, so that opening a FIFO without a writer returns at once and can be refused.
-    const ScopedDescriptor file(::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.Get() < 0) {
+    auto load = TavFiles::LoadTextFile(path_, kMaxFileSize);
+    switch (load.outcome) {
+    case TavFiles::TextFileLoad::Outcome::Loaded:
+        break;
+    case TavFiles::TextFileLoad::Outcome::CannotOpen:
         return;
-    }
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        return;
-    }
-    if (!S_ISREG(status.st_mode)) {
+    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
         TAV_THROW(ElvarinException, fmt::format("Firmware file {} is not a regular file", path_));
-    }
-    if (static_cast<uint64_t>(status.st_size) > kMaxFileSize) {
+    case TavFiles::TextFileLoad::Outcome::TooLarge:
         TAV_THROW(ElvarinException, fmt::format("Firmware file {} is larger than {} bytes", path_, kMaxFileSize));
     }
 
-    // Read up to one byte past the cap, so that a file that grew after fstat is refused as well.
-    std::string content(static_cast<std::size_t>(status.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == content.size()) {
-            if (content.size() > kMaxFileSize) {
-                TAV_THROW(ElvarinException,
-                          fmt::format("Firmware file {} is larger than {} bytes", path_, kMaxFileSize));
-            }
-            content.resize(std::min(content.size() * 2, kMaxFileSize + 1));
-        }
-        const ssize_t count = ::read(file.Get(), content.data() + filled, content.size() - filled);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return;
-        }
-        if (count == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(count);
-    }
-    content.resize(filled);
-
-    content_ = std::move(content);
+    content_ = std::move(load.text);
     open_ = true;
 
     std::string line;

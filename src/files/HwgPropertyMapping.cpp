@@ -40,6 +40,27 @@ constexpr uint32_t kWord = 0xFFFF;
     [](const ReaderConfiguration& c) -> uint32_t { return c.field; }, \
         [](ReaderConfiguration& c, uint32_t value) { c.Set##field(value); }
 
+// The characters kept in arrays: read by index, added one after another.
+template <std::size_t Index>
+uint32_t LeadingCharacter(const ReaderConfiguration& c) {
+    return c.GetLeadingCharacter(Index);
+}
+template <std::size_t Index>
+uint32_t TrailingCharacter(const ReaderConfiguration& c) {
+    return c.GetTrailingCharacter(Index);
+}
+template <std::size_t Index>
+uint32_t CardGoneCharacter(const ReaderConfiguration& c) {
+    return c.CardGoneCharacter[Index];
+}
+void AddLeadingCharacter(ReaderConfiguration& c, uint32_t value) { c.AddLeadingCharacter(static_cast<uint8_t>(value)); }
+void AddTrailingCharacter(ReaderConfiguration& c, uint32_t value) {
+    c.AddTrailingCharacter(static_cast<uint8_t>(value));
+}
+void AddCardGoneCharacter(ReaderConfiguration& c, uint32_t value) {
+    c.AddCardGoneCharacter(static_cast<uint8_t>(value));
+}
+
 // clang-format off
 const Row kRows[] = {
     {"AZERTYShiftLock", "AZERTYShiftlock", "0= off, 1 = on", Kind::Flag, 1, TAV_HWG_FIELD(AzertyKeyboardShift)},
@@ -121,32 +142,22 @@ const Row kRows[] = {
     {"tsIDDispParms2", "iLeadChrCnt", "if bUseLeadChrs, this contains the lead char count (<=3)", Kind::Count, kByte,
      [](const ReaderConfiguration& c) -> uint32_t { return c.LeadingCharacterCount; }, nullptr},
     {"tsIDDispParms2", "iLeadChr0", "these lead characters are filled in (up to 3)", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetLeadingCharacter(0); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddLeadingCharacter(static_cast<uint8_t>(value)); }},
-    {"tsIDDispParms2", "iLeadChr1", "", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetLeadingCharacter(1); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddLeadingCharacter(static_cast<uint8_t>(value)); }},
-    {"tsIDDispParms2", "iLeadChr2", "", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetLeadingCharacter(2); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddLeadingCharacter(static_cast<uint8_t>(value)); }},
+     LeadingCharacter<0>, AddLeadingCharacter},
+    {"tsIDDispParms2", "iLeadChr1", "", Kind::Character, kByte, LeadingCharacter<1>, AddLeadingCharacter},
+    {"tsIDDispParms2", "iLeadChr2", "", Kind::Character, kByte, LeadingCharacter<2>, AddLeadingCharacter},
     {"tsIDDispParms2", "iCrdGnChr0", "if non-zero, sent when ID goes Invalid", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.CardGoneCharacter[0]; },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddCardGoneCharacter(static_cast<uint8_t>(value)); }},
+     CardGoneCharacter<0>, AddCardGoneCharacter},
     {"tsIDDispParms2", "iCrdGnChr1", "if this and Chr0 non-zero, sent when ID goes Invalid", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.CardGoneCharacter[1]; },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddCardGoneCharacter(static_cast<uint8_t>(value)); }},
+     CardGoneCharacter<1>, AddCardGoneCharacter},
 
     {"tsIDDispParms3", "iTrailChrCnt", "this contains the trail char count (<=3)", Kind::Count, kByte,
      [](const ReaderConfiguration& c) -> uint32_t { return c.TrailingCharacterCount; }, nullptr},
     {"tsIDDispParms3", "iTrailChr0", "these trail characters are filled in (up to 3)", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetTrailingCharacter(0); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddTrailingCharacter(static_cast<uint8_t>(value)); }},
+     TrailingCharacter<0>, AddTrailingCharacter},
     {"tsIDDispParms3", "iTrailChr1", "NOTE: LeadChrCnt + TrailCheCnt <= 3", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetTrailingCharacter(1); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddTrailingCharacter(static_cast<uint8_t>(value)); }},
-    {"tsIDDispParms3", "iTrailChr2", "LeadChrs have priority", Kind::Character, kByte,
-     [](const ReaderConfiguration& c) -> uint32_t { return c.GetTrailingCharacter(2); },
-     [](ReaderConfiguration& c, uint32_t value) { c.AddTrailingCharacter(static_cast<uint8_t>(value)); }},
+     TrailingCharacter<1>, AddTrailingCharacter},
+    {"tsIDDispParms3", "iTrailChr2", "LeadChrs have priority", Kind::Character, kByte, TrailingCharacter<2>,
+     AddTrailingCharacter},
 
     {"tsLEDCtrl", "bAppCtrlsLED", "Display LEDs are controlled by user thru this DLL", Kind::Flag, 1,
      TAV_HWG_FIELD(EnabledSoftwareControlledLed)},

@@ -29,15 +29,6 @@ ReaderBleConfiguration Record(BleDataType type, std::size_t count, uint8_t start
 ReaderBleConfiguration DataRecord() { return Record(BleDataType::Data, 384, 3, 7); }
 ReaderBleConfiguration KeyRecord() { return Record(BleDataType::Key, 20, 0xA0, 1); }
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 std::string Repeat(const std::string& text, int times) {
     std::string repeated;
     for (int i = 0; i < times; ++i) {
@@ -45,8 +36,6 @@ std::string Repeat(const std::string& text, int times) {
     }
     return repeated;
 }
-
-std::string WithoutTrailer(const std::string& text) { return text.substr(0, text.find("/--- iEndOfHwgFile")); }
 
 class BleHwgFileTest : public TavTest::FileFixture {};
 
@@ -104,10 +93,6 @@ TEST_F(BleHwgFileTest, ReadsHandEditedVariants) {
 TEST_F(BleHwgFileTest, DamagedOrTamperedFilesAreRefused) {
     const std::string golden = Golden("ble_key.hwg");
     const std::string crc = golden.substr(golden.size() - 8);
-    std::string lowerCrc = crc;
-    for (char& c : lowerCrc) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
     const std::string plain = WithoutTrailer(golden);
     // Its checksum is right, but nothing after the marker counts as data.
     const std::string noEnd = Replace(plain, "END sFldBleData2\n", "") + "/--- iEndOfHwgFile\n";
@@ -117,7 +102,7 @@ TEST_F(BleHwgFileTest, DamagedOrTamperedFilesAreRefused) {
         std::string message;
     } cases[] = {
         {"changed digit", Replace(golden, "A0.A1", "A0.A2"), "BLE HWG file has been tampered: {path}"},
-        {"lower-case checksum", Replace(golden, crc, lowerCrc), "BLE HWG file has been tampered: {path}"},
+        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "BLE HWG file has been tampered: {path}"},
         {"line after the checksum", golden + "\nB4", "BLE HWG file has been tampered: {path}"},
         {"marker removed, checksum kept", Replace(golden, "/--- iEndOfHwgFile\n", ""),
          "BLE HWG file has been tampered: {path}"},
@@ -140,11 +125,7 @@ TEST_F(BleHwgFileTest, DamagedOrTamperedFilesAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Write(c.text, "damaged.hwg");
-        std::string message = c.message;
-        if (const auto at = message.find("{path}"); at != std::string::npos) {
-            message.replace(at, 6, path);
-        }
-        ExpectFailure([&] { ReadBleConfigurationFromBleHwgFile(path); }, message);
+        ExpectFailure([&] { ReadBleConfigurationFromBleHwgFile(path); }, WithPath(c.message, path));
     }
 }
 

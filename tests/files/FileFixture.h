@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -35,8 +36,40 @@ protected:
         return Read(std::string(TAV_TEST_SOURCE_DIR) + "/files/golden/" + name);
     }
 
-    static std::string Crc(const std::string& text) {
-        return CalculateCrc32(text);
+    static std::string Crc(const std::string& text) { return CalculateCrc32(text); }
+
+    // The text with the first occurrence of from replaced; a missing one fails the test.
+    static std::string Replace(std::string text, const std::string& from, const std::string& to) {
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    }
+
+    static std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    }
+
+    static std::string LowerCase(std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    }
+
+    // An HWG or BLE HWG text without its end marker and checksum line, as written without them.
+    static std::string WithoutTrailer(const std::string& text) {
+        return text.substr(0, text.find("/--- iEndOfHwgFile"));
+    }
+
+    // A message in which "{path}" stands for the path of the file.
+    static std::string WithPath(const std::string& message, const std::string& path) {
+        return ReplaceAll(message, "{path}", path);
     }
 
     // The names in the folder, to show that a failed save leaves no temporary file behind.

@@ -17,22 +17,6 @@ using TavTest::HwgFixtures;
 
 const HwgFileVersionInfo kVersions{"V2.04 Build 17", "3.1.0", true};
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 class HwgFileTest : public TavTest::FileFixture {
 protected:
     static ExtendedConfiguration Extended(const std::vector<uint8_t>& image) {
@@ -43,14 +27,6 @@ protected:
     }
     static std::vector<ExtendedConfiguration> ThreeExtended() {
         return {Extended(HwgFixtures::ImageA()), Extended(HwgFixtures::ImageB()), Extended(HwgFixtures::ImageC())};
-    }
-    // The golden text without its end marker and checksum line, as written without the trailer.
-    static std::string WithoutTrailer(const std::string& text) {
-        return text.substr(0, text.find("/--- iEndOfHwgFile"));
-    }
-
-    std::string WithPath(std::string message, const std::string& path) const {
-        return ReplaceAll(std::move(message), "{path}", path);
     }
 };
 
@@ -144,10 +120,6 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
     const std::string golden = Golden("one_configuration.hwg");
     const std::string crcLine = golden.substr(golden.rfind('\n') + 1);
     const std::string crc = crcLine.substr(crcLine.size() - 8);
-    std::string lowerCrc = crc;
-    for (char& c : lowerCrc) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
     const std::string plain = WithoutTrailer(golden);
     const struct {
         const char* name;
@@ -156,7 +128,7 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
     } cases[] = {
         {"changed value", Replace(golden, "iIDBitCnt = 26", "iIDBitCnt = 27"), "HWG file has been tampered: {path}"},
         {"changed comment", Replace(golden, "Euro KB flag", "Euro KB flags"), "HWG file has been tampered: {path}"},
-        {"lower-case checksum", Replace(golden, crc, lowerCrc), "HWG file has been tampered: {path}"},
+        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "HWG file has been tampered: {path}"},
         {"line after the checksum", golden + "\nCardType: 5 / Card type code", "HWG file has been tampered: {path}"},
         {"marker removed, checksum kept", Replace(golden, "/--- iEndOfHwgFile\n", ""),
          "HWG file has been tampered: {path}"},

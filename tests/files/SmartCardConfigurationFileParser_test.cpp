@@ -54,10 +54,6 @@ TEST_F(SmartCardFileTest, ChecksumLineIsTrimmedAfterItsKey) {
 TEST_F(SmartCardFileTest, DamagedFilesAreRefused) {
     const std::string blob = "[Blob1]\nhdr=4 0 1 0\ndata=01\n";
     const std::string crc = Crc(blob);
-    std::string lowerCrc = crc;
-    for (char& c : lowerCrc) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
     const std::string longLine(5000, 'x');
     const struct {
         const char* name;
@@ -69,7 +65,7 @@ TEST_F(SmartCardFileTest, DamagedFilesAreRefused) {
         {"blank before =", blob + "[EOF]\niEndOfIniFile =" + crc,
          "Invalid line format in Ini file: iEndOfIniFile =" + crc},
         {"wrong key", blob + "[EOF]\nEndOfIniFile=" + crc, "Invalid line format in Ini file: EndOfIniFile=" + crc},
-        {"lower-case digits", blob + "[EOF]\niEndOfIniFile=" + lowerCrc,
+        {"lower-case digits", blob + "[EOF]\niEndOfIniFile=" + LowerCase(crc),
          "SmartCard Ini file has been tampered: {path}"},
         {"changed byte", "[Blob1]\nhdr=4 0 1 0\ndata=02\n[EOF]\niEndOfIniFile=" + crc,
          "SmartCard Ini file has been tampered: {path}"},
@@ -78,12 +74,8 @@ TEST_F(SmartCardFileTest, DamagedFilesAreRefused) {
     };
     for (const auto& c : cases) {
         const auto path = Write(c.content, "damaged.ini");
-        std::string message = c.message;
-        if (const auto at = message.find("{path}"); at != std::string::npos) {
-            message.replace(at, 6, path);
-        }
         SCOPED_TRACE(c.name);
-        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, message);
+        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, WithPath(c.message, path));
     }
 }
 

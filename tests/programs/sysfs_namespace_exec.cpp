@@ -4,9 +4,6 @@
 //
 //   sysfs_namespace_exec [--device name:vid:pid:serial:hidrawN]... [--preload lib]... [--env K=V]...
 //                        -- program [arguments]
-#include <link.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,33 +17,12 @@
 #include <vector>
 
 #include "support/FakeSysfsTree.h"
+#include "support/SanitizerRuntime.h"
+#include "support/UsbSysfsNamespace.h"
 
 extern char** environ;
 
 namespace {
-
-constexpr int kCannotIsolate = 77;
-
-int CannotIsolate(const char* step) {
-    std::printf("cannot %s: %s\n", step, std::strerror(errno));
-    return kCannotIsolate;
-}
-
-std::string SanitizerRuntime() {
-    std::string runtime;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            const std::string_view name = info->dlpi_name != nullptr ? info->dlpi_name : "";
-            const auto base = name.substr(name.rfind('/') + 1);
-            if (base.starts_with("libasan.so") || base.starts_with("libtsan.so")) {
-                *static_cast<std::string*>(data) = name;
-                return 1;
-            }
-            return 0;
-        },
-        &runtime);
-    return runtime;
-}
 
 TavTest::FakeUsbDevice ParseDevice(const std::string& text) {
     std::vector<std::string> parts;
@@ -70,7 +46,7 @@ TavTest::FakeUsbDevice ParseDevice(const std::string& text) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> devices;
-    std::string preload = SanitizerRuntime();
+    std::string preload = TavTest::SanitizerRuntime();
     std::vector<std::string> environment;
     int program = 1;
     for (; program < argc && std::strcmp(argv[program], "--") != 0; program += 2) {
@@ -96,21 +72,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (unshare(CLONE_NEWNS) != 0) {
-        return CannotIsolate("unshare the mount namespace");
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        return CannotIsolate("make / private");
-    }
-    if (mount("tmpfs", "/sys/bus", "tmpfs", 0, "mode=0755") != 0) {
-        return CannotIsolate("mount tmpfs over /sys/bus");
-    }
-    if (mount("tmpfs", "/sys/class/hidraw", "tmpfs", 0, "mode=0755") != 0) {
-        return CannotIsolate("mount tmpfs over /sys/class/hidraw");
-    }
     // libudev follows a device only into /sys/devices.
-    if (mount("tmpfs", "/sys/devices", "tmpfs", 0, "mode=0755") != 0) {
-        return CannotIsolate("mount tmpfs over /sys/devices");
+    if (const int failed = TavTest::IsolateUsbSysfs(true); failed != 0) {
+        return failed;
     }
     try {
         TavTest::FakeSysfsTree tree("/sys");

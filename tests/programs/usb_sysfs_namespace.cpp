@@ -3,40 +3,17 @@
 // Exit code 77: the namespace or the mounts could not be made (the caller skips).
 
 #include <fmt/format.h>
-#include <sched.h>
-#include <sys/mount.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "support/FakeSysfsTree.h"
+#include "support/UsbSysfsNamespace.h"
 #include "transport/UsbDeviceEnumeration.h"
 
-namespace {
-
-constexpr int kCannotIsolate = 77;
-
-int CannotIsolate(const char* step) {
-    std::printf("cannot %s: %s\n", step, std::strerror(errno));
-    return kCannotIsolate;
-}
-
-}  // namespace
-
 int main() {
-    if (unshare(CLONE_NEWNS) != 0) {
-        return CannotIsolate("unshare the mount namespace");
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        return CannotIsolate("make / private");
-    }
-    if (mount("tmpfs", "/sys/bus", "tmpfs", 0, "mode=0755") != 0) {
-        return CannotIsolate("mount tmpfs over /sys/bus");
-    }
-    if (mount("tmpfs", "/sys/class/hidraw", "tmpfs", 0, "mode=0755") != 0) {
-        return CannotIsolate("mount tmpfs over /sys/class/hidraw");
+    if (const int failed = TavTest::IsolateUsbSysfs(false); failed != 0) {
+        return failed;
     }
 
     try {

@@ -1,7 +1,6 @@
 #include "support/SimulatedHidrawNode.h"
 
 #include <dlfcn.h>
-#include <link.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <stdexcept>
 
 #include "hidraw_interposer/HidrawInterposer.h"
+#include "support/SanitizerRuntime.h"
 
 extern char** environ;
 
@@ -38,23 +38,6 @@ const TavHidrawInterposerApi& RequireApi() {
         throw std::runtime_error("the hidraw interposer is not preloaded");
     }
     return *Api();
-}
-
-// A sanitizer runtime insists on coming first in the list of preloaded libraries.
-std::string SanitizerRuntime() {
-    std::string runtime;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            const std::string_view name = info->dlpi_name != nullptr ? info->dlpi_name : "";
-            const auto base = name.substr(name.rfind('/') + 1);
-            if (base.starts_with("libasan.so") || base.starts_with("libtsan.so")) {
-                *static_cast<std::string*>(data) = name;
-                return 1;
-            }
-            return 0;
-        },
-        &runtime);
-    return runtime;
 }
 
 }  // namespace

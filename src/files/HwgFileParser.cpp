@@ -106,11 +106,12 @@ std::string ByteLine(const std::vector<uint8_t>& image, std::size_t begin, std::
     return TavCommon::StringUtils::Join(texts, ".");
 }
 
-void writeFieldSeparatorData(std::string& text, const std::vector<uint8_t>& image) {
-    // The counts as the image holds them; the image's check made sure the pieces fit in it.
-    const ExtendedConfiguration decoded = ExtendedConfiguration::FromVector(image);
-    const std::size_t fields = decoded.Header.FieldEntryCount;
-    const std::size_t separators = decoded.Header.SeparatorEntryCount;
+// The image is the configuration's checked encoding: it decodes back to the same counts, and its
+// pieces fit in it.
+void writeFieldSeparatorData(std::string& text, const ExtendedConfiguration& configuration,
+                             const std::vector<uint8_t>& image) {
+    const std::size_t fields = configuration.Header.FieldEntryCount;
+    const std::size_t separators = configuration.Header.SeparatorEntryCount;
     text += kBlockNotes;
     text += "\n\n";
     text += kBlockStart;
@@ -320,11 +321,11 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
     writeVersionLines(text, versions);
     if (configurations.size() == 1) {
         writePropertySections(text, configurations[0]);
-        writeFieldSeparatorData(text, images[0]);
+        writeFieldSeparatorData(text, extendedConfigurations[0], images[0]);
     } else {
         for (std::size_t i = 0; i < configurations.size(); ++i) {
             writePropertySections(text, configurations[i]);
-            writeFieldSeparatorData(text, images[i]);
+            writeFieldSeparatorData(text, extendedConfigurations[i], images[i]);
             writeCardSelectionProperties(text, configurations[i]);
             text += kNextConfiguration;
             text += "\n";

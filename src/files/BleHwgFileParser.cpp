@@ -143,16 +143,18 @@ void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
 }
 
 int detectBleDataType(std::string_view data) {
+    const std::string dataBegin = BeginLine(1);
+    const std::string keyBegin = BeginLine(2);
     TextLineCursor cursor(data);
     std::string_view line;
     while (cursor.Next(line)) {
-        if (line.size() < BeginLine(1).size()) {
+        if (line.size() < dataBegin.size()) {
             continue;
         }
-        if (Contains(line, BeginLine(1))) {
+        if (Contains(line, dataBegin)) {
             return 1;
         }
-        if (Contains(line, BeginLine(2))) {
+        if (Contains(line, keyBegin)) {
             return 2;
         }
     }

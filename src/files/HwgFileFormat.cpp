@@ -9,7 +9,7 @@ namespace TavFiles::HwgFileFormat {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kMarkerTexts{kHeaderLine, kChecksumKey, "##NEXTCONFIG##", "sFldSepData",
+constexpr std::array<std::string_view, 5> kMarkerTexts{kHeaderLine, kChecksumKey, kNextConfiguration, "sFldSepData",
                                                        "sFldBleData"};
 
 bool IsBlank(std::string_view text) { return TavCommon::StringUtils::Trim(text).empty(); }

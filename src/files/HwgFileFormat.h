@@ -11,6 +11,8 @@ namespace TavFiles::HwgFileFormat {
 inline constexpr std::string_view kHeaderLine = "/--- Cobrel and OEM Reader Configuration Template File ---";
 inline constexpr std::string_view kEndMarker = "/--- iEndOfHwgFile";
 inline constexpr std::string_view kChecksumKey = "iEndOfHwgFile";
+// The line between the configurations of an HWG file that holds more than one.
+inline constexpr std::string_view kNextConfiguration = "##NEXTCONFIG##";
 inline constexpr std::size_t kMaxFileSize = 10485760;
 
 // A version text as it may be written into a file: control characters become blanks (a line end

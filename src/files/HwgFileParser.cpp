@@ -28,7 +28,6 @@ using TavFiles::PrintableExcerpt;
 using TavFiles::TextLineCursor;
 namespace Format = TavFiles::HwgFileFormat;
 
-constexpr std::string_view kNextConfiguration = "##NEXTCONFIG##";
 constexpr std::string_view kBlockStart = "BEGIN sFldSepData";
 constexpr std::string_view kBlockEnd = "END sFldSepData";
 constexpr std::string_view kBlockNotes =
@@ -213,7 +212,7 @@ bool hasNextConfiguration(TextLineCursor& cursor) {
     if (line.size() > Format::kHeaderLine.size() - 1 && Contains(line, Format::kHeaderLine)) {
         return true;
     }
-    if (line.size() > kNextConfiguration.size() - 1 && Contains(line, kNextConfiguration)) {
+    if (line.size() > Format::kNextConfiguration.size() - 1 && Contains(line, Format::kNextConfiguration)) {
         std::string_view next;
         if (!cursor.Next(next)) {
             return false;
@@ -282,7 +281,7 @@ TavCommon::HwgConfigurationRecord extractNextConfiguration(TextLineCursor& curso
                         TAV_THROW(ElvarinException, fmt::format("Missing property {} in HWG file", property.name));
                     }
                     sectionEnded = true;
-                } else if (Contains(line, kNextConfiguration)) {
+                } else if (Contains(line, Format::kNextConfiguration)) {
                     TAV_THROW(ElvarinException, fmt::format("Missing property {} in HWG file", property.name));
                 } else if (StartsWith(line, property.name)) {
                     property.setter(record.ReaderConfiguration, extractPropertyValue(line));
@@ -327,7 +326,7 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
             writePropertySections(text, configurations[i]);
             writeFieldSeparatorData(text, extendedConfigurations[i], images[i]);
             writeCardSelectionProperties(text, configurations[i]);
-            text += kNextConfiguration;
+            text += Format::kNextConfiguration;
             text += "\n";
         }
     }

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "FuzzReplyTransport.h"
-#include "core/ProtocolException.h"
 #include "Tavelin/ElvarinException.h"
+#include "core/ProtocolException.h"
 #include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "files/ElvarinFirmwareFileStream.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/SimulatedProtocolReader.h"
 #include "sim/Fault.h"
 #include "support/RecordingTimeDelay.h"
 #include "support/SimulatedFeatureReportReader.h"
+#include "support/SimulatedProtocolReader.h"
 #include "visitors/GetBleBlobVisitor.h"
 #include "visitors/GetBlobVisitor.h"
 #include "visitors/SetBleBlobVisitor.h"

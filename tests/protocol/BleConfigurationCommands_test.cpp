@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "support/SimulatedFeatureReportReader.h"
-#include "featureReport/GetBleConfigurationWithFeatureReportProtocol.h"
 #include "core/ProtocolException.h"
+#include "featureReport/GetBleConfigurationWithFeatureReportProtocol.h"
 #include "featureReport/SetBleConfigurationWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
 #include "support/ScriptedTransport.h"
+#include "support/SimulatedFeatureReportReader.h"
 
 namespace {
 

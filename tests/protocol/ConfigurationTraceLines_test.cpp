@@ -8,10 +8,10 @@
 
 #include "common/ReaderConfiguration.h"
 #include "support/ChildProcess.h"
+#include "support/FacadeOnSimulatedReader.h"
 #include "support/LogCapture.h"
 #include "support/ProtocolFailure.h"
 #include "support/SimulatedProtocolReader.h"
-#include "support/FacadeOnSimulatedReader.h"
 #include "visitors/SetConfigurationBlock4Visitor.h"
 #include "visitors/SetConfigurationBlock5Visitor.h"
 

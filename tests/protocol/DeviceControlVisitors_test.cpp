@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/SimulatedProtocolReader.h"
 #include "sim/Fault.h"
+#include "support/SimulatedProtocolReader.h"
 #include "visitors/BeepVisitor.h"
 #include "visitors/ConfigureModuleStateVisitor.h"
 #include "visitors/GetBeeperVolumeVisitor.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "support/SimulatedProtocolReader.h"
 #include "support/OpenDescriptorCount.h"
 #include "support/RecordingTimeDelay.h"
 #include "support/SimulatedFeatureReportReader.h"
+#include "support/SimulatedProtocolReader.h"
 #include "support/TempDir.h"
 #include "visitors/EnableBootloaderModeVisitor.h"
 #include "visitors/UpgradeFirmwareVisitor.h"

@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "core/ProtocolException.h"
 #include "mfp24/BeepWithMfp24Protocol.h"
 #include "mfp24/CopyConfigurationWithMfp24Protocol.h"
-#include "support/SimulatedFeatureReportReader.h"
 #include "mfp24/GetBluetoothFirmwareVersionWithMfp24Protocol.h"
 #include "mfp24/GetInstalledHardwareWithMfp24Protocol.h"
 #include "mfp24/GetPartNumberWithMfp24Protocol.h"
 #include "mfp24/GetSupportedCardsWithMfp24Protocol.h"
-#include "core/ProtocolException.h"
 #include "mfp24/SetBeeperVolumeWithMfp24Protocol.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
+#include "support/SimulatedFeatureReportReader.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "core/ProtocolException.h"
 #include "featureReport/GetMifareWriterStatusWithFeatureReportProtocol.h"
 #include "featureReport/MifareWriterChangeKeyWithFeatureReportProtocol.h"
 #include "featureReport/MifareWriterCreateAidWithFeatureReportProtocol.h"
 #include "featureReport/MifareWriterCreateFileWithFeatureReportProtocol.h"
 #include "featureReport/MifareWriterFormatCardWithFeatureReportProtocol.h"
-#include "core/ProtocolException.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
 

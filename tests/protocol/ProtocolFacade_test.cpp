@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/FacadeTestTransport.h"
 #include "core/ProtocolException.h"
+#include "support/FacadeTestTransport.h"
 #include "transport/TransportException.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "support/FacadeTestTransport.h"
 #include "facade/ProtocolFacade.h"
-#include "support/SimulatedFacade.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
+#include "support/FacadeTestTransport.h"
+#include "support/SimulatedFacade.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "core/ProtocolException.h"
 #include "featureReport/FeatureReportProtocol.h"
 #include "mfp24/Mfp24Protocol.h"
-#include "core/ProtocolException.h"
 #include "serialBinary/SerialBinaryProtocol.h"
 
 namespace {

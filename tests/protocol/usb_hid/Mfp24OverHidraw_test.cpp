@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/FixedText.h"
 #include "mfp24/BeepWithMfp24Protocol.h"
 #include "mfp24/GetSupportedCardsWithMfp24Protocol.h"
-#include "common/FixedText.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/FakeSysfsTree.h"

@@ -2,13 +2,13 @@
 
 #include <fmt/format.h>
 
-#include "featureReport/FeatureReportProtocol.h"
-#include "mfp24/Mfp24Protocol.h"
-#include "core/ProtocolException.h"
-#include "serialBinary/SerialBinaryProtocol.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "common/ReaderDefinitionText.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "featureReport/FeatureReportProtocol.h"
+#include "mfp24/Mfp24Protocol.h"
+#include "serialBinary/SerialBinaryProtocol.h"
 
 namespace TavProtocol {
 

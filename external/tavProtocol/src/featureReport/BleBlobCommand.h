@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "featureReport/FeatureReportCommand.h"
 #include "common/TimeDelay.h"
+#include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
 

@@ -1,9 +1,9 @@
 #include "featureReport/ConfigureModuleStateWithFeatureReportProtocol.h"
 
-#include "featureReport/FeatureReportPhrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

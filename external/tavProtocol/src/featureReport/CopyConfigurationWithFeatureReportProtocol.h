@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/ConfigurationLocation.h"
 #include "featureReport/FeatureReportCommand.h"
+#include "records/ConfigurationLocation.h"
 
 namespace TavProtocol {
 

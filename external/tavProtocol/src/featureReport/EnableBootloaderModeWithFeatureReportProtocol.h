@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "records/BootloaderModule.h"
-#include "featureReport/FeatureReportCommand.h"
 #include "common/TimeDelay.h"
+#include "featureReport/FeatureReportCommand.h"
+#include "records/BootloaderModule.h"
 
 namespace TavProtocol {
 

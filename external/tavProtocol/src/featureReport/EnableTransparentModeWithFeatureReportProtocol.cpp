@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "featureReport/FeatureReportPhrase.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

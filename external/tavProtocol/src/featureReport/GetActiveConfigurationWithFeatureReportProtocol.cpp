@@ -1,8 +1,8 @@
 #include "featureReport/GetActiveConfigurationWithFeatureReportProtocol.h"
 
-#include "featureReport/FeatureReportPhrase.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/ActiveConfigurationInformation.h"
-#include "featureReport/FeatureReportCommand.h"
 #include "core/ReplyReader.h"
+#include "featureReport/FeatureReportCommand.h"
+#include "records/ActiveConfigurationInformation.h"
 
 namespace TavProtocol {
 

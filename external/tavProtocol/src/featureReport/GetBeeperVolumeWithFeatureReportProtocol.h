@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/BeepVolume.h"
 #include "featureReport/FeatureReportCommand.h"
+#include "records/BeepVolume.h"
 
 namespace TavProtocol {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "core/ProtocolException.h"
 #include "common/Logger.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
 
 namespace TavProtocol {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/BluetoothFirmwareVersion.h"
 #include "featureReport/FeatureReportCommand.h"
 #include "records/FirmwareVersionModuleType.h"
-#include "common/BluetoothFirmwareVersion.h"
 
 namespace TavProtocol {
 

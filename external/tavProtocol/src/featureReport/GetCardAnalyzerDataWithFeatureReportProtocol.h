@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/CardAnalyzerData.h"
 #include "featureReport/FeatureReportCommand.h"
+#include "records/CardAnalyzerData.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/CardAnalyzerStatus.h"
 #include "featureReport/FeatureReportCommand.h"
+#include "records/CardAnalyzerStatus.h"
 
 namespace TavProtocol {
 

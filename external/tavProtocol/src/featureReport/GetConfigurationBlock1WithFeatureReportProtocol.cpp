@@ -1,7 +1,7 @@
 #include "featureReport/GetConfigurationBlock1WithFeatureReportProtocol.h"
 
-#include "featureReport/FeatureReportPhrase.h"
 #include "core/ReplyReader.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "featureReport/FeatureReportCommand.h"
 #include "common/ReaderConfigurationBlock1.h"
+#include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
 

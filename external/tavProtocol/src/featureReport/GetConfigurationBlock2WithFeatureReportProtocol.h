@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "featureReport/FeatureReportCommand.h"
 #include "common/ReaderConfigurationBlock2.h"
+#include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
 

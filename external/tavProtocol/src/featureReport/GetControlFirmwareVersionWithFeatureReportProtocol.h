@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/MicrocontrollerFirmwareVersion.h"
 #include "core/Command.h"
 #include "records/FirmwareVersionModuleType.h"
-#include "common/MicrocontrollerFirmwareVersion.h"
 
 namespace TavProtocol {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "featureReport/FeatureReportCommand.h"
 #include "common/ExtendedConfiguration.h"
 #include "common/FieldSeparatorDataHeader.h"
+#include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
 

@@ -1,9 +1,9 @@
 #include "featureReport/GetLuidWithFeatureReportProtocol.h"
 
-#include "featureReport/FeatureReportPhrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "featureReport/FeatureReportPhrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -4,11 +4,11 @@
 #include <span>
 #include <vector>
 
-#include "core/CheckSite.h"
-#include "core/Command.h"
 #include "common/FelicaSamFirmwareVersion.h"
 #include "common/HidSeSamFirmwareVersion.h"
 #include "common/NxpSamFirmwareVersion.h"
+#include "core/CheckSite.h"
+#include "core/Command.h"
 
 namespace TavProtocol {
 

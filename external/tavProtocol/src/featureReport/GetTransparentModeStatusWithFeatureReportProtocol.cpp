@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "featureReport/FeatureReportPhrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -1,10 +1,10 @@
 #include "featureReport/SetActiveConfigurationWithFeatureReportProtocol.h"
 
-#include "featureReport/FeatureReportPhrase.h"
-#include "featureReport/GetActiveConfigurationWithFeatureReportProtocol.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
+#include "featureReport/GetActiveConfigurationWithFeatureReportProtocol.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/ActiveConfigurationInformation.h"
 #include "core/Command.h"
+#include "records/ActiveConfigurationInformation.h"
 
 namespace TavProtocol {
 

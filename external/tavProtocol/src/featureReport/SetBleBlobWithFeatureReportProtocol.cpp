@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
 
 namespace TavProtocol {
 

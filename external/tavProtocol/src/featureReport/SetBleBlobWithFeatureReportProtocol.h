@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "featureReport/BleBlobCommand.h"
 #include "common/BleDataType.h"
+#include "featureReport/BleBlobCommand.h"
 
 namespace TavProtocol {
 

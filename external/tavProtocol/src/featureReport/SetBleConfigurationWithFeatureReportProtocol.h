@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/BleConfiguration.h"
 #include "featureReport/FeatureReportCommand.h"
+#include "records/BleConfiguration.h"
 
 namespace TavProtocol {
 

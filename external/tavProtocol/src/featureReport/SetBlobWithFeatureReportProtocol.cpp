@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "featureReport/FeatureReportPhrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "featureReport/FeatureReportCommand.h"
 #include "common/BlobHeader.h"
+#include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/CardAnalyzerControlParameter.h"
 #include "core/Command.h"
+#include "records/CardAnalyzerControlParameter.h"
 
 namespace TavProtocol {
 

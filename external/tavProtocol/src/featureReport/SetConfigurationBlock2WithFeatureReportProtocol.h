@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Command.h"
 #include "common/ReaderConfigurationBlock2.h"
+#include "core/Command.h"
 
 namespace TavProtocol {
 

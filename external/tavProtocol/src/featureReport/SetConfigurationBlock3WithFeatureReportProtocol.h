@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Command.h"
 #include "common/ReaderConfigurationBlock3.h"
+#include "core/Command.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Command.h"
 #include "common/ReaderConfigurationBlock4.h"
+#include "core/Command.h"
 
 namespace TavProtocol {
 

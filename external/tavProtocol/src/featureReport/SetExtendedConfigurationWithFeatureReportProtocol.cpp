@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "featureReport/FeatureReportPhrase.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 

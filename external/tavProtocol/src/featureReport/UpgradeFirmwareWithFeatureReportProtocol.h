@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Command.h"
 #include "common/TimeDelay.h"
+#include "core/Command.h"
 #include "files/ElvarinFirmwareFileStream.h"
 
 namespace TavProtocol {

@@ -1,8 +1,8 @@
 #include "mfp24/BeepWithMfp24Protocol.h"
 
-#include "mfp24/Mfp24Phrase.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/BEEP_DURATION.h"
 #include "mfp24/Mfp24Command.h"
+#include "records/BEEP_DURATION.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/ConfigurationLocation.h"
 #include "mfp24/Mfp24Command.h"
+#include "records/ConfigurationLocation.h"
 
 namespace TavProtocol {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/FirmwareVersionModuleType.h"
-#include "mfp24/Mfp24Command.h"
 #include "common/BluetoothFirmwareVersion.h"
+#include "mfp24/Mfp24Command.h"
+#include "records/FirmwareVersionModuleType.h"
 
 namespace TavProtocol {
 

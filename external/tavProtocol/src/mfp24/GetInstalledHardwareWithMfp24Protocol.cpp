@@ -1,9 +1,9 @@
 #include "mfp24/GetInstalledHardwareWithMfp24Protocol.h"
 
-#include "mfp24/Mfp24Phrase.h"
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
+#include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
 

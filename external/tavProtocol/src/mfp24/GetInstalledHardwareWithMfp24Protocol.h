@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/InstalledHardwareInformation.h"
 #include "mfp24/Mfp24Command.h"
+#include "records/InstalledHardwareInformation.h"
 
 namespace TavProtocol {
 

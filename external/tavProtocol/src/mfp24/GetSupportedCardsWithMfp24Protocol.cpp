@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
-#include "mfp24/Mfp24Phrase.h"
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
+#include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
 

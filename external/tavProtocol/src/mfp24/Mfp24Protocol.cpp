@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "visitors/CommandVisitor.h"
 #include "common/Logger.h"
+#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/BeepVolume.h"
 #include "mfp24/Mfp24Command.h"
+#include "records/BeepVolume.h"
 
 namespace TavProtocol {
 

@@ -2,10 +2,10 @@
 
 #include <fmt/format.h>
 
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
 #include "serialBinary/SerialBinaryStatusWord.h"
-#include "common/SourceLocation.h"
 
 namespace TavProtocol {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "common/TimeDelay.h"
 #include "records/ConfigurationLocation.h"
 #include "serialBinary/SerialBinaryCommand.h"
-#include "common/TimeDelay.h"
 
 namespace TavProtocol {
 

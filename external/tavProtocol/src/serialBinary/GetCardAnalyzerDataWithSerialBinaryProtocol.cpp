@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
 
 namespace TavProtocol {
 

@@ -1,8 +1,8 @@
 #include "serialBinary/GetCardAnalyzerStatusWithSerialBinaryProtocol.h"
 
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
 
 namespace TavProtocol {
 

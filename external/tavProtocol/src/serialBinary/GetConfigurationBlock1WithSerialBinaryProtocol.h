@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "serialBinary/SerialBinaryCommand.h"
 #include "common/ReaderConfigurationBlock1.h"
+#include "serialBinary/SerialBinaryCommand.h"
 
 namespace TavProtocol {
 

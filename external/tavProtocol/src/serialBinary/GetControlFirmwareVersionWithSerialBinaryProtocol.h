@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/MicrocontrollerFirmwareVersion.h"
 #include "records/FirmwareVersionModuleType.h"
 #include "serialBinary/SerialBinaryCommand.h"
-#include "common/MicrocontrollerFirmwareVersion.h"
 
 namespace TavProtocol {
 

@@ -2,8 +2,8 @@
 
 #include <fmt/format.h>
 
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
 
 namespace TavProtocol {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
-#include "common/SourceLocation.h"
 
 namespace TavProtocol {
 

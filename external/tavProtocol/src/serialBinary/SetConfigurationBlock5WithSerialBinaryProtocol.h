@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "serialBinary/SerialBinaryCommand.h"
 #include "common/ReaderConfigurationBlock5.h"
+#include "serialBinary/SerialBinaryCommand.h"
 
 namespace TavProtocol {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "serialBinary/SerialBinaryCommand.h"
 #include "common/ExtendedConfiguration.h"
 #include "common/HashData.h"
+#include "serialBinary/SerialBinaryCommand.h"
 
 namespace TavProtocol {
 

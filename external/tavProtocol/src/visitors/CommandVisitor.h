@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/ProtocolException.h"
 #include "common/SourceLocation.h"
+#include "core/ProtocolException.h"
 
 namespace TavTransport {
 class Transport;

@@ -1,8 +1,8 @@
 #include "visitors/GetCardBitCountVisitor.h"
 
+#include "common/Logger.h"
 #include "featureReport/GetCardBitCountWithFeatureReportProtocol.h"
 #include "serialBinary/GetCardDataWithSerialBinaryProtocol.h"
-#include "common/Logger.h"
 
 namespace TavProtocol {
 

@@ -1,8 +1,8 @@
 #include "visitors/GetCardDataVisitor.h"
 
+#include "common/Logger.h"
 #include "featureReport/GetCardDataWithFeatureReportProtocol.h"
 #include "serialBinary/GetCardDataWithSerialBinaryProtocol.h"
-#include "common/Logger.h"
 
 namespace TavProtocol {
 

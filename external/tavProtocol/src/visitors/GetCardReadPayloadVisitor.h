@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/CardReadPayload.h"
-#include "visitors/CommandVisitor.h"
 #include "records/GetCardDataSizeParameters.h"
+#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

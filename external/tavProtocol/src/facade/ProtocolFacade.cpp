@@ -344,7 +344,8 @@ void ProtocolFacade::DestroyInstance(ProtocolHandle handle) {
 }
 
 template <typename Work>
-ProtocolCommandResult ProtocolFacade::RunOperation(std::string_view name, Work& work) const {
+ProtocolCommandResult ProtocolFacade::RunInFrame(std::string_view name, Work& work,
+                                                 ProtocolCommandResult (*run)(const std::function<void()>&)) const {
     // Holds the facade while this thread waits for the lock, in case it is destroyed meanwhile.
     const std::shared_ptr<const ProtocolFacade> self = shared_from_this();
     const std::lock_guard lock(mutex_);
@@ -356,21 +357,17 @@ ProtocolCommandResult ProtocolFacade::RunOperation(std::string_view name, Work& 
     }
     TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: {}", name);
     // A reference wrapper fits std::function's own storage: building it cannot fail.
-    return RunCheckedFacadeFunction(std::function<void()>(std::ref(work)));
+    return run(std::function<void()>(std::ref(work)));
+}
+
+template <typename Work>
+ProtocolCommandResult ProtocolFacade::RunOperation(std::string_view name, Work& work) const {
+    return RunInFrame(name, work, RunCheckedFacadeFunction);
 }
 
 template <typename Work>
 ProtocolCommandResult ProtocolFacade::RunOperationWithoutClosingLine(std::string_view name, Work& work) const {
-    const std::shared_ptr<const ProtocolFacade> self = shared_from_this();
-    const std::lock_guard lock(mutex_);
-    if (beingDestroyed_.load()) {
-        throw std::runtime_error("ProtocolFacade instance is being destroyed");
-    }
-    if (!protocol_ || !transport_) {
-        throw std::runtime_error("ProtocolFacade instance has invalid protocol or transport");
-    }
-    TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: {}", name);
-    return RecordFailures(std::function<void()>(std::ref(work)));
+    return RunInFrame(name, work, RecordFailures);
 }
 
 void ProtocolFacade::Accept(CommandVisitor& visitor) const { protocol_->Accept(visitor, *transport_); }

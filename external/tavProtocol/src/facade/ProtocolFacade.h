@@ -220,6 +220,10 @@ private:
     // The same frame, its failures recorded alike, without RunCheckedFacadeFunction's closing line.
     template <typename Work>
     ProtocolCommandResult RunOperationWithoutClosingLine(std::string_view name, Work& work) const;
+    // Both frames; run is RunCheckedFacadeFunction or its twin without the closing line.
+    template <typename Work>
+    ProtocolCommandResult RunInFrame(std::string_view name, Work& work,
+                                     ProtocolCommandResult (*run)(const std::function<void()>&)) const;
     // The range checks of a whole-configuration or block write, run before its first phrase; an
     // MFP24 reader refuses the selection first instead.
     template <typename... Blocks>

@@ -370,6 +370,27 @@ ProtocolCommandResult ProtocolFacade::RunOperationWithoutClosingLine(std::string
     return RunInFrame(name, work, RecordFailures);
 }
 
+template <typename Visitor, typename... Arguments>
+ProtocolCommandResult ProtocolFacade::RunVisitor(std::string_view name, const Arguments&... arguments) const {
+    // Built inside the frame, so that what its constructor throws is recorded too.
+    auto work = [&] {
+        Visitor visitor(arguments...);
+        Accept(visitor);
+    };
+    return RunOperation(name, work);
+}
+
+template <typename Visitor, typename Result, typename... Arguments>
+ProtocolCommandResult ProtocolFacade::RunVisitorForResult(std::string_view name, Result& result,
+                                                          const Arguments&... arguments) const {
+    auto work = [&] {
+        Visitor visitor(arguments...);
+        Accept(visitor);
+        result = visitor.GetResult();
+    };
+    return RunOperation(name, work);
+}
+
 void ProtocolFacade::Accept(CommandVisitor& visitor) const { protocol_->Accept(visitor, *transport_); }
 
 ProtocolCommandResult ProtocolFacade::DiscoverUsbReaders(std::vector<TavCommon::ReaderDefinition>& readers,
@@ -426,59 +447,30 @@ ProtocolCommandResult ProtocolFacade::GetCardData(GetCardDataSizeParameters size
 }
 
 ProtocolCommandResult ProtocolFacade::GetCardBitCount(unsigned char& bitCount) const {
-    auto work = [&] {
-        GetCardBitCountVisitor visitor(GetCardDataSizeParameters::Short);
-        Accept(visitor);
-        bitCount = visitor.GetResult();
-    };
-    return RunOperation("GetCardBitCount", work);
+    return RunVisitorForResult<GetCardBitCountVisitor>("GetCardBitCount", bitCount, GetCardDataSizeParameters::Short);
 }
 
 ProtocolCommandResult ProtocolFacade::GetCardReadPayload(GetCardDataSizeParameters size,
                                                          CardReadPayload& payload) const {
-    auto work = [&] {
-        GetCardReadPayloadVisitor visitor(size);
-        Accept(visitor);
-        payload = visitor.GetResult();
-    };
-    return RunOperation("GetCardReadPayload", work);
+    return RunVisitorForResult<GetCardReadPayloadVisitor>("GetCardReadPayload", payload, size);
 }
 
 ProtocolCommandResult ProtocolFacade::GetQueuedId(const QueuedIdFlagParameters& flags,
                                                   QueuedIdInformation& queuedId) const {
-    auto work = [&] {
-        GetQueuedIdVisitor visitor(flags);
-        Accept(visitor);
-        queuedId = visitor.GetResult();
-    };
-    return RunOperation("GetQueuedId", work);
+    return RunVisitorForResult<GetQueuedIdVisitor>("GetQueuedId", queuedId, flags);
 }
 
 ProtocolCommandResult ProtocolFacade::GetCardAnalyzerStatus(CardAnalyzerStatus& status) const {
-    auto work = [&] {
-        GetCardAnalyzerStatusVisitor visitor;
-        Accept(visitor);
-        status = visitor.GetResult();
-    };
-    return RunOperation("GetCardAnalyzerStatus", work);
+    return RunVisitorForResult<GetCardAnalyzerStatusVisitor>("GetCardAnalyzerStatus", status);
 }
 
 ProtocolCommandResult ProtocolFacade::SetCardAnalyzerControl(CardAnalyzerControlParameter control) const {
-    auto work = [&] {
-        SetCardAnalyzerControlVisitor visitor(control);
-        Accept(visitor);
-    };
-    return RunOperation("SetCardAnalyzerControl", work);
+    return RunVisitor<SetCardAnalyzerControlVisitor>("SetCardAnalyzerControl", control);
 }
 
 ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyzerData>& records,
                                                           unsigned char cardCount) const {
-    auto work = [&] {
-        GetCardAnalyzerDataVisitor visitor(cardCount);
-        Accept(visitor);
-        records = visitor.GetResult();
-    };
-    return RunOperation("GetCardAnalyzerData", work);
+    return RunVisitorForResult<GetCardAnalyzerDataVisitor>("GetCardAnalyzerData", records, cardCount);
 }
 
 // Identity and versions.
@@ -521,32 +513,17 @@ ProtocolCommandResult ProtocolFacade::GetString(char* buffer, unsigned long buff
 
 ProtocolCommandResult ProtocolFacade::GetControlFirmwareVersion(MicrocontrollerFirmwareVersion& version,
                                                                 FirmwareVersionModuleType moduleType) const {
-    auto work = [&] {
-        GetControlFirmwareVersionVisitor visitor(moduleType);
-        Accept(visitor);
-        version = visitor.GetResult();
-    };
-    return RunOperation("GetControlFirmwareVersion", work);
+    return RunVisitorForResult<GetControlFirmwareVersionVisitor>("GetControlFirmwareVersion", version, moduleType);
 }
 
 ProtocolCommandResult ProtocolFacade::GetRadioFirmwareVersion(MicrocontrollerFirmwareVersion& version,
                                                               FirmwareVersionModuleType moduleType) const {
-    auto work = [&] {
-        GetRadioFirmwareVersionVisitor visitor(moduleType);
-        Accept(visitor);
-        version = visitor.GetResult();
-    };
-    return RunOperation("GetRadioFirmwareVersion", work);
+    return RunVisitorForResult<GetRadioFirmwareVersionVisitor>("GetRadioFirmwareVersion", version, moduleType);
 }
 
 ProtocolCommandResult ProtocolFacade::GetBluetoothFirmwareVersion(BluetoothFirmwareVersion& version,
                                                                   FirmwareVersionModuleType moduleType) const {
-    auto work = [&] {
-        GetBluetoothFirmwareVersionVisitor visitor(moduleType);
-        Accept(visitor);
-        version = visitor.GetResult();
-    };
-    return RunOperation("GetBluetoothFirmwareVersion", work);
+    return RunVisitorForResult<GetBluetoothFirmwareVersionVisitor>("GetBluetoothFirmwareVersion", version, moduleType);
 }
 
 // The SAM selectors: 0 HID SE, 1 NXP AVx, 3 FeliCa.
@@ -579,47 +556,23 @@ ProtocolCommandResult ProtocolFacade::GetFelicaSamFirmwareVersion(FelicaSamFirmw
 }
 
 ProtocolCommandResult ProtocolFacade::GetInstalledHardware(InstalledHardwareInformation& hardware) const {
-    auto work = [&] {
-        GetInstalledHardwareVisitor visitor;
-        Accept(visitor);
-        hardware = visitor.GetResult();
-    };
-    return RunOperation("GetInstalledHardware", work);
+    return RunVisitorForResult<GetInstalledHardwareVisitor>("GetInstalledHardware", hardware);
 }
 
 ProtocolCommandResult ProtocolFacade::GetSystemUptime(unsigned int& uptime) const {
-    auto work = [&] {
-        GetSystemUptimeVisitor visitor;
-        Accept(visitor);
-        uptime = visitor.GetResult();
-    };
-    return RunOperation("GetSystemUptime", work);
+    return RunVisitorForResult<GetSystemUptimeVisitor>("GetSystemUptime", uptime);
 }
 
 ProtocolCommandResult ProtocolFacade::GetLuid(LuidResponseInformation& luid) const {
-    auto work = [&] {
-        GetLuidVisitor visitor;
-        Accept(visitor);
-        luid = visitor.GetResult();
-    };
-    return RunOperation("GetLuid", work);
+    return RunVisitorForResult<GetLuidVisitor>("GetLuid", luid);
 }
 
 ProtocolCommandResult ProtocolFacade::SetLuid(unsigned short luid) const {
-    auto work = [&] {
-        SetLuidVisitor visitor(luid);
-        Accept(visitor);
-    };
-    return RunOperation("SetLuid", work);
+    return RunVisitor<SetLuidVisitor>("SetLuid", luid);
 }
 
 ProtocolCommandResult ProtocolFacade::GetTransparentModeStatus(TransparentModeStatusInformation& status) const {
-    auto work = [&] {
-        GetTransparentModeStatusVisitor visitor;
-        Accept(visitor);
-        status = visitor.GetResult();
-    };
-    return RunOperation("GetTransparentModeStatus", work);
+    return RunVisitorForResult<GetTransparentModeStatusVisitor>("GetTransparentModeStatus", status);
 }
 
 // Configuration blocks, whole configurations and their management.
@@ -634,11 +587,7 @@ void ProtocolFacade::CheckConfigurationWrite(unsigned char configuration, const 
 }
 
 ProtocolCommandResult ProtocolFacade::SetActiveConfiguration(unsigned char configuration) const {
-    auto work = [&] {
-        SetActiveConfigurationVisitor visitor(configuration);
-        Accept(visitor);
-    };
-    return RunOperation("SetActiveConfiguration", work);
+    return RunVisitor<SetActiveConfigurationVisitor>("SetActiveConfiguration", configuration);
 }
 
 ProtocolCommandResult ProtocolFacade::GetActiveConfiguration(ActiveConfigurationInformation& information) const {
@@ -651,48 +600,23 @@ ProtocolCommandResult ProtocolFacade::GetActiveConfiguration(ActiveConfiguration
 }
 
 ProtocolCommandResult ProtocolFacade::GetConfigurationBlock1(ReaderConfigurationBlock1& block) const {
-    auto work = [&] {
-        GetConfigurationBlock1Visitor visitor;
-        Accept(visitor);
-        block = visitor.GetResult();
-    };
-    return RunOperation("GetConfigurationBlock1", work);
+    return RunVisitorForResult<GetConfigurationBlock1Visitor>("GetConfigurationBlock1", block);
 }
 
 ProtocolCommandResult ProtocolFacade::GetConfigurationBlock2(ReaderConfigurationBlock2& block) const {
-    auto work = [&] {
-        GetConfigurationBlock2Visitor visitor;
-        Accept(visitor);
-        block = visitor.GetResult();
-    };
-    return RunOperation("GetConfigurationBlock2", work);
+    return RunVisitorForResult<GetConfigurationBlock2Visitor>("GetConfigurationBlock2", block);
 }
 
 ProtocolCommandResult ProtocolFacade::GetConfigurationBlock3(ReaderConfigurationBlock3& block) const {
-    auto work = [&] {
-        GetConfigurationBlock3Visitor visitor;
-        Accept(visitor);
-        block = visitor.GetResult();
-    };
-    return RunOperation("GetConfigurationBlock3", work);
+    return RunVisitorForResult<GetConfigurationBlock3Visitor>("GetConfigurationBlock3", block);
 }
 
 ProtocolCommandResult ProtocolFacade::GetConfigurationBlock4(ReaderConfigurationBlock4& block) const {
-    auto work = [&] {
-        GetConfigurationBlock4Visitor visitor;
-        Accept(visitor);
-        block = visitor.GetResult();
-    };
-    return RunOperation("GetConfigurationBlock4", work);
+    return RunVisitorForResult<GetConfigurationBlock4Visitor>("GetConfigurationBlock4", block);
 }
 
 ProtocolCommandResult ProtocolFacade::GetConfigurationBlock5(ReaderConfigurationBlock5& block) const {
-    auto work = [&] {
-        GetConfigurationBlock5Visitor visitor;
-        Accept(visitor);
-        block = visitor.GetResult();
-    };
-    return RunOperation("GetConfigurationBlock5", work);
+    return RunVisitorForResult<GetConfigurationBlock5Visitor>("GetConfigurationBlock5", block);
 }
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock1(unsigned char configuration,
@@ -804,11 +728,7 @@ ProtocolCommandResult ProtocolFacade::SetConfiguration(unsigned char configurati
 }
 
 ProtocolCommandResult ProtocolFacade::WriteConfiguration(unsigned char writeLuidToFlash) const {
-    auto work = [&] {
-        WriteConfigurationVisitor visitor(writeLuidToFlash);
-        Accept(visitor);
-    };
-    return RunOperation("WriteConfiguration", work);
+    return RunVisitor<WriteConfigurationVisitor>("WriteConfiguration", writeLuidToFlash);
 }
 
 ProtocolCommandResult ProtocolFacade::LoadStoredDefaults() const {
@@ -829,65 +749,34 @@ ProtocolCommandResult ProtocolFacade::CopyConfiguration(ConfigurationLocation so
 }
 
 ProtocolCommandResult ProtocolFacade::GetExtendedConfiguration(TavCommon::ExtendedConfiguration& configuration) const {
-    auto work = [&] {
-        GetExtendedConfigurationVisitor visitor;
-        Accept(visitor);
-        configuration = visitor.GetResult();
-    };
-    return RunOperation("GetExtendedConfiguration", work);
+    return RunVisitorForResult<GetExtendedConfigurationVisitor>("GetExtendedConfiguration", configuration);
 }
 
 ProtocolCommandResult ProtocolFacade::SetExtendedConfiguration(const TavCommon::ExtendedConfiguration& configuration,
                                                                const TavCommon::HashData& hashData) const {
-    auto work = [&] {
-        SetExtendedConfigurationVisitor visitor(configuration, hashData);
-        Accept(visitor);
-    };
-    return RunOperation("SetExtendedConfiguration", work);
+    return RunVisitor<SetExtendedConfigurationVisitor>("SetExtendedConfiguration", configuration, hashData);
 }
 
 // Beeper, baud rate and modules.
 
 ProtocolCommandResult ProtocolFacade::Beep(unsigned char count, BEEP_DURATION duration) const {
-    auto work = [&] {
-        BeepVisitor visitor(count, duration);
-        Accept(visitor);
-    };
-    return RunOperation("Beep", work);
+    return RunVisitor<BeepVisitor>("Beep", count, duration);
 }
 
 ProtocolCommandResult ProtocolFacade::GetBeeperVolume(BeepVolume& volume) const {
-    auto work = [&] {
-        GetBeeperVolumeVisitor visitor;
-        Accept(visitor);
-        volume = visitor.GetResult();
-    };
-    return RunOperation("GetBeeperVolume", work);
+    return RunVisitorForResult<GetBeeperVolumeVisitor>("GetBeeperVolume", volume);
 }
 
 ProtocolCommandResult ProtocolFacade::SetBeeperVolume(BeepVolume volume) const {
-    auto work = [&] {
-        SetBeeperVolumeVisitor visitor(volume);
-        Accept(visitor);
-    };
-    return RunOperation("SetBeeperVolume", work);
+    return RunVisitor<SetBeeperVolumeVisitor>("SetBeeperVolume", volume);
 }
 
 ProtocolCommandResult ProtocolFacade::GetBaudRate(SerialReaderBaudRate& baudRate) const {
-    auto work = [&] {
-        GetBaudRateVisitor visitor;
-        Accept(visitor);
-        baudRate = visitor.GetResult();
-    };
-    return RunOperation("GetBaudRate", work);
+    return RunVisitorForResult<GetBaudRateVisitor>("GetBaudRate", baudRate);
 }
 
 ProtocolCommandResult ProtocolFacade::SetBaudRate(SerialReaderBaudRate baudRate) const {
-    auto work = [&] {
-        SetBaudRateVisitor visitor(baudRate);
-        Accept(visitor);
-    };
-    return RunOperation("SetBaudRate", work);
+    return RunVisitor<SetBaudRateVisitor>("SetBaudRate", baudRate);
 }
 
 ProtocolCommandResult ProtocolFacade::ConfigureModuleState(ReaderModuleAction action, ReaderModuleId module,
@@ -901,49 +790,27 @@ ProtocolCommandResult ProtocolFacade::ConfigureModuleState(ReaderModuleAction ac
 }
 
 ProtocolCommandResult ProtocolFacade::EnableTransparentMode(bool enable) const {
-    auto work = [&] {
-        EnableTransparentModeVisitor visitor(enable);
-        Accept(visitor);
-    };
-    return RunOperation("EnableTransparentMode", work);
+    return RunVisitor<EnableTransparentModeVisitor>("EnableTransparentMode", enable);
 }
 
 // BLE and blobs.
 
 ProtocolCommandResult ProtocolFacade::GetBleConfiguration(BleConfiguration& configuration) const {
-    auto work = [&] {
-        GetBleConfigurationVisitor visitor;
-        Accept(visitor);
-        configuration = visitor.GetResult();
-    };
-    return RunOperation("GetBleConfiguration", work);
+    return RunVisitorForResult<GetBleConfigurationVisitor>("GetBleConfiguration", configuration);
 }
 
 ProtocolCommandResult ProtocolFacade::SetBleConfiguration(const BleConfiguration& configuration) const {
-    auto work = [&] {
-        SetBleConfigurationVisitor visitor(configuration);
-        Accept(visitor);
-    };
-    return RunOperation("SetBleConfiguration", work);
+    return RunVisitor<SetBleConfigurationVisitor>("SetBleConfiguration", configuration);
 }
 
 ProtocolCommandResult ProtocolFacade::GetBlob(const TavCommon::BlobHeader& header,
                                               std::vector<unsigned char>& data) const {
-    auto work = [&] {
-        GetBlobVisitor visitor(header);
-        Accept(visitor);
-        data = visitor.GetResult();
-    };
-    return RunOperation("GetBlob", work);
+    return RunVisitorForResult<GetBlobVisitor>("GetBlob", data, header);
 }
 
 ProtocolCommandResult ProtocolFacade::SetBlob(const TavCommon::BlobHeader& header,
                                               const std::vector<unsigned char>& data) const {
-    auto work = [&] {
-        SetBlobVisitor visitor(header, data);
-        Accept(visitor);
-    };
-    return RunOperation("SetBlob", work);
+    return RunVisitor<SetBlobVisitor>("SetBlob", header, data);
 }
 
 ProtocolCommandResult ProtocolFacade::GetBleBlob(TavCommon::BleDataType dataType,
@@ -968,44 +835,23 @@ ProtocolCommandResult ProtocolFacade::SetBleBlob(TavCommon::BleDataType dataType
 // MIFARE writer.
 
 ProtocolCommandResult ProtocolFacade::GetMifareWriterStatus(MifareWriterStatus& status) const {
-    auto work = [&] {
-        GetMifareWriterStatusVisitor visitor;
-        Accept(visitor);
-        status = visitor.GetResult();
-    };
-    return RunOperation("GetMifareWriterStatus", work);
+    return RunVisitorForResult<GetMifareWriterStatusVisitor>("GetMifareWriterStatus", status);
 }
 
 ProtocolCommandResult ProtocolFacade::MifareWriterCreateAid(const MifareWriterAidInformation& aidInformation) const {
-    auto work = [&] {
-        MifareWriterCreateAidVisitor visitor(aidInformation);
-        Accept(visitor);
-    };
-    return RunOperation("MifareWriterCreateAid", work);
+    return RunVisitor<MifareWriterCreateAidVisitor>("MifareWriterCreateAid", aidInformation);
 }
 
 ProtocolCommandResult ProtocolFacade::MifareWriterFormatCard() const {
-    auto work = [&] {
-        MifareWriterFormatCardVisitor visitor;
-        Accept(visitor);
-    };
-    return RunOperation("MifareWriterFormatCard", work);
+    return RunVisitor<MifareWriterFormatCardVisitor>("MifareWriterFormatCard");
 }
 
 ProtocolCommandResult ProtocolFacade::MifareWriterChangeKey(const MifareWriterKeyInformation& keyInformation) const {
-    auto work = [&] {
-        MifareWriterChangeKeyVisitor visitor(keyInformation);
-        Accept(visitor);
-    };
-    return RunOperation("MifareWriterChangeKey", work);
+    return RunVisitor<MifareWriterChangeKeyVisitor>("MifareWriterChangeKey", keyInformation);
 }
 
 ProtocolCommandResult ProtocolFacade::MifareWriterCreateFile(const MifareWriterFileInformation& fileInformation) const {
-    auto work = [&] {
-        MifareWriterCreateFileVisitor visitor(fileInformation);
-        Accept(visitor);
-    };
-    return RunOperation("MifareWriterCreateFile", work);
+    return RunVisitor<MifareWriterCreateFileVisitor>("MifareWriterCreateFile", fileInformation);
 }
 
 // Firmware upgrade and bootloader.

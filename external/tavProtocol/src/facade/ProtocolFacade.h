@@ -224,6 +224,13 @@ private:
     template <typename Work>
     ProtocolCommandResult RunInFrame(std::string_view name, Work& work,
                                      ProtocolCommandResult (*run)(const std::function<void()>&)) const;
+    // An operation that runs one visitor made from the arguments.
+    template <typename Visitor, typename... Arguments>
+    ProtocolCommandResult RunVisitor(std::string_view name, const Arguments&... arguments) const;
+    // The same, with the visitor's result handed to result.
+    template <typename Visitor, typename Result, typename... Arguments>
+    ProtocolCommandResult RunVisitorForResult(std::string_view name, Result& result,
+                                              const Arguments&... arguments) const;
     // The range checks of a whole-configuration or block write, run before its first phrase; an
     // MFP24 reader refuses the selection first instead.
     template <typename... Blocks>

@@ -32,19 +32,20 @@ struct SimulatedReader {
 };
 
 // As the visitor runs it: a new command, its exchange, its result.
-void BM_BareBeeperVolumeCommand(benchmark::State& state) {
+template <typename Command>
+void BM_BareCommand(benchmark::State& state) {
     SimulatedReader simulated;
     TavTest::InProcessTransport transport(simulated.frontEnd);
     for (auto _ : state) {
-        TavProtocol::GetBeeperVolumeWithFeatureReportProtocol command;
+        Command command;
         command.Execute(transport);
         benchmark::DoNotOptimize(command.GetResult());
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_BareBeeperVolumeCommand)->Repetitions(5)->ComputeStatistics("min", Fastest);
 
-void BM_FacadeGetBeeperVolume(benchmark::State& state) {
+template <typename Result, ProtocolCommandResult (TavProtocol::ProtocolFacade::*Operation)(Result&) const>
+void BM_FacadeOperation(benchmark::State& state) {
     SimulatedReader simulated;
     const TavTest::SimulatedFacade opened(simulated.frontEnd, 1);
     const std::shared_ptr<TavProtocol::ProtocolFacade> facade =
@@ -53,44 +54,30 @@ void BM_FacadeGetBeeperVolume(benchmark::State& state) {
         state.SkipWithError("the simulated reader did not open");
         return;
     }
-    TavProtocol::BeepVolume volume{};
+    Result result{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(facade->GetBeeperVolume(volume).HasException);
-        benchmark::DoNotOptimize(volume);
+        benchmark::DoNotOptimize(((*facade).*Operation)(result).HasException);
+        benchmark::DoNotOptimize(result);
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_FacadeGetBeeperVolume)->Repetitions(5)->ComputeStatistics("min", Fastest);
 
-void BM_BareBitCountCommand(benchmark::State& state) {
-    SimulatedReader simulated;
-    TavTest::InProcessTransport transport(simulated.frontEnd);
-    for (auto _ : state) {
-        TavProtocol::GetCardBitCountWithFeatureReportProtocol command;
-        command.Execute(transport);
-        benchmark::DoNotOptimize(command.GetResult());
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_BareBitCountCommand)->Repetitions(5)->ComputeStatistics("min", Fastest);
-
-void BM_FacadeGetCardBitCount(benchmark::State& state) {
-    SimulatedReader simulated;
-    const TavTest::SimulatedFacade opened(simulated.frontEnd, 1);
-    const std::shared_ptr<TavProtocol::ProtocolFacade> facade =
-        TavProtocol::ProtocolFacade::GetInstance(opened.Handle());
-    if (!facade) {
-        state.SkipWithError("the simulated reader did not open");
-        return;
-    }
-    unsigned char bitCount = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(facade->GetCardBitCount(bitCount).HasException);
-        benchmark::DoNotOptimize(bitCount);
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_FacadeGetCardBitCount)->Repetitions(5)->ComputeStatistics("min", Fastest);
+BENCHMARK_TEMPLATE(BM_BareCommand, TavProtocol::GetBeeperVolumeWithFeatureReportProtocol)
+    ->Name("BM_BareBeeperVolumeCommand")
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK_TEMPLATE(BM_FacadeOperation, TavProtocol::BeepVolume, &TavProtocol::ProtocolFacade::GetBeeperVolume)
+    ->Name("BM_FacadeGetBeeperVolume")
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK_TEMPLATE(BM_BareCommand, TavProtocol::GetCardBitCountWithFeatureReportProtocol)
+    ->Name("BM_BareBitCountCommand")
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK_TEMPLATE(BM_FacadeOperation, unsigned char, &TavProtocol::ProtocolFacade::GetCardBitCount)
+    ->Name("BM_FacadeGetCardBitCount")
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Fastest);
 
 }  // namespace
 

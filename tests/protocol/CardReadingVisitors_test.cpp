@@ -18,6 +18,7 @@
 #include "sim/SimulatedReader.h"
 #include "support/FacadeTestTransport.h"
 #include "support/SimulatedFacade.h"
+#include "support/Wire.h"
 #include "visitors/GetCardAnalyzerDataVisitor.h"
 #include "visitors/GetCardBitCountVisitor.h"
 #include "visitors/GetCardDataVisitor.h"
@@ -30,6 +31,7 @@ using TavProtocol::CardAnalyzerControlParameter;
 using TavProtocol::GetCardDataSizeParameters;
 using TavProtocol::ProtocolFacade;
 using Bytes = std::vector<uint8_t>;
+using TavTest::Phrase;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
@@ -263,13 +265,6 @@ TEST(CardReadingVisitorTest, ANullCardBufferIsAnInvalidArgument) {
     EXPECT_STREQ(result.File, "ProtocolFacade");
     EXPECT_STREQ(result.Function, "GetCardData");
     EXPECT_TRUE(transports.probe().transmitted.empty());
-}
-
-// The bytes of a phrase as the reader receives it: the named ones, then zeros to 8.
-Bytes Phrase(std::initializer_list<uint8_t> leading) {
-    Bytes phrase(8, 0);
-    std::copy(leading.begin(), leading.end(), phrase.begin());
-    return phrase;
 }
 
 Bytes CardBytes(std::size_t count) {

@@ -13,28 +13,21 @@
 #include "common/ReaderConfiguration.h"
 #include "facade/ProtocolFacade.h"
 #include "support/FacadeOnSimulatedReader.h"
+#include "support/Wire.h"
 
 namespace {
 
 using namespace TavProtocol;
 using Bytes = std::vector<uint8_t>;
 using TavTest::FacadeOnSimulatedReader;
+using TavTest::Phrase;
+using TavTest::WireName;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
 constexpr uint8_t kFeatureReport = 1;
 constexpr uint8_t kMfp24 = 2;
 constexpr uint8_t kSerialBinary = 3;
-
-std::string ProtocolName(uint8_t protocol) {
-    return protocol == kFeatureReport ? "feature report" : protocol == kMfp24 ? "MFP24" : "serial binary";
-}
-
-Bytes Phrase(std::initializer_list<uint8_t> leading) {
-    Bytes phrase(leading);
-    phrase.resize(8, 0);
-    return phrase;
-}
 
 Bytes Joined(std::initializer_list<Bytes> parts) {
     Bytes joined;
@@ -157,7 +150,7 @@ std::vector<Row> ConfigurationRows() {
 
 TEST(ConfigurationFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut) {
     for (const Row& row : ConfigurationRows()) {
-        SCOPED_TRACE(std::string(row.operation) + " on " + ProtocolName(row.protocol));
+        SCOPED_TRACE(std::string(row.operation) + " on " + WireName(row.protocol));
         FacadeOnSimulatedReader reader(row.protocol);
         StoreBlocksInConfiguration2(reader);
         {
@@ -187,7 +180,7 @@ TEST(ConfigurationFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut)
 TEST(ConfigurationFacadeTest, WritesSelectTheirConfigurationFirst) {
     const ReaderConfiguration configuration = StoredConfiguration();
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         FacadeOnSimulatedReader reader(protocol);
         ASSERT_FALSE(reader.Facade().SetConfiguration(1, configuration).HasException);
         std::vector<Bytes> expected;
@@ -277,7 +270,7 @@ TEST(ConfigurationFacadeTest, ARefusedWriteSendsNothingAtAll) {
          "This command is not yet supported with the MFP24 Protocol", "LoadStoredDefaultsVisitor"},
     };
     for (const FailureRow& row : rows) {
-        SCOPED_TRACE(std::string(row.what) + " on " + ProtocolName(row.protocol));
+        SCOPED_TRACE(std::string(row.what) + " on " + WireName(row.protocol));
         FacadeOnSimulatedReader reader(row.protocol);
         const ProtocolCommandResult record = row.run(reader.Facade());
         EXPECT_TRUE(record.HasException);
@@ -326,7 +319,7 @@ TEST(ConfigurationFacadeTest, AFailedActiveConfigurationReadIsRecordedLikeAnyOth
 
 TEST(ConfigurationFacadeTest, ExtendedConfigurationAndStoredDefaultsGoThroughTheFacade) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         FacadeOnSimulatedReader reader(protocol);
         TavCommon::ExtendedConfiguration written{};
         written.Header = {1, 4, 4, 1, 2, 0, 16};

@@ -14,6 +14,7 @@
 #include "support/ProtocolFailure.h"
 #include "support/RecordingTimeDelay.h"
 #include "support/SimulatedProtocolReader.h"
+#include "support/Wire.h"
 #include "visitors/CopyConfigurationVisitor.h"
 #include "visitors/GetActiveConfigurationVisitor.h"
 #include "visitors/GetConfigurationBlock1Visitor.h"
@@ -39,16 +40,13 @@ using Bytes = std::vector<uint8_t>;
 using TavTest::CatchProtocolFailure;
 using TavTest::ProtocolFailure;
 using TavTest::SimulatedProtocolReader;
+using TavTest::WireName;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
 constexpr uint8_t kFeatureReport = 1;
 constexpr uint8_t kMfp24 = 2;
 constexpr uint8_t kSerialBinary = 3;
-
-std::string ProtocolName(uint8_t protocol) {
-    return protocol == kFeatureReport ? "feature report" : protocol == kMfp24 ? "MFP24" : "serial binary";
-}
 
 // Runs a visitor made for the occasion and returns what it threw.
 ProtocolFailure RunVisitor(SimulatedProtocolReader& reader,
@@ -113,7 +111,7 @@ TEST(ConfigurationVisitorTest, AProtocolWithoutTheCommandRefusesBeforeAnyCheckOr
          [&] { return std::make_unique<SetExtendedConfigurationVisitor>(emptyExtended, TavCommon::HashData{}); }},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.visitor) + " on " + ProtocolName(row.protocol));
+        SCOPED_TRACE(std::string(row.visitor) + " on " + WireName(row.protocol));
         SimulatedProtocolReader reader(row.protocol);
         EXPECT_EQ(RunVisitor(reader, row.make), (ProtocolFailure{row.message, row.visitor, "Visit"}));
         EXPECT_THAT(reader.Sent(), IsEmpty());
@@ -133,7 +131,7 @@ template <typename Block, typename Visitor>
 void ExpectRangeChecks(const std::vector<RangeRow<Block>>& rows) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         for (const RangeRow<Block>& row : rows) {
-            SCOPED_TRACE(std::string(row.property) + " on " + ProtocolName(protocol));
+            SCOPED_TRACE(std::string(row.property) + " on " + WireName(protocol));
             SimulatedProtocolReader reader(protocol);
             Block block;
             block.*row.member = static_cast<uint8_t>(row.maximum);
@@ -277,7 +275,7 @@ TEST(ConfigurationVisitorTest, ABlockWrittenIsReadBackFromTheActiveConfiguration
     block.LeadingCharCount = 3;
     block.LeadingTrailingCharacter0 = 0x41;
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedProtocolReader reader(protocol);
         reader.Reader().Model()->activeConfiguration = 2;
         SetConfigurationBlock3Visitor write(block);
@@ -325,7 +323,7 @@ TEST(ConfigurationVisitorTest, ConfigurationNumberAndFlagChecksAtTheirEnds) {
     };
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(row.visitor) + " " + row.message + " on " + ProtocolName(protocol));
+            SCOPED_TRACE(std::string(row.visitor) + " " + row.message + " on " + WireName(protocol));
             SimulatedProtocolReader reader(protocol);
             const ProtocolFailure failure = RunVisitor(reader, row.make);
             if (std::string(row.message).empty()) {
@@ -386,7 +384,7 @@ TEST(ConfigurationVisitorTest, CopyChecksDependOnTheProtocol) {
         {kMfp24, two, ram, "", ""},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(ProtocolName(row.protocol) + " " + std::to_string(static_cast<int>(row.source)) + " to " +
+        SCOPED_TRACE(std::string(WireName(row.protocol)) + " " + std::to_string(static_cast<int>(row.source)) + " to " +
                      std::to_string(static_cast<int>(row.destination)));
         SimulatedProtocolReader reader(row.protocol);
         const ProtocolFailure failure = RunVisitor(
@@ -403,7 +401,7 @@ TEST(ConfigurationVisitorTest, CopyChecksDependOnTheProtocol) {
 
 TEST(ConfigurationVisitorTest, TheCopyCarriesItsFourBytes) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedProtocolReader reader(protocol);
         CopyConfigurationVisitor copy(static_cast<ConfigurationLocation>(1), static_cast<ConfigurationLocation>(2), 7,
                                       9);
@@ -416,7 +414,7 @@ TEST(ConfigurationVisitorTest, TheCopyCarriesItsFourBytes) {
 // would belong to another configuration.
 TEST(ConfigurationVisitorTest, ARefusedSelectionIsAFailureOnBothProtocols) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedProtocolReader reader(protocol);
         if (protocol == kFeatureReport) {
             reader.InjectFault(TavSim::FaultTrigger::OnCommand({0x89, 0x81}), TavSim::Fault::CorruptByte(1, 0x00));
@@ -435,7 +433,7 @@ TEST(ConfigurationVisitorTest, ARefusedSelectionIsAFailureOnBothProtocols) {
 TEST(ConfigurationVisitorTest, LoadingStoredDefaultsWaitsOnlyOnSerialReadersAfterTheReply) {
     const std::vector<std::string> expected[] = {{"sent"}, {"sent", "received", "wait 1200 ms"}};
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedProtocolReader reader(protocol);
         const auto timeline = std::make_shared<TavTest::Timeline>();
         reader.Transport().RecordOn(timeline);
@@ -532,7 +530,7 @@ TEST(ExtendedConfigurationVisitorTest, ChecksAtTheirBoundaries) {
     };
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
         for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(row.what) + " on " + ProtocolName(protocol));
+            SCOPED_TRACE(std::string(row.what) + " on " + WireName(protocol));
             TavCommon::ExtendedConfiguration configuration = ExtendedConfiguration(2);
             TavCommon::HashData hashData{};
             row.change(configuration, hashData);
@@ -582,7 +580,7 @@ TEST(ExtendedConfigurationVisitorTest, HashesAreSentWhenEnforcedOrNotZero) {
 
 TEST(ExtendedConfigurationVisitorTest, AWrittenConfigurationIsReadBack) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedProtocolReader reader(protocol);
         const TavCommon::ExtendedConfiguration written = ExtendedConfiguration(2);
         ASSERT_EQ(SetExtended(reader, written), kSucceeded);

@@ -17,20 +17,19 @@
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/FacadeOnSimulatedReader.h"
+#include "support/Wire.h"
 
 namespace {
 
 using namespace TavProtocol;
 using Bytes = std::vector<uint8_t>;
+using TavTest::Phrase;
+using TavTest::WireName;
 using ::testing::IsEmpty;
 
 constexpr uint8_t kFeatureReport = 1;
 constexpr uint8_t kMfp24 = 2;
 constexpr uint8_t kSerialBinary = 3;
-
-std::string ProtocolName(uint8_t protocol) {
-    return protocol == kFeatureReport ? "feature report" : protocol == kMfp24 ? "MFP24" : "serial binary";
-}
 
 // A reader with something in every identity field, each value telling where it came from.
 class SimulatedIdentityReader : public TavTest::FacadeOnSimulatedReader {
@@ -53,12 +52,6 @@ public:
         model->transparentModeStatus = 2;
     }
 };
-
-Bytes Phrase(std::initializer_list<uint8_t> leading) {
-    Bytes phrase(leading);
-    phrase.resize(8, 0);
-    return phrase;
-}
 
 // A packed record as its bytes, in memory order.
 template <typename Record>
@@ -237,7 +230,7 @@ std::vector<Row> IdentityRows() {
 
 TEST(IdentityFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut) {
     for (const Row& row : IdentityRows()) {
-        SCOPED_TRACE(std::string(row.operation) + " on " + ProtocolName(row.protocol));
+        SCOPED_TRACE(std::string(row.operation) + " on " + WireName(row.protocol));
         SimulatedIdentityReader reader(row.protocol);
         std::string result;
         const ProtocolCommandResult record = row.run(reader.Facade(), result);
@@ -258,7 +251,7 @@ TEST(IdentityFacadeTest, EachOperationSendsItsPhrasesAndCopiesItsResultOut) {
 
 TEST(IdentityFacadeTest, SetLuidChangesTheReadersLuid) {
     for (const uint8_t protocol : {kFeatureReport, kSerialBinary}) {
-        SCOPED_TRACE(ProtocolName(protocol));
+        SCOPED_TRACE(WireName(protocol));
         SimulatedIdentityReader reader(protocol);
         ASSERT_FALSE(reader.Facade().SetLuid(0xBEEF).HasException);
         EXPECT_EQ(reader.Reader().Model()->luid, 0xBEEF);
@@ -340,7 +333,7 @@ TEST(IdentityFacadeTest, RefusedProtocolsAndReplyFaultsLeaveTheOutParametersAlon
          esn, ""},
     };
     for (const FailureRow& row : rows) {
-        SCOPED_TRACE(std::string(row.operation) + " on " + ProtocolName(row.protocol));
+        SCOPED_TRACE(std::string(row.operation) + " on " + WireName(row.protocol));
         SimulatedIdentityReader fresh(row.protocol);
         row.arrange(fresh);
         std::string result;

@@ -9,6 +9,7 @@
 
 #include "support/ProtocolFailure.h"
 #include "support/SimulatedProtocolReader.h"
+#include "support/Wire.h"
 #include "visitors/GetBluetoothFirmwareVersionVisitor.h"
 #include "visitors/GetControlFirmwareVersionVisitor.h"
 #include "visitors/GetRadioFirmwareVersionVisitor.h"
@@ -20,6 +21,7 @@ namespace {
 using namespace TavProtocol;
 using Bytes = std::vector<uint8_t>;
 using TavTest::CatchProtocolFailure;
+using TavTest::Phrase;
 using TavTest::ProtocolFailure;
 using TavTest::SimulatedProtocolReader;
 using ::testing::ElementsAre;
@@ -28,12 +30,6 @@ using ::testing::IsEmpty;
 constexpr uint8_t kFeatureReport = 1;
 constexpr uint8_t kMfp24 = 2;
 constexpr uint8_t kSerialBinary = 3;
-
-Bytes Phrase(std::initializer_list<uint8_t> leading) {
-    Bytes phrase(leading);
-    phrase.resize(8, 0);
-    return phrase;
-}
 
 // The index is a byte: every value outside 1..8 is refused and printed as 0..255.
 TEST(IdentityVisitorTest, StringIndexIsCheckedAtBothEnds) {

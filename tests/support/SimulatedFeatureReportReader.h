@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
 #include "support/ProtocolFailure.h"
+#include "support/Wire.h"
 
 namespace TavTest {
 
@@ -34,13 +34,6 @@ template <typename Command>
 Command Executed(Command command, TavTransport::Transport& transport) {
     command.Execute(transport);
     return command;
-}
-
-// An 8-byte request phrase as the wire carries it: the bytes given, then zeros.
-inline std::vector<uint8_t> Phrase(std::initializer_list<uint8_t> bytes) {
-    std::vector<uint8_t> phrase(bytes);
-    phrase.resize(8, 0);
-    return phrase;
 }
 
 }  // namespace TavTest

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <vector>
 
 namespace TavTest {
 
@@ -19,6 +21,16 @@ inline const char* WireName(Wire wire) {
     return "?";
 }
 
+// The same, for a protocol type as reader definitions hold it.
+inline const char* WireName(uint8_t protocolType) { return WireName(Wire{protocolType}); }
+
 inline constexpr Wire kAllWires[] = {Wire::FeatureReport, Wire::Mfp24, Wire::SerialBinary};
+
+// An 8-byte request phrase as the wire carries it: the bytes given, then zeros.
+inline std::vector<uint8_t> Phrase(std::initializer_list<uint8_t> bytes) {
+    std::vector<uint8_t> phrase(bytes);
+    phrase.resize(8, 0);
+    return phrase;
+}
 
 }  // namespace TavTest

@@ -32,14 +32,9 @@ using TavProtocol::GetCardDataSizeParameters;
 using TavProtocol::ProtocolFacade;
 using Bytes = std::vector<uint8_t>;
 using TavTest::Phrase;
+using TavTest::ProbeDefinition;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-
-TavCommon::ReaderDefinition Definition(uint8_t protocolType) {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = protocolType;
-    return definition;
-}
 
 struct Operation {
     const char* visitor;
@@ -90,7 +85,7 @@ const std::vector<Operation>& CardOperationsWithBadArguments() {
 
 TEST(CardReadingVisitorTest, AnMfp24ReaderRefusesEveryCardCommandButSupportedCardsBeforeAnyCheck) {
     const TavTest::ScopedProbeTransports transports;
-    const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(2), 0, nullptr);
+    const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(ProbeDefinition(2), 0, nullptr);
     ASSERT_NE(handle, 0U);
     const ProtocolFacade& facade = *ProtocolFacade::GetInstance(handle);
     for (const Operation& operation : CardOperationsWithBadArguments()) {
@@ -158,7 +153,7 @@ TEST(CardReadingVisitorTest, BadArgumentsAreRefusedBeforeAnythingIsSent) {
     };
     for (const uint8_t protocolType : {1, 3}) {
         const TavTest::ScopedProbeTransports transports;
-        const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(protocolType), 0, nullptr);
+        const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(ProbeDefinition(protocolType), 0, nullptr);
         ASSERT_NE(handle, 0U);
         for (const ArgumentCase& check : cases) {
             SCOPED_TRACE(std::string(check.visitor) + " on protocol " + std::to_string(protocolType));
@@ -227,7 +222,7 @@ TEST(CardReadingVisitorTest, ArgumentChecksHoldAtBothEndsOfTheirRange) {
                     SCOPED_TRACE(std::string(check.visitor) + "(" + std::to_string(value) + ") on protocol " +
                                  std::to_string(protocolType));
                     const auto probe = std::make_shared<TavTest::TransportProbe>();
-                    TavTest::ProbeTransport transport(Definition(protocolType), probe);
+                    TavTest::ProbeTransport transport(ProbeDefinition(protocolType), probe);
                     const Visitor visitor = check.make(value);
                     std::string function;
                     std::string message;
@@ -254,7 +249,7 @@ TEST(CardReadingVisitorTest, ArgumentChecksHoldAtBothEndsOfTheirRange) {
 
 TEST(CardReadingVisitorTest, ANullCardBufferIsAnInvalidArgument) {
     const TavTest::ScopedProbeTransports transports;
-    const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(1), 0, nullptr);
+    const TavProtocol::ProtocolHandle handle = ProtocolFacade::CreateInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(handle, 0U);
     const ProtocolCommandResult result =
         ProtocolFacade::GetInstance(handle)->GetCardData(GetCardDataSizeParameters::Long, nullptr, 32);

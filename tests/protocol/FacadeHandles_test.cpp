@@ -11,20 +11,15 @@ namespace {
 
 using TavProtocol::ProtocolFacade;
 using TavProtocol::ProtocolHandle;
-
-TavCommon::ReaderDefinition Definition() {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = 1;
-    return definition;
-}
+using TavTest::ProbeDefinition;
 
 TEST(FacadeHandleTest, AStaleHandleFindsNothingAndClosesNothing) {
     TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle first = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+    const ProtocolHandle first = ProtocolFacade::CreateInstance(ProbeDefinition(), 0, nullptr);
     ASSERT_NE(first, 0U);
     ProtocolFacade::DestroyInstance(first);
     // The second facade is as large as the first and is likely to land at the same address.
-    const ProtocolHandle second = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+    const ProtocolHandle second = ProtocolFacade::CreateInstance(ProbeDefinition(), 0, nullptr);
     ASSERT_NE(second, 0U);
 
     EXPECT_NE(second, first);

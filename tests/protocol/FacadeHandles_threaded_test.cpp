@@ -15,12 +15,7 @@ namespace {
 
 using TavProtocol::ProtocolFacade;
 using TavProtocol::ProtocolHandle;
-
-TavCommon::ReaderDefinition Definition() {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = 1;
-    return definition;
-}
+using TavTest::ProbeDefinition;
 
 // What an operation on a looked-up facade ends in: success, or the refusal of a destroyed one.
 std::string Transmit(const std::shared_ptr<ProtocolFacade>& facade) {
@@ -35,7 +30,7 @@ std::string Transmit(const std::shared_ptr<ProtocolFacade>& facade) {
 
 TEST(FacadeHandleThreadedTest, DestroyedWhileLookedUpTheOperationIsRefused) {
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+    const ProtocolHandle handle = ProtocolFacade::CreateInstance(ProbeDefinition(), 0, nullptr);
     ASSERT_NE(handle, 0U);
     const std::shared_ptr<ProtocolFacade> facade = ProtocolFacade::GetInstance(handle);
     ASSERT_NE(facade, nullptr);
@@ -48,7 +43,7 @@ TEST(FacadeHandleThreadedTest, DestroyedWhileLookedUpTheOperationIsRefused) {
 TEST(FacadeHandleThreadedTest, LookupsRacingADestroyEndInSuccessOrRefusal) {
     const TavTest::ScopedProbeTransports transports;
     for (int round = 0; round < 200; ++round) {
-        const ProtocolHandle handle = ProtocolFacade::CreateInstance(Definition(), 0, nullptr);
+        const ProtocolHandle handle = ProtocolFacade::CreateInstance(ProbeDefinition(), 0, nullptr);
         ASSERT_NE(handle, 0U);
         std::atomic<bool> go{false};
         std::string outcome = "not found";

@@ -29,15 +29,10 @@ using TavProtocol::GetCardDataSizeParameters;
 using TavProtocol::ProtocolHandle;
 using TavTransport::ReportType;
 using Bytes = std::vector<uint8_t>;
+using TavTest::ProbeDefinition;
 
 constexpr const char* kFile = "./external/tavProtocol/src/ProtocolFacadeExports";
 constexpr auto kModule = TavProtocol::FirmwareVersionModuleType{1};
-
-TavCommon::ReaderDefinition Definition(uint8_t protocolType) {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = protocolType;
-    return definition;
-}
 
 bool IsAllZero(const ProtocolCommandResult& record) {
     ProtocolCommandResult zero;
@@ -305,7 +300,7 @@ const std::vector<WrapperCase>& Wrappers() {
 
 TEST(ProtocolExportsTest, ZeroUnknownAndDestroyedHandlesAreRefusedWithoutTouchingAnything) {
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle destroyed = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    const ProtocolHandle destroyed = Exports::CreateProtocolInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(destroyed, 0U);
     Exports::DestroyProtocolInstance(destroyed);
 
@@ -367,7 +362,7 @@ TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
 
 TEST(ProtocolExportsTest, AFacadeFailureComesBackUnchanged) {
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(2), 0, nullptr);
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(ProbeDefinition(2), 0, nullptr);
     ASSERT_NE(handle, 0U);
     unsigned char bitCount = 0x77;
     const ProtocolCommandResult result = Exports::GetCardBitCount(handle, &bitCount);
@@ -485,7 +480,7 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
          [](ProtocolHandle h) { return Exports::Receive(h, nullptr, 8, ReportType::Feature); }},
     };
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle open = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    const ProtocolHandle open = Exports::CreateProtocolInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(open, 0U);
     for (const ProtocolHandle handle : {open, ProtocolHandle{0}}) {
         for (const NullCase& row : cases) {
@@ -688,7 +683,7 @@ TEST(ProtocolExportsRawTransportTest, ReceiveCopiesOnlyWhatFitsItsCapacity) {
 // The probe's transport answers every receive with exactly the number of bytes asked for.
 TEST(ProtocolExportsRawTransportTest, ACapacityBeyondSixteenBitsAsksForTheLargestReceive) {
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(handle, 0U);
     struct CapacityCase {
         unsigned int capacity;
@@ -707,7 +702,7 @@ TEST(ProtocolExportsRawTransportTest, ACapacityBeyondSixteenBitsAsksForTheLarges
 
 TEST(ProtocolExportsRawTransportTest, TransmitSendsEveryByteItIsGiven) {
     const TavTest::ScopedProbeTransports transports;
-    const ProtocolHandle handle = Exports::CreateProtocolInstance(Definition(1), 0, nullptr);
+    const ProtocolHandle handle = Exports::CreateProtocolInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(handle, 0U);
     Bytes large(70000);
     for (std::size_t i = 0; i < large.size(); ++i) {

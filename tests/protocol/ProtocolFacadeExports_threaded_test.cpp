@@ -41,8 +41,7 @@ TEST(ProtocolExportsThreadedTest, AnOperationRefusedByADestructionIsARecord) {
         released.wait();
     };
     const TavTest::ScopedProbeTransports transports(probe);
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = 1;
+    const TavCommon::ReaderDefinition definition = TavTest::ProbeDefinition();
     const ProtocolHandle handle = Exports::CreateProtocolInstance(definition, 0, nullptr);
     ASSERT_NE(handle, 0U);
 

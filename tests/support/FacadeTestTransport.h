@@ -74,6 +74,13 @@ private:
     std::shared_ptr<TransportProbe> probe_;
 };
 
+// A definition that only names its protocol type: all a probe transport needs.
+inline TavCommon::ReaderDefinition ProbeDefinition(uint8_t protocolType = 1) {
+    TavCommon::ReaderDefinition definition{};
+    definition.ProtocolType = protocolType;
+    return definition;
+}
+
 // Makes the transport factory hand out probe transports for as long as it lives.
 class ScopedProbeTransports {
 public:

@@ -173,20 +173,19 @@ constexpr std::size_t kCardDataSize = 32;
 // Every protocol type a reader definition may name, the dummy included.
 constexpr unsigned char kSupportedProtocols[] = {1, 2, 3, 254};
 
-ProtocolCommandResult ZeroResult() {
-    ProtocolCommandResult result;
-    std::memset(&result, 0, sizeof result);
-    return result;
-}
-
 constexpr std::string_view kForeignExceptionPrefix =
     "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
 
 }  // namespace
 
-ProtocolCommandResult RecordCurrentException() noexcept {
+ProtocolCommandResult ZeroResult() noexcept {
     ProtocolCommandResult result;
     std::memset(&result, 0, sizeof result);
+    return result;
+}
+
+ProtocolCommandResult RecordCurrentException() noexcept {
+    ProtocolCommandResult result = ZeroResult();
     try {
         throw;
     } catch (const ElvarinException& error) {
@@ -227,8 +226,7 @@ ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work
 
 ProtocolCommandResult MakeInvalidArgumentResult(std::string_view message, std::string_view file, int32_t line,
                                                 std::string_view function) {
-    ProtocolCommandResult result;
-    std::memset(&result, 0, sizeof result);
+    ProtocolCommandResult result = ZeroResult();
     result.HasException = true;
     TavCommon::CopyToFixedField(result.Message, message);
     TavCommon::CopyToFixedField(result.ExceptionType, "InvalidArgument");

@@ -248,6 +248,9 @@ private:
 // record is success.
 ProtocolCommandResult RunCheckedFacadeFunction(const std::function<void()>& work);
 
+// The all-zero record: success.
+ProtocolCommandResult ZeroResult() noexcept;
+
 // The record of the exception being handled, filled as RunCheckedFacadeFunction fills it; for
 // callers that must turn an exception into a record outside an operation's work. Call it only
 // inside a catch block.

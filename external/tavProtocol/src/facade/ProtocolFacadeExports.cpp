@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -32,12 +31,6 @@ constexpr std::string_view kFile = "./external/tavProtocol/src/ProtocolFacadeExp
 
 // A receive's length travels in 16 bits.
 constexpr unsigned int kLargestReceive = 65535;
-
-ProtocolCommandResult ZeroResult() noexcept {
-    ProtocolCommandResult result;
-    std::memset(&result, 0, sizeof result);
-    return result;
-}
 
 ProtocolCommandResult InvalidHandleResult() noexcept {
     ProtocolCommandResult result = ZeroResult();

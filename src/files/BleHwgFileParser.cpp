@@ -12,6 +12,7 @@
 #include "common/StringUtils.h"
 #include "files/AtomicFileReplace.h"
 #include "files/Crc32.h"
+#include "files/FailureSite.h"
 #include "files/FileInputText.h"
 #include "files/HwgFileFormat.h"
 #include "files/TextFileLoad.h"
@@ -28,6 +29,17 @@ namespace Format = TavFiles::HwgFileFormat;
 
 constexpr std::size_t kBytesPerLine = 8;
 
+// The lines these failures' records carry, whatever the layout of this file.
+constexpr int kFileTooLargeLine = 31;
+constexpr int kInvalidCrcLineLine = 69;
+constexpr int kMissingCrcLineLine = 75;
+constexpr int kUnknownDataTypeLine = 101;
+constexpr int kMissingBeginLine = 128;
+constexpr int kOpenFailedLine = 171;
+constexpr int kInvalidHeaderLine = 176;
+constexpr int kTamperedLine = 189;
+constexpr int kOpenForWritingFailedLine = 306;
+
 bool Contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
 
 int SectionOf(BleDataType type) { return type == BleDataType::Data ? 1 : 2; }
@@ -37,11 +49,11 @@ std::string EndLine(int section) { return fmt::format("END sFldBleData{}", secti
 
 // Writing.
 
+// The limit applies to a file about to be replaced as well.
 void validateFileSize(const std::string& path) {
-    // The limit applies to a file about to be replaced as well.
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && static_cast<uint64_t>(status.st_size) > Format::kMaxFileSize) {
-        TAV_THROW(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path);
+        TAV_THROW_AT(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path, kFileTooLargeLine);
     }
 }
 
@@ -91,55 +103,39 @@ void writeCrcTrailer(std::string& text) {
 
 // Reading.
 
-std::string loadFile(const std::string& path) {
-    auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
-    switch (load.outcome) {
-    case TavFiles::TextFileLoad::Outcome::Loaded:
-        return std::move(load.text);
-    case TavFiles::TextFileLoad::Outcome::TooLarge:
-        TAV_THROW(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path);
-    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
-        TAV_THROW(ElvarinException, "Failed to open BLE HWG file: " + path + " (not a regular file)");
-    case TavFiles::TextFileLoad::Outcome::CannotOpen:
-        break;
+void validateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
+    if (load.outcome == TavFiles::TextFileLoad::Outcome::TooLarge) {
+        TAV_THROW_AT(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path, kFileTooLargeLine);
     }
-    TAV_THROW(ElvarinException, "Failed to open BLE HWG file: " + path);
 }
 
-void validateHwgHeader(std::string_view text, const std::string& path) {
+bool validateHwgHeader(std::string_view text) {
     TextLineCursor cursor(text);
     std::string_view first;
-    if (!cursor.Next(first) || Trim(first) != Format::kHeaderLine) {
-        TAV_THROW(ElvarinException, "Invalid BLE HWG file header: " + path);
-    }
+    return cursor.Next(first) && Trim(first) == Format::kHeaderLine;
 }
 
 std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
     if (!trailer.hasChecksumLine) {
-        TAV_THROW(ElvarinException, "Failed to read CRC line from BLE HWG file");
+        TAV_THROW_AT(ElvarinException, "Failed to read CRC line from BLE HWG file", kMissingCrcLineLine);
     }
     const auto parts = TavCommon::StringUtils::Split(trailer.checksumLine, "=");
     if (parts.size() != 2) {
-        TAV_THROW(ElvarinException,
-                  "Invalid CRC line format in BLE HWG file: " + PrintableExcerpt(trailer.checksumLine));
+        TAV_THROW_AT(ElvarinException,
+                     "Invalid CRC line format in BLE HWG file: " + PrintableExcerpt(trailer.checksumLine),
+                     kInvalidCrcLineLine);
     }
     return Trim(parts[1]);
 }
 
-// As for the HWG file: checked against the checksum line when the marker is there, nothing after
-// the checksum line, and no checksum line without its marker.
-void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
+// False for a tampered file. As for the HWG file: checked against the checksum line when the
+// marker is there, nothing after the checksum line, and no checksum line without its marker.
+bool verifyCrc(const Format::Trailer& trailer) {
     if (!trailer.hasMarker) {
-        if (trailer.checksumLineWithoutMarker) {
-            TAV_THROW(ElvarinException, "BLE HWG file has been tampered: " + path);
-        }
-        return;
+        return !trailer.checksumLineWithoutMarker;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed = CalculateCrc32(trailer.covered);
-    if (stored != computed || trailer.textAfterChecksumLine) {
-        TAV_THROW(ElvarinException, "BLE HWG file has been tampered: " + path);
-    }
+    return stored == CalculateCrc32(trailer.covered) && !trailer.textAfterChecksumLine;
 }
 
 int detectBleDataType(std::string_view data) {
@@ -158,7 +154,7 @@ int detectBleDataType(std::string_view data) {
             return 2;
         }
     }
-    TAV_THROW(ElvarinException, "Could not determine BLE data type from HWG file");
+    TAV_THROW_AT(ElvarinException, "Could not determine BLE data type from HWG file", kUnknownDataTypeLine);
 }
 
 std::vector<uint8_t> extractBleData(std::string_view data, int section) {
@@ -171,7 +167,7 @@ std::vector<uint8_t> extractBleData(std::string_view data, int section) {
         started = Contains(line, begin);
     }
     if (!started) {
-        TAV_THROW(ElvarinException, "Could not find BLE data section BEGIN marker in HWG file");
+        TAV_THROW_AT(ElvarinException, "Could not find BLE data section BEGIN marker in HWG file", kMissingBeginLine);
     }
     std::vector<uint8_t> bytes;
     while (cursor.Next(line)) {
@@ -185,7 +181,8 @@ std::vector<uint8_t> extractBleData(std::string_view data, int section) {
         for (const auto& piece : TavCommon::StringUtils::Split(trimmed, ".")) {
             const std::string value = Trim(piece);
             if (!value.empty()) {
-                bytes.push_back(static_cast<uint8_t>(TavFiles::ParseFieldNumber(value, 16, 0xFF, "BLE data byte")));
+                bytes.push_back(static_cast<uint8_t>(
+                    TavFiles::ParseFieldNumber(value, 16, 0xFF, "BLE data byte", TAV_FAILURE_SITE)));
             }
         }
     }
@@ -216,7 +213,7 @@ void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& 
     case TavFiles::AtomicFileReplace::Outcome::Replaced:
         return;
     case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
-        TAV_THROW(ElvarinException, "Failed to open BLE HWG file for writing: " + path);
+        TAV_THROW_AT(ElvarinException, "Failed to open BLE HWG file for writing: " + path, kOpenForWritingFailedLine);
     case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
         break;
     }
@@ -224,10 +221,20 @@ void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& 
 }
 
 TavCommon::ReaderBleConfiguration ReadBleConfigurationFromBleHwgFile(const std::string& path) {
-    const std::string text = loadFile(path);
-    validateHwgHeader(text, path);
+    const auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
+    validateFileSize(load, path);
+    if (load.outcome != TavFiles::TextFileLoad::Outcome::Loaded) {
+        TAV_THROW_AT(ElvarinException, "Failed to open BLE HWG file: " + path + std::string(load.OpenFailureNote()),
+                     kOpenFailedLine);
+    }
+    const std::string& text = load.text;
+    if (!validateHwgHeader(text)) {
+        TAV_THROW_AT(ElvarinException, "Invalid BLE HWG file header: " + path, kInvalidHeaderLine);
+    }
     const Format::Trailer trailer = Format::SplitAtEndMarker(text, true);
-    verifyCrc(trailer, path);
+    if (!verifyCrc(trailer)) {
+        TAV_THROW_AT(ElvarinException, "BLE HWG file has been tampered: " + path, kTamperedLine);
+    }
     // Nothing from the end marker on is BLE data.
     const std::string_view data = std::string_view(text).substr(0, trailer.dataEnd);
     const int section = detectBleDataType(data);

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "Tavelin/ElvarinException.h"
-#include "common/SourceLocation.h"
 #include "common/StringUtils.h"
 
 namespace TavFiles {
@@ -61,11 +59,12 @@ int32_t ParseFileInt(std::string_view text, int base) {
                             : TavCommon::StringUtils::ParseInt(PrintableExcerpt(text), base);
 }
 
-uint32_t ParseFieldNumber(std::string_view text, int base, uint32_t maximum, std::string_view what) {
+uint32_t ParseFieldNumber(std::string_view text, int base, uint32_t maximum, std::string_view what,
+                          const FailureSite& site) {
     const int32_t value = ParseFileInt(text, base);
     const bool signedHex = base == 16 && !text.empty() && text.front() == '-';
     if (value < 0 || static_cast<uint32_t>(value) > maximum || signedHex) {
-        TAV_THROW(ElvarinException, fmt::format("{} out of range (0 to {}): {}", what, maximum, text));
+        site.Throw(fmt::format("{} out of range (0 to {}): {}", what, maximum, text));
     }
     return static_cast<uint32_t>(value);
 }

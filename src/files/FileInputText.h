@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/FailureSite.h"
+
 // How the configuration-file readers quote and convert text taken from a file. A file can hold
 // lines of megabytes and any byte, so whatever reaches a message is cut short and made printable.
 namespace TavFiles {
@@ -21,7 +23,9 @@ bool ParseFileBool(std::string_view text);
 int32_t ParseFileInt(std::string_view text, int base);
 
 // A number that must fit its field: 0 to maximum, never cut to its low bits. Hexadecimal pieces
-// carry no sign. Throws ElvarinException "<what> out of range (0 to <maximum>): <text>".
-uint32_t ParseFieldNumber(std::string_view text, int base, uint32_t maximum, std::string_view what);
+// carry no sign. Throws ElvarinException "<what> out of range (0 to <maximum>): <text>" from the
+// caller's site.
+uint32_t ParseFieldNumber(std::string_view text, int base, uint32_t maximum, std::string_view what,
+                          const FailureSite& site);
 
 }  // namespace TavFiles

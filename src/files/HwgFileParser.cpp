@@ -10,6 +10,7 @@
 #include "files/AtomicFileReplace.h"
 #include "files/Crc32.h"
 #include "files/ExtendedConfigurationImage.h"
+#include "files/FailureSite.h"
 #include "files/FileInputText.h"
 #include "files/HwgFileFormat.h"
 #include "files/HwgPropertyMapping.h"
@@ -154,27 +155,16 @@ void writeCrcTrailer(std::string& text) {
 
 // Reading.
 
-std::string validateFileSize(const std::string& path) {
-    auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
-    switch (load.outcome) {
-    case TavFiles::TextFileLoad::Outcome::Loaded:
-        return std::move(load.text);
-    case TavFiles::TextFileLoad::Outcome::TooLarge:
+void validateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
+    if (load.outcome == TavFiles::TextFileLoad::Outcome::TooLarge) {
         TAV_THROW(ElvarinException, "File size is too large to be a valid HWG file: " + path);
-    case TavFiles::TextFileLoad::Outcome::NotRegularFile:
-        TAV_THROW(ElvarinException, "Failed to open HWG file: " + path + " (not a regular file)");
-    case TavFiles::TextFileLoad::Outcome::CannotOpen:
-        break;
     }
-    TAV_THROW(ElvarinException, "Failed to open HWG file: " + path);
 }
 
-void validateHwgHeader(std::string_view text, const std::string& path) {
+bool validateHwgHeader(std::string_view text) {
     TextLineCursor cursor(text);
     std::string_view first;
-    if (!cursor.Next(first) || Trim(first) != Format::kHeaderLine) {
-        TAV_THROW(ElvarinException, "Invalid HWG file header: " + path);
-    }
+    return cursor.Next(first) && Trim(first) == Format::kHeaderLine;
 }
 
 std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
@@ -188,20 +178,15 @@ std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
     return Trim(parts[1]);
 }
 
-// A file with the end marker must match its checksum and end with the checksum line; a file
-// without it is read unchecked, unless a checksum line shows that its marker was removed.
-void verifyCrc(const Format::Trailer& trailer, const std::string& path) {
+// False for a tampered file. A file with the end marker must match its checksum and end with the
+// checksum line; a file without it is read unchecked, unless a checksum line shows that its
+// marker was removed.
+bool verifyCrc(const Format::Trailer& trailer) {
     if (!trailer.hasMarker) {
-        if (trailer.checksumLineWithoutMarker) {
-            TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
-        }
-        return;
+        return !trailer.checksumLineWithoutMarker;
     }
     const std::string stored = extractCrcValueFromFile(trailer);
-    const std::string computed = CalculateCrc32(trailer.covered);
-    if (stored != computed || trailer.textAfterChecksumLine) {
-        TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
-    }
+    return stored == CalculateCrc32(trailer.covered) && !trailer.textAfterChecksumLine;
 }
 
 bool hasNextConfiguration(TextLineCursor& cursor) {
@@ -248,7 +233,8 @@ ExtendedConfiguration ExtractExtendedConfiguration(TextLineCursor& cursor) {
             continue;
         }
         for (const auto& piece : TavCommon::StringUtils::Split(trimmed, ".")) {
-            bytes.push_back(static_cast<uint8_t>(TavFiles::ParseFieldNumber(piece, 16, 0xFF, "sFldSepData byte")));
+            bytes.push_back(static_cast<uint8_t>(
+                TavFiles::ParseFieldNumber(piece, 16, 0xFF, "sFldSepData byte", TAV_FAILURE_SITE)));
         }
     }
     // A block cut short must not load: its last byte may be half of what was written.
@@ -349,10 +335,19 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
 }
 
 std::vector<TavCommon::HwgConfigurationRecord> ReadConfigurationFromHwgFile(const std::string& path) {
-    const std::string text = validateFileSize(path);
-    validateHwgHeader(text, path);
+    const auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
+    validateFileSize(load, path);
+    if (load.outcome != TavFiles::TextFileLoad::Outcome::Loaded) {
+        TAV_THROW(ElvarinException, "Failed to open HWG file: " + path + std::string(load.OpenFailureNote()));
+    }
+    const std::string& text = load.text;
+    if (!validateHwgHeader(text)) {
+        TAV_THROW(ElvarinException, "Invalid HWG file header: " + path);
+    }
     const Format::Trailer trailer = Format::SplitAtEndMarker(text, false);
-    verifyCrc(trailer, path);
+    if (!verifyCrc(trailer)) {
+        TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
+    }
     // Nothing from the end marker on is configuration.
     TextLineCursor cursor(std::string_view(text).substr(0, trailer.dataEnd));
     std::vector<TavCommon::HwgConfigurationRecord> records;

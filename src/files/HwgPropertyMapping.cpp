@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/FailureSite.h"
 #include "files/FileInputText.h"
 
 namespace TavCommon {
@@ -196,8 +197,9 @@ HwgPropertyEntry MakeEntry(const Row& row) {
         break;
     case Kind::Number:
     case Kind::Character:
-        entry.setter = [set, width, name](ReaderConfiguration& c, const std::string& value) {
-            set(c, TavFiles::ParseFieldNumber(value, 10, width, name));
+        // A lambda's own name says nothing: a refused value names the function that made it.
+        entry.setter = [set, width, name, site = TAV_FAILURE_SITE](ReaderConfiguration& c, const std::string& value) {
+            set(c, TavFiles::ParseFieldNumber(value, 10, width, name, site));
         };
         entry.getter = [get](const ReaderConfiguration& c) { return std::to_string(get(c)); };
         break;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace TavFiles {
 
@@ -16,6 +17,11 @@ struct TextFileLoad {
 
     Outcome outcome = Outcome::CannotOpen;
     std::string text;
+
+    // What a reader adds to its "Failed to open" message: why, when the path is no regular file.
+    std::string_view OpenFailureNote() const {
+        return outcome == Outcome::NotRegularFile ? " (not a regular file)" : "";
+    }
 };
 
 // Opens the path without blocking (a FIFO without a writer opens at once), requires a regular

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -96,37 +97,66 @@ TEST_F(BleHwgFileTest, DamagedOrTamperedFilesAreRefused) {
     const std::string plain = WithoutTrailer(golden);
     // Its checksum is right, but nothing after the marker counts as data.
     const std::string noEnd = Replace(plain, "END sFldBleData2\n", "") + "/--- iEndOfHwgFile\n";
+    const Site tampered{"BleHwgFileParser", "ReadBleConfigurationFromBleHwgFile", 189};
+    const Site dataByte{"BleHwgFileParser", "extractBleData", {}};
     const struct {
         const char* name;
         std::string text;
         std::string message;
+        Site site;
     } cases[] = {
-        {"changed digit", Replace(golden, "A0.A1", "A0.A2"), "BLE HWG file has been tampered: {path}"},
-        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "BLE HWG file has been tampered: {path}"},
-        {"line after the checksum", golden + "\nB4", "BLE HWG file has been tampered: {path}"},
+        {"changed digit", Replace(golden, "A0.A1", "A0.A2"), "BLE HWG file has been tampered: {path}", tampered},
+        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "BLE HWG file has been tampered: {path}",
+         tampered},
+        {"line after the checksum", golden + "\nB4", "BLE HWG file has been tampered: {path}", tampered},
         {"marker removed, checksum kept", Replace(golden, "/--- iEndOfHwgFile\n", ""),
-         "BLE HWG file has been tampered: {path}"},
-        {"checksum line removed", plain + "/--- iEndOfHwgFile\n", "Failed to read CRC line from BLE HWG file"},
-        {"checksum line without =", plain + "/--- iEndOfHwgFile\niEndOfHwgFile " + crc,
-         "Invalid CRC line format in BLE HWG file: iEndOfHwgFile " + crc},
-        {"header changed", Replace(plain, "Template", "Templates"), "Invalid BLE HWG file header: {path}"},
-        {"no section", Replace(plain, "BEGIN sFldBleData2", "BEGIN sFldBleDataX"),
-         "Could not determine BLE data type from HWG file"},
+         "BLE HWG file has been tampered: {path}", tampered},
+        {"checksum line removed",
+         plain + "/--- iEndOfHwgFile\n",
+         "Failed to read CRC line from BLE HWG file",
+         {"BleHwgFileParser", "extractCrcValueFromFile", 75}},
+        {"checksum line without =",
+         plain + "/--- iEndOfHwgFile\niEndOfHwgFile " + crc,
+         "Invalid CRC line format in BLE HWG file: iEndOfHwgFile " + crc,
+         {"BleHwgFileParser", "extractCrcValueFromFile", 69}},
+        {"header changed",
+         Replace(plain, "Template", "Templates"),
+         "Invalid BLE HWG file header: {path}",
+         {"BleHwgFileParser", "ReadBleConfigurationFromBleHwgFile", 176}},
+        {"no section",
+         Replace(plain, "BEGIN sFldBleData2", "BEGIN sFldBleDataX"),
+         "Could not determine BLE data type from HWG file",
+         {"BleHwgFileParser", "detectBleDataType", 101}},
         {"cut inside the last byte", plain.substr(0, plain.find("B3") + 1),
-         "Could not find BLE data section END marker in HWG file"},
+         "Could not find BLE data section END marker in HWG file", dataByte},
         {"no END before the marker", noEnd + "iEndOfHwgFile=" + Crc(noEnd),
-         "Could not find BLE data section END marker in HWG file"},
-        {"byte too wide", Replace(plain, "A0.A1", "1A0.A1"), "BLE data byte out of range (0 to 255): 1A0"},
-        {"signed byte", Replace(plain, "A0.A1", "-1.A1"), "BLE data byte out of range (0 to 255): -1"},
-        {"not hexadecimal", Replace(plain, "A0.A1", "A0.G1"), "Invalid integer string: \"G1\""},
-        {"more than 384 bytes", Replace(plain, "A0.A1", Repeat("00.", 385)),
-         "BLE data size (403) exceeds maximum allowed size (384)"},
+         "Could not find BLE data section END marker in HWG file", dataByte},
+        {"byte too wide", Replace(plain, "A0.A1", "1A0.A1"), "BLE data byte out of range (0 to 255): 1A0", dataByte},
+        {"signed byte", Replace(plain, "A0.A1", "-1.A1"), "BLE data byte out of range (0 to 255): -1", dataByte},
+        {"not hexadecimal",
+         Replace(plain, "A0.A1", "A0.G1"),
+         "Invalid integer string: \"G1\"",
+         {"StringUtils", "ParseInt", {}}},
+        {"more than 384 bytes",
+         Replace(plain, "A0.A1", Repeat("00.", 385)),
+         "BLE data size (403) exceeds maximum allowed size (384)",
+         {"ReaderBleConfiguration", "SetBleData", {}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Write(c.text, "damaged.hwg");
-        ExpectFailure([&] { ReadBleConfigurationFromBleHwgFile(path); }, WithPath(c.message, path));
+        ExpectFailure([&] { ReadBleConfigurationFromBleHwgFile(path); }, WithPath(c.message, path), c.site);
     }
+}
+
+// The size limit holds for a file about to be replaced too: it is left as it was.
+TEST_F(BleHwgFileTest, FileAboveTheLimitIsNotReplaced) {
+    const std::string path = Write("", "big.hwg");
+    std::filesystem::resize_file(path, 10485761);
+    ExpectFailure([&] { WriteBleConfigurationToBleHwgFile(KeyRecord(), path, kVersions, true); },
+                  "File size is too large to be a valid BLE HWG file: " + path,
+                  {"BleHwgFileParser", "validateFileSize", 31});
+    EXPECT_EQ(std::filesystem::file_size(path), 10485761u);
 }
 
 TEST_F(BleHwgFileTest, DeviceTextCannotBreakTheFile) {

@@ -22,15 +22,29 @@ struct Reader {
     std::function<void(const std::string&)> read;
     std::string openMessage;      // followed by the path
     std::string tooLargeMessage;  // followed by the path
+    TavTest::ExpectedSite openSite;
+    TavTest::ExpectedSite tooLargeSite;
 };
 
 const Reader kReaders[] = {
-    {"HWG", [](const std::string& path) { ReadConfigurationFromHwgFile(path); },
-     "Failed to open HWG file: ", "File size is too large to be a valid HWG file: "},
-    {"BLE HWG", [](const std::string& path) { ReadBleConfigurationFromBleHwgFile(path); },
-     "Failed to open BLE HWG file: ", "File size is too large to be a valid BLE HWG file: "},
-    {"smart card", [](const std::string& path) { ReadConfigurationFromSmartCardIniFile(path); },
-     "Failed to open SmartCard Ini file: ", "File size is too large to be a valid ini file: "},
+    {"HWG",
+     [](const std::string& path) { ReadConfigurationFromHwgFile(path); },
+     "Failed to open HWG file: ",
+     "File size is too large to be a valid HWG file: ",
+     {"HwgFileParser", "ReadConfigurationFromHwgFile", {}},
+     {"HwgFileParser", "validateFileSize", {}}},
+    {"BLE HWG",
+     [](const std::string& path) { ReadBleConfigurationFromBleHwgFile(path); },
+     "Failed to open BLE HWG file: ",
+     "File size is too large to be a valid BLE HWG file: ",
+     {"BleHwgFileParser", "ReadBleConfigurationFromBleHwgFile", 171},
+     {"BleHwgFileParser", "validateFileSize", 31}},
+    {"smart card",
+     [](const std::string& path) { ReadConfigurationFromSmartCardIniFile(path); },
+     "Failed to open SmartCard Ini file: ",
+     "File size is too large to be a valid ini file: ",
+     {"SmartCardConfigurationFileParser", "ReadConfigurationFromSmartCardIniFile", 122},
+     {"SmartCardConfigurationFileParser", "validateFileSize", 27}},
 };
 
 class ConfigurationFileLoadTest : public TavTest::FileFixture {};
@@ -41,9 +55,10 @@ TEST_F(ConfigurationFileLoadTest, PathsThatAreNoRegularFileAreRefusedAtOnce) {
     for (const auto& reader : kReaders) {
         SCOPED_TRACE(reader.name);
         const std::string missing = PathOf("missing");
-        ExpectFailure([&] { reader.read(missing); }, reader.openMessage + missing);
+        ExpectFailure([&] { reader.read(missing); }, reader.openMessage + missing, reader.openSite);
         for (const std::string& path : {fifo, dir_.Path().string(), std::string("/dev/zero")}) {
-            ExpectFailure([&] { reader.read(path); }, reader.openMessage + path + " (not a regular file)");
+            ExpectFailure([&] { reader.read(path); }, reader.openMessage + path + " (not a regular file)",
+                          reader.openSite);
         }
     }
 }
@@ -57,7 +72,7 @@ TEST_F(ConfigurationFileLoadTest, FilesAboveTenMebibytesAreRefused) {
     std::filesystem::resize_file(above, kLimit + 1);
     for (const auto& reader : kReaders) {
         SCOPED_TRACE(reader.name);
-        ExpectFailure([&] { reader.read(above); }, reader.tooLargeMessage + above);
+        ExpectFailure([&] { reader.read(above); }, reader.tooLargeMessage + above, reader.tooLargeSite);
         // A file of exactly the limit is read, and fails only for what it holds.
         try {
             reader.read(exact);

@@ -23,6 +23,8 @@ struct Writer {
     std::function<void(const std::string&)> save;
     std::string openMessage;   // followed by the path
     std::string writeMessage;  // followed by the path and the system's reason
+    TavTest::ExpectedSite openSite;
+    TavTest::ExpectedSite writeSite;
 };
 
 const Writer kWriters[] = {
@@ -32,14 +34,20 @@ const Writer kWriters[] = {
                                      {TavCommon::ExtendedConfiguration::FromVector(HwgFixtures::ImageA())}, path,
                                      {"V2.04", "3.1.0", true});
      },
-     "Failed to open HWG file for writing: ", "Failed to write HWG file: "},
+     "Failed to open HWG file for writing: ",
+     "Failed to write HWG file: ",
+     {"HwgFileParser", "WriteConfigurationToHwgFile", {}},
+     {"HwgFileParser", "WriteConfigurationToHwgFile", {}}},
     {"BLE HWG",
      [](const std::string& path) {
          TavCommon::ReaderBleConfiguration record{};
          record.SetBleDataType(TavCommon::BleDataType::Data).SetBleData(std::vector<uint8_t>(384, 0x5A));
          WriteBleConfigurationToBleHwgFile(record, path, {"V2.04", "3.1.0", false}, true);
      },
-     "Failed to open BLE HWG file for writing: ", "Failed to write BLE HWG file: "},
+     "Failed to open BLE HWG file for writing: ",
+     "Failed to write BLE HWG file: ",
+     {"BleHwgFileParser", "WriteBleConfigurationToBleHwgFile", 306},
+     {"BleHwgFileParser", "WriteBleConfigurationToBleHwgFile", {}}},
 };
 
 // Files may grow to 100 bytes while it lives: the next write fails as on a full disk.
@@ -72,12 +80,8 @@ TEST_F(ConfigurationFileSaveTest, FailedWriteLeavesTheOldFile) {
         const std::string path = Write("old content", "old.hwg");
         {
             const SmallFileSizeLimit limit;
-            try {
-                writer.save(path);
-                ADD_FAILURE() << "the save succeeded";
-            } catch (const ElvarinException& error) {
-                EXPECT_EQ(error.Message(), writer.writeMessage + path + " (File too large)");
-            }
+            ExpectFailure([&] { writer.save(path); }, writer.writeMessage + path + " (File too large)",
+                          writer.writeSite);
         }
         EXPECT_EQ(Read(path), "old content");
         EXPECT_EQ(Entries(), std::vector<std::string>{"old.hwg"});
@@ -93,7 +97,7 @@ TEST_F(ConfigurationFileSaveTest, UnwritableTargetsAreRefused) {
     for (const auto& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         for (const std::string& path : {std::string("/dev/full"), procFile, underAFile}) {
-            ExpectFailure([&] { writer.save(path); }, writer.openMessage + path);
+            ExpectFailure([&] { writer.save(path); }, writer.openMessage + path, writer.openSite);
         }
         EXPECT_EQ(Read(procFile), procBefore);
         EXPECT_EQ(Read(PathOf("plain")), "a file");

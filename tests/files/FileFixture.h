@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,13 @@
 #include "support/TempDir.h"
 
 namespace TavTest {
+
+// Where a failure's record points: source name, function and, where it is fixed, the line.
+struct ExpectedSite {
+    std::string file;
+    std::string function;
+    std::optional<int32_t> line;
+};
 
 // A scratch folder for configuration files, and the checks the file tests share.
 class FileFixture : public testing::Test {
@@ -81,6 +90,8 @@ protected:
         return names;
     }
 
+    using Site = ExpectedSite;
+
     // The call fails with an ElvarinException of exactly this message.
     static void ExpectFailure(const std::function<void()>& call, const std::string& message) {
         try {
@@ -88,6 +99,21 @@ protected:
             ADD_FAILURE() << "no failure; expected: " << message;
         } catch (const ElvarinException& error) {
             EXPECT_EQ(error.Message(), message);
+        }
+    }
+
+    // The same, from this site.
+    static void ExpectFailure(const std::function<void()>& call, const std::string& message, const Site& site) {
+        try {
+            call();
+            ADD_FAILURE() << "no failure; expected: " << message;
+        } catch (const ElvarinException& error) {
+            EXPECT_EQ(error.Message(), message);
+            EXPECT_EQ(error.File(), site.file) << message;
+            EXPECT_EQ(error.Function(), site.function) << message;
+            if (site.line) {
+                EXPECT_EQ(error.Line(), *site.line) << message;
+            }
         }
     }
 

@@ -121,54 +121,72 @@ TEST_F(HwgFileTest, DamagedOrTamperedFilesAreRefused) {
     const std::string crcLine = golden.substr(golden.rfind('\n') + 1);
     const std::string crc = crcLine.substr(crcLine.size() - 8);
     const std::string plain = WithoutTrailer(golden);
+    const Site read{"HwgFileParser", "ReadConfigurationFromHwgFile", {}};
+    const Site crcValue{"HwgFileParser", "extractCrcValueFromFile", {}};
+    const Site configuration{"HwgFileParser", "extractNextConfiguration", {}};
+    const Site propertyValue{"HwgFileParser", "extractPropertyValue", {}};
+    const Site block{"HwgFileParser", "ExtractExtendedConfiguration", {}};
+    const Site property{"HwgPropertyMapping", "MakeEntry", {}};
     const struct {
         const char* name;
         std::string text;
         std::string message;
+        Site site;
     } cases[] = {
-        {"changed value", Replace(golden, "iIDBitCnt = 26", "iIDBitCnt = 27"), "HWG file has been tampered: {path}"},
-        {"changed comment", Replace(golden, "Euro KB flag", "Euro KB flags"), "HWG file has been tampered: {path}"},
-        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "HWG file has been tampered: {path}"},
-        {"line after the checksum", golden + "\nCardType: 5 / Card type code", "HWG file has been tampered: {path}"},
+        {"changed value", Replace(golden, "iIDBitCnt = 26", "iIDBitCnt = 27"), "HWG file has been tampered: {path}",
+         read},
+        {"changed comment", Replace(golden, "Euro KB flag", "Euro KB flags"), "HWG file has been tampered: {path}",
+         read},
+        {"lower-case checksum", Replace(golden, crc, LowerCase(crc)), "HWG file has been tampered: {path}", read},
+        {"line after the checksum", golden + "\nCardType: 5 / Card type code", "HWG file has been tampered: {path}",
+         read},
         {"marker removed, checksum kept", Replace(golden, "/--- iEndOfHwgFile\n", ""),
-         "HWG file has been tampered: {path}"},
-        {"checksum line removed", plain + "/--- iEndOfHwgFile\n", "Failed to read CRC line from HWG file"},
+         "HWG file has been tampered: {path}", read},
+        {"checksum line removed", plain + "/--- iEndOfHwgFile\n", "Failed to read CRC line from HWG file", crcValue},
         {"checksum without blanks", plain + "/--- iEndOfHwgFile\niEndOfHwgFile=0000ABCD",
-         "Invalid CRC line format in HWG file: iEndOfHwgFile=0000ABCD"},
-        {"cut inside the last byte", plain.substr(0, plain.find("82.40.") + 4), "Missing END sFldSepData in HWG file"},
-        {"header changed", Replace(plain, "Cobrel", "Cobral"), "Invalid HWG file header: {path}"},
+         "Invalid CRC line format in HWG file: iEndOfHwgFile=0000ABCD", crcValue},
+        {"cut inside the last byte", plain.substr(0, plain.find("82.40.") + 4), "Missing END sFldSepData in HWG file",
+         block},
+        {"header changed", Replace(plain, "Cobrel", "Cobral"), "Invalid HWG file header: {path}", read},
         {"property behind a blank", Replace(plain, "\nbStripFac", "\n bStripFac"),
-         "Missing property bStripFac in HWG file"},
+         "Missing property bStripFac in HWG file", configuration},
         {"property out of order",
          Replace(Replace(plain, "bSndFac = 1     / Send the FAC (if stripped from data)\n", ""), "bFixLenDsp = 1",
                  "bSndFac = 1\nbFixLenDsp = 1"),
-         "Missing property bSndFac in HWG file"},
+         "Missing property bSndFac in HWG file", configuration},
         {"no separator", Replace(plain, "bSndFac = 1     / Send", "bSndFac 1"),
-         "Invalid property line format in HWG file: bSndFac 1 the FAC (if stripped from data)"},
+         "Invalid property line format in HWG file: bSndFac 1 the FAC (if stripped from data)", propertyValue},
         {"long line quoted short", Replace(plain, "bSndFac = 1", "bSndFac" + std::string(300, '\x01')),
          "Invalid property line format in HWG file: bSndFac" + ReplaceAll(std::string(48, '\x01'), "\x01", "\\x01") +
-             "\\x01..."},
+             "\\x01...",
+         propertyValue},
         {"byte too wide", Replace(plain, "CA.83.05.08", "CA.83.05.108"),
-         "sFldSepData byte out of range (0 to 255): 108"},
-        {"signed byte", Replace(plain, "CA.83.05.08", "CA.83.05.-8"), "sFldSepData byte out of range (0 to 255): -8"},
-        {"comma separator", Replace(plain, "CA.83.05.08", "CA,83.05.08"), "Invalid integer string: \"CA,83\""},
+         "sFldSepData byte out of range (0 to 255): 108", block},
+        {"signed byte", Replace(plain, "CA.83.05.08", "CA.83.05.-8"), "sFldSepData byte out of range (0 to 255): -8",
+         block},
+        {"comma separator",
+         Replace(plain, "CA.83.05.08", "CA,83.05.08"),
+         "Invalid integer string: \"CA,83\"",
+         {"StringUtils", "ParseInt", {}}},
         {"127 bytes", Replace(plain, "82.40.", "82."),
-         "Invalid extended configuration data size in HWG file: expected 128 bytes, got 127 bytes"},
+         "Invalid extended configuration data size in HWG file: expected 128 bytes, got 127 bytes", block},
         {"129 bytes", Replace(plain, "82.40.", "82.40.41."),
-         "Invalid extended configuration data size in HWG file: expected 128 bytes, got 129 bytes"},
+         "Invalid extended configuration data size in HWG file: expected 128 bytes, got 129 bytes", block},
         {"number too wide", Replace(plain, "iIDBitCnt = 26", "iIDBitCnt = 300"),
-         "iIDBitCnt out of range (0 to 255): 300"},
+         "iIDBitCnt out of range (0 to 255): 300", property},
         {"negative number", Replace(plain, "iFACIDDelim = 45", "iFACIDDelim = -1"),
-         "iFACIDDelim out of range (0 to 255): -1"},
-        {"setter range", Replace(plain, "iFACDispLen = 5", "iFACDispLen = 27"),
-         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+         "iFACIDDelim out of range (0 to 255): -1", property},
+        {"setter range",
+         Replace(plain, "iFACDispLen = 5", "iFACDispLen = 27"),
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive",
+         {"ElvarinException", "ThrowExceptionForPropertyOutOfRange", {}}},
         {"no block end in a named section", plain.substr(0, plain.find("/ tsLEDCtrl")),
-         "Missing property bAppCtrlsLED in HWG file"},
+         "Missing property bAppCtrlsLED in HWG file", configuration},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Write(c.text, "damaged.hwg");
-        ExpectFailure([&] { ReadConfigurationFromHwgFile(path); }, WithPath(c.message, path));
+        ExpectFailure([&] { ReadConfigurationFromHwgFile(path); }, WithPath(c.message, path), c.site);
     }
 }
 
@@ -176,7 +194,7 @@ TEST_F(HwgFileTest, NextConfigurationMarkerInsideAConfigurationIsRefused) {
     const std::string plain = WithoutTrailer(Golden("three_configurations.hwg"));
     const std::string text = Replace(plain, "CardPriority: 0 / 0=Low, 1=High Priority\n", "");
     ExpectFailure([&] { ReadConfigurationFromHwgFile(Write(text, "f.hwg")); },
-                  "Missing property CardPriority in HWG file");
+                  "Missing property CardPriority in HWG file", {"HwgFileParser", "extractNextConfiguration", {}});
 }
 
 // Counts and characters that fill more of the image than the reader can store before its last two
@@ -190,13 +208,15 @@ TEST_F(HwgFileTest, BlockThatCannotBeEncodedAgainIsRefused) {
     ExpectFailure([&] { ReadConfigurationFromHwgFile(Write(text, "f.hwg")); },
                   "Extended configuration in HWG file cannot be written to a reader as it is: "
                   "ExtendedConfiguration::ToVector: header, entries and characters take 128 bytes; at most 126 fit "
-                  "before the application data");
+                  "before the application data",
+                  {"HwgFileParser", "ExtractExtendedConfiguration", {}});
 }
 
 TEST_F(HwgFileTest, EmptyListIsWrittenButDoesNotRead) {
     const std::string path = PathOf("empty.hwg");
     WriteConfigurationToHwgFile({}, {}, path, kVersions);
-    ExpectFailure([&] { ReadConfigurationFromHwgFile(path); }, "Missing property AZERTYShiftlock in HWG file");
+    ExpectFailure([&] { ReadConfigurationFromHwgFile(path); }, "Missing property AZERTYShiftlock in HWG file",
+                  {"HwgFileParser", "extractNextConfiguration", {}});
 }
 
 // Nothing is written, and an old file stays as it was, when a configuration could not come back.
@@ -218,30 +238,42 @@ TEST_F(HwgFileTest, ConfigurationsThatCannotReadBackAreRefusedBeforeWriting) {
         std::vector<ReaderConfiguration> configurations;
         std::vector<ExtendedConfiguration> extended;
         std::string message;
+        Site site;
     } cases[] = {
-        {"lists differ", {a, a}, {extA}, "The number of configurations and extended configurations must be the same."},
+        {"lists differ",
+         {a, a},
+         {extA},
+         "The number of configurations and extended configurations must be the same.",
+         {"HwgFileParser", "WriteConfigurationToHwgFile", {}}},
         {"value its setter refuses",
          {a, tooManyDigits},
          {extA, extA},
          "Configuration 1 cannot be written to an HWG file: iFACDispLen = 30: "
-         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive",
+         {"HwgFileParser", "checkConfiguration", {}}},
         {"characters the file would compact",
          {uncompacted},
          {extA},
-         "Configuration 0 cannot be written to an HWG file: iLeadChrCnt = 2 reads back as 1"},
+         "Configuration 0 cannot be written to an HWG file: iLeadChrCnt = 2 reads back as 1",
+         {"HwgFileParser", "checkConfiguration", {}}},
         {"extended configuration that does not encode",
          {a, a},
          {extA, tooManyFields},
          "Extended configuration 1 cannot be written to an HWG file: "
-         "ExtendedConfiguration::ToVector: field entry count 32 exceeds 31"},
-        {"extended configuration that reads back otherwise", {a}, {oddEntrySize},
+         "ExtendedConfiguration::ToVector: field entry count 32 exceeds 31",
+         {"HwgFileParser", "checkExtendedConfiguration", {}}},
+        {"extended configuration that reads back otherwise",
+         {a},
+         {oddEntrySize},
          "Extended configuration 0 cannot be written to an HWG file: "
-         "it does not read back as the same configuration"},
+         "it does not read back as the same configuration",
+         {"HwgFileParser", "checkExtendedConfiguration", {}}},
     };
     const std::string path = Write("old content", "old.hwg");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExpectFailure([&] { WriteConfigurationToHwgFile(c.configurations, c.extended, path, kVersions); }, c.message);
+        ExpectFailure([&] { WriteConfigurationToHwgFile(c.configurations, c.extended, path, kVersions); }, c.message,
+                      c.site);
         EXPECT_EQ(Read(path), "old content");
     }
     EXPECT_EQ(Entries(), std::vector<std::string>{"old.hwg"});

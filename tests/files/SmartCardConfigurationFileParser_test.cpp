@@ -55,61 +55,82 @@ TEST_F(SmartCardFileTest, DamagedFilesAreRefused) {
     const std::string blob = "[Blob1]\nhdr=4 0 1 0\ndata=01\n";
     const std::string crc = Crc(blob);
     const std::string longLine(5000, 'x');
+    const Site missingLine{"SmartCardConfigurationFileParser", "extractValue", 46};
+    const Site invalidLine{"SmartCardConfigurationFileParser", "extractValue", 42};
+    const Site tampered{"SmartCardConfigurationFileParser", "ReadConfigurationFromSmartCardIniFile", 126};
     const struct {
         const char* name;
         std::string content;
         std::string message;  // "{path}" stands for the file's path
+        Site site;
     } cases[] = {
-        {"no end marker", blob, "Failed to read iEndOfIniFile from Ini file"},
-        {"no checksum line", blob + "[EOF]\n", "Failed to read iEndOfIniFile from Ini file"},
+        {"no end marker", blob, "Failed to read iEndOfIniFile from Ini file", missingLine},
+        {"no checksum line", blob + "[EOF]\n", "Failed to read iEndOfIniFile from Ini file", missingLine},
         {"blank before =", blob + "[EOF]\niEndOfIniFile =" + crc,
-         "Invalid line format in Ini file: iEndOfIniFile =" + crc},
-        {"wrong key", blob + "[EOF]\nEndOfIniFile=" + crc, "Invalid line format in Ini file: EndOfIniFile=" + crc},
+         "Invalid line format in Ini file: iEndOfIniFile =" + crc, invalidLine},
+        {"wrong key", blob + "[EOF]\nEndOfIniFile=" + crc, "Invalid line format in Ini file: EndOfIniFile=" + crc,
+         invalidLine},
         {"lower-case digits", blob + "[EOF]\niEndOfIniFile=" + LowerCase(crc),
-         "SmartCard Ini file has been tampered: {path}"},
+         "SmartCard Ini file has been tampered: {path}", tampered},
         {"changed byte", "[Blob1]\nhdr=4 0 1 0\ndata=02\n[EOF]\niEndOfIniFile=" + crc,
-         "SmartCard Ini file has been tampered: {path}"},
+         "SmartCard Ini file has been tampered: {path}", tampered},
         {"long line quoted short", blob + "[EOF]\n" + longLine,
-         "Invalid line format in Ini file: " + std::string(200, 'x') + "..."},
+         "Invalid line format in Ini file: " + std::string(200, 'x') + "...", invalidLine},
     };
     for (const auto& c : cases) {
         const auto path = Write(c.content, "damaged.ini");
         SCOPED_TRACE(c.name);
-        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, WithPath(c.message, path));
+        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, WithPath(c.message, path), c.site);
     }
 }
 
 // Numbers must fit their field: never cut to their low bits, never signed.
 TEST_F(SmartCardFileTest, MalformedBlobsAreRefused) {
+    const Site header{"SmartCardConfigurationFileParser", "parseBlobHeader", 66};
+    const Site headerNumber{"SmartCardConfigurationFileParser", "parseBlobHeader", {}};
+    const Site dataByte{"SmartCardConfigurationFileParser", "parseHexBytes", {}};
+    const Site parseInt{"StringUtils", "ParseInt", {}};
+    const Site setConfiguration{"SmartCardConfiguration", "SetConfiguration", {}};
     const struct {
         const char* name;
         std::string covered;
         std::string message;
+        Site site;
     } cases[] = {
-        {"three header numbers", "[Blob]\nhdr=4 0 1\ndata=01\n", "Invalid Blob Header format: 4 0 1"},
-        {"five header numbers", "[Blob]\nhdr=4 0 1 0 0\ndata=01\n", "Invalid Blob Header format: 4 0 1 0 0"},
-        {"blob type of 9 bits", "[Blob]\nhdr=104 0 1 0\ndata=01\n", "Blob type out of range (0 to 255): 104"},
+        {"three header numbers", "[Blob]\nhdr=4 0 1\ndata=01\n", "Invalid Blob Header format: 4 0 1", header},
+        {"five header numbers", "[Blob]\nhdr=4 0 1 0 0\ndata=01\n", "Invalid Blob Header format: 4 0 1 0 0", header},
+        {"blob type of 9 bits", "[Blob]\nhdr=104 0 1 0\ndata=01\n", "Blob type out of range (0 to 255): 104",
+         headerNumber},
         {"data length of 17 bits", "[Blob]\nhdr=4 0 10001 0\ndata=01\n",
-         "Blob data length out of range (0 to 65535): 10001"},
-        {"data byte of 9 bits", "[Blob]\nhdr=4 0 1 0\ndata=1FF\n", "Blob data byte out of range (0 to 255): 1FF"},
-        {"negative data byte", "[Blob]\nhdr=4 0 1 0\ndata=-1\n", "Blob data byte out of range (0 to 255): -1"},
-        {"two blanks", "[Blob]\nhdr=4 0 2 0\ndata=01  02\n", "Invalid integer string: \"\""},
-        {"not hexadecimal", "[Blob]\nhdr=4 0 1 0\ndata=0G\n", "Invalid integer string: \"0G\""},
-        {"control character", "[Blob]\nhdr=4 0 1 0\ndata=0\x01\n", "Invalid integer string: \"0\\x01\""},
+         "Blob data length out of range (0 to 65535): 10001", headerNumber},
+        {"data byte of 9 bits", "[Blob]\nhdr=4 0 1 0\ndata=1FF\n", "Blob data byte out of range (0 to 255): 1FF",
+         dataByte},
+        {"negative data byte", "[Blob]\nhdr=4 0 1 0\ndata=-1\n", "Blob data byte out of range (0 to 255): -1",
+         dataByte},
+        {"two blanks", "[Blob]\nhdr=4 0 2 0\ndata=01  02\n", "Invalid integer string: \"\"", parseInt},
+        {"not hexadecimal", "[Blob]\nhdr=4 0 1 0\ndata=0G\n", "Invalid integer string: \"0G\"", parseInt},
+        {"control character", "[Blob]\nhdr=4 0 1 0\ndata=0\x01\n", "Invalid integer string: \"0\\x01\"", parseInt},
         {"count differs from header", "[Blob]\nhdr=4 0 2 0\ndata=01\n",
-         "Blob data length does not match with datalength in header"},
-        {"unknown blob type", "[Blob]\nhdr=3 0 1 0\ndata=01\n", "Invalid blob type for SmartCardConfiguration"},
-        {"missing data line", "[Blob]\nhdr=4 0 1 0\n[Blob]\nhdr=4 0 1 0\ndata=01\n",
-         "Invalid line format in Ini file: [Blob]"},
-        {"stray line between blobs", "[Blob1]\nhdr=4 0 1 0\ndata=01\n; comment\n[Blob2]\nhdr=4 0 1 0\ndata=02\n",
-         "Unexpected line in SmartCard Ini file: ; comment"},
-        {"stray first line", "\tjunk\r\n[Blob1]\nhdr=4 0 1 0\ndata=01\n",
-         "Unexpected line in SmartCard Ini file: \\x09junk\\x0D"},
+         "Blob data length does not match with datalength in header", setConfiguration},
+        {"unknown blob type", "[Blob]\nhdr=3 0 1 0\ndata=01\n", "Invalid blob type for SmartCardConfiguration",
+         setConfiguration},
+        {"missing data line",
+         "[Blob]\nhdr=4 0 1 0\n[Blob]\nhdr=4 0 1 0\ndata=01\n",
+         "Invalid line format in Ini file: [Blob]",
+         {"SmartCardConfigurationFileParser", "extractValue", 42}},
+        {"stray line between blobs",
+         "[Blob1]\nhdr=4 0 1 0\ndata=01\n; comment\n[Blob2]\nhdr=4 0 1 0\ndata=02\n",
+         "Unexpected line in SmartCard Ini file: ; comment",
+         {"SmartCardConfigurationFileParser", "hasNextBlob", {}}},
+        {"stray first line",
+         "\tjunk\r\n[Blob1]\nhdr=4 0 1 0\ndata=01\n",
+         "Unexpected line in SmartCard Ini file: \\x09junk\\x0D",
+         {"SmartCardConfigurationFileParser", "hasNextBlob", {}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto path = WriteSigned(c.covered);
-        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, c.message);
+        ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, c.message, c.site);
     }
 }
 

@@ -22,6 +22,10 @@ public:
     void AddResponsePhrase(const std::vector<uint8_t>& response) override;
     bool ExpectsResponsePhrase() override;
 
+    // The polling the library runs the read and the write with: every 10 ms, up to 100 times.
+    static constexpr int32_t kDefaultPollIntervalMs = 10;
+    static constexpr int32_t kDefaultMaxPollAttempts = 100;
+
 protected:
     // The data types as the wire knows them; every other value is the key blob.
     static constexpr uint8_t kDataTypeData = 1;

@@ -4,15 +4,11 @@
 
 namespace TavProtocol {
 
-namespace {
-constexpr int32_t kPollIntervalMs = 10;
-constexpr int32_t kMaxPollAttempts = 100;
-}  // namespace
-
 void GetBleBlobVisitor::ValidateArguments() {}
 
 void GetBleBlobVisitor::Visit(FeatureReportProtocol&, TavTransport::Transport& transport) {
-    GetBleBlobWithFeatureReportProtocol command(dataType_, kPollIntervalMs, kMaxPollAttempts, std::move(timeDelay_));
+    GetBleBlobWithFeatureReportProtocol command(dataType_, BleBlobCommand::kDefaultPollIntervalMs,
+                                                BleBlobCommand::kDefaultMaxPollAttempts, std::move(timeDelay_));
     command.Execute(transport);
     command.ValidateResponse();
     data_ = command.GetResult();

@@ -4,16 +4,11 @@
 
 namespace TavProtocol {
 
-namespace {
-constexpr int32_t kPollIntervalMs = 10;
-constexpr int32_t kMaxPollAttempts = 100;
-}  // namespace
-
 void SetBleBlobVisitor::ValidateArguments() {}
 
 void SetBleBlobVisitor::Visit(FeatureReportProtocol&, TavTransport::Transport& transport) {
-    SetBleBlobWithFeatureReportProtocol command(dataType_, data_, kPollIntervalMs, kMaxPollAttempts,
-                                                std::move(timeDelay_));
+    SetBleBlobWithFeatureReportProtocol command(dataType_, data_, BleBlobCommand::kDefaultPollIntervalMs,
+                                                BleBlobCommand::kDefaultMaxPollAttempts, std::move(timeDelay_));
     command.Execute(transport);
     command.ValidateResponse();
 }

@@ -584,6 +584,19 @@ void ProtocolFacade::CheckConfigurationWrite(unsigned char configuration, const 
     (CheckConfigurationBlockRanges(blocks), ...);
 }
 
+template <typename Visitor, typename Block>
+ProtocolCommandResult ProtocolFacade::SelectAndWriteBlock(std::string_view name, unsigned char configuration,
+                                                          const Block& block) const {
+    auto work = [&] {
+        CheckConfigurationWrite(configuration, block);
+        SetActiveConfigurationVisitor select(configuration);
+        Accept(select);
+        Visitor visitor(block);
+        Accept(visitor);
+    };
+    return RunOperation(name, work);
+}
+
 ProtocolCommandResult ProtocolFacade::SetActiveConfiguration(unsigned char configuration) const {
     return RunVisitor<SetActiveConfigurationVisitor>("SetActiveConfiguration", configuration);
 }
@@ -619,62 +632,27 @@ ProtocolCommandResult ProtocolFacade::GetConfigurationBlock5(ReaderConfiguration
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock1(unsigned char configuration,
                                                              const ReaderConfigurationBlock1& block) const {
-    auto work = [&] {
-        CheckConfigurationWrite(configuration, block);
-        SetActiveConfigurationVisitor select(configuration);
-        Accept(select);
-        SetConfigurationBlock1Visitor visitor(block);
-        Accept(visitor);
-    };
-    return RunOperation("SetConfigurationBlock1", work);
+    return SelectAndWriteBlock<SetConfigurationBlock1Visitor>("SetConfigurationBlock1", configuration, block);
 }
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock2(unsigned char configuration,
                                                              const ReaderConfigurationBlock2& block) const {
-    auto work = [&] {
-        CheckConfigurationWrite(configuration, block);
-        SetActiveConfigurationVisitor select(configuration);
-        Accept(select);
-        SetConfigurationBlock2Visitor visitor(block);
-        Accept(visitor);
-    };
-    return RunOperation("SetConfigurationBlock2", work);
+    return SelectAndWriteBlock<SetConfigurationBlock2Visitor>("SetConfigurationBlock2", configuration, block);
 }
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock3(unsigned char configuration,
                                                              const ReaderConfigurationBlock3& block) const {
-    auto work = [&] {
-        CheckConfigurationWrite(configuration, block);
-        SetActiveConfigurationVisitor select(configuration);
-        Accept(select);
-        SetConfigurationBlock3Visitor visitor(block);
-        Accept(visitor);
-    };
-    return RunOperation("SetConfigurationBlock3", work);
+    return SelectAndWriteBlock<SetConfigurationBlock3Visitor>("SetConfigurationBlock3", configuration, block);
 }
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock4(unsigned char configuration,
                                                              const ReaderConfigurationBlock4& block) const {
-    auto work = [&] {
-        CheckConfigurationWrite(configuration, block);
-        SetActiveConfigurationVisitor select(configuration);
-        Accept(select);
-        SetConfigurationBlock4Visitor visitor(block);
-        Accept(visitor);
-    };
-    return RunOperation("SetConfigurationBlock4", work);
+    return SelectAndWriteBlock<SetConfigurationBlock4Visitor>("SetConfigurationBlock4", configuration, block);
 }
 
 ProtocolCommandResult ProtocolFacade::SetConfigurationBlock5(unsigned char configuration,
                                                              const ReaderConfigurationBlock5& block) const {
-    auto work = [&] {
-        CheckConfigurationWrite(configuration, block);
-        SetActiveConfigurationVisitor select(configuration);
-        Accept(select);
-        SetConfigurationBlock5Visitor visitor(block);
-        Accept(visitor);
-    };
-    return RunOperation("SetConfigurationBlock5", work);
+    return SelectAndWriteBlock<SetConfigurationBlock5Visitor>("SetConfigurationBlock5", configuration, block);
 }
 
 // One frame for the selection and the five reads, so no other thread's phrase falls between them.

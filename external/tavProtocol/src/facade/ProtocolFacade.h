@@ -235,6 +235,10 @@ private:
     // MFP24 reader refuses the selection first instead.
     template <typename... Blocks>
     void CheckConfigurationWrite(unsigned char configuration, const Blocks&... blocks) const;
+    // A block write: the checks, the selection of the configuration, then the block.
+    template <typename Visitor, typename Block>
+    ProtocolCommandResult SelectAndWriteBlock(std::string_view name, unsigned char configuration,
+                                              const Block& block) const;
     // Hands a visitor to the protocol object with the facade's transport.
     void Accept(CommandVisitor& visitor) const;
 

@@ -7,6 +7,7 @@
 #include "CommandCases.h"
 #include "featureReport/GetExtendedConfigurationWithFeatureReportProtocol.h"
 #include "featureReport/SetExtendedConfigurationWithFeatureReportProtocol.h"
+#include "support/StockedReader.h"
 
 namespace {
 
@@ -14,19 +15,9 @@ using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
+using TavTest::ValidExtendedImage;
 using Bytes = std::vector<uint8_t>;
 using Hash = std::array<uint8_t, 16>;
-
-// A 128-byte image as the reader stores it: header (one field entry), the entry, 0xFF filler and
-// the application data in the last two bytes.
-Bytes Image() {
-    Bytes image(128, 0xFF);
-    const Bytes head = {0x14, 0x41, 0x20, 0x10, 0xCA, 0x83, 0x05, 0x08};
-    std::copy(head.begin(), head.end(), image.begin());
-    image[126] = 0x82;
-    image[127] = 0x40;
-    return image;
-}
 
 void StoreImage(SimulatedFeatureReportReader& device, const Bytes& image) {
     auto model = device.reader.Model();
@@ -65,8 +56,8 @@ Hash Counting(uint8_t first) {
 
 TEST(ExtendedConfigurationCommandsTest, ReadAsksForSixteenRecordsAndDecodesTheirImage) {
     SimulatedFeatureReportReader device;
-    StoreImage(device, Image());
-    EXPECT_EQ(Read(device.transport), TavCommon::ExtendedConfiguration::FromVector(Image()));
+    StoreImage(device, ValidExtendedImage());
+    EXPECT_EQ(Read(device.transport), TavCommon::ExtendedConfiguration::FromVector(ValidExtendedImage()));
     const auto sent = device.Sent();
     EXPECT_EQ(sent, RecordAddresses(16));
     EXPECT_EQ(sent.front(), Phrase({0x85, 0x00, 0x00, 0x10}));
@@ -98,7 +89,7 @@ TEST(ExtendedConfigurationCommandsTest, WriteSendsRecordsThenTheHashesAskedFor) 
                                                    }()}}) {
         SCOPED_TRACE(testCase.name);
         SimulatedFeatureReportReader device;
-        const Bytes image = Image();
+        const Bytes image = ValidExtendedImage();
         Write(device.transport, image, hash1, hash2, testCase.sendHash1, testCase.sendHash2);
 
         std::vector<Bytes> expected;
@@ -119,14 +110,14 @@ TEST(ExtendedConfigurationCommandsTest, WriteSendsRecordsThenTheHashesAskedFor) 
 
 TEST(ExtendedConfigurationCommandsTest, WrittenImageReadsBack) {
     SimulatedFeatureReportReader device;
-    Write(device.transport, Image(), Hash{}, Hash{}, 0, 0);
-    EXPECT_EQ(Read(device.transport).ToVector(), Image());
+    Write(device.transport, ValidExtendedImage(), Hash{}, Hash{}, 0, 0);
+    EXPECT_EQ(Read(device.transport).ToVector(), ValidExtendedImage());
 }
 
 TEST(ExtendedConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
     const auto stored = [](std::size_t phrase, Fault fault) {
         return [phrase, fault](SimulatedFeatureReportReader& device) {
-            StoreImage(device, Image());
+            StoreImage(device, ValidExtendedImage());
             device.FaultOnPhrase(phrase, fault);
         };
     };
@@ -182,7 +173,7 @@ TEST(ExtendedConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
         {"more phrases than the configuration has",
          nullptr,
          [](auto& transport) {
-             SetExtendedConfigurationWithFeatureReportProtocol command(Image(), Hash{}, Hash{}, 0, 0, 16);
+             SetExtendedConfigurationWithFeatureReportProtocol command(ValidExtendedImage(), Hash{}, Hash{}, 0, 0, 16);
              command.Execute(transport);
              command.NextCommandPhrase();
          },
@@ -193,7 +184,7 @@ TEST(ExtendedConfigurationCommandsTest, EveryCheckFailsWithItsOwnMessage) {
 // A header that fails is refused as it arrives: nothing after phrase 0 goes out.
 TEST(ExtendedConfigurationCommandsTest, BadHeaderStopsTheExchangeAtOnce) {
     SimulatedFeatureReportReader device;
-    StoreImage(device, Image());
+    StoreImage(device, ValidExtendedImage());
     device.FaultOnPhrase(0, Fault::CorruptByte(3, 0x08));
     EXPECT_THROW(Read(device.transport), ProtocolException);
     EXPECT_EQ(device.Sent(), RecordAddresses(1));
@@ -225,7 +216,7 @@ TEST(ExtendedConfigurationCommandsTest, RecordCountBeyondTheFormIsRefusedBeforeA
 // Run twice, the write starts again from the first record.
 TEST(ExtendedConfigurationCommandsTest, WriteRunTwiceSendsEverythingTwice) {
     SimulatedFeatureReportReader device;
-    SetExtendedConfigurationWithFeatureReportProtocol command(Image(), Counting(1), Hash{}, 1, 0, 16);
+    SetExtendedConfigurationWithFeatureReportProtocol command(ValidExtendedImage(), Counting(1), Hash{}, 1, 0, 16);
     command.Execute(device.transport);
     command.Execute(device.transport);
     const auto sent = device.Sent();

@@ -20,6 +20,7 @@
 #include "support/ScopedTimeDelayOverride.h"
 #include "support/SimulatedFacade.h"
 #include "support/SimulatedFeatureReportReader.h"
+#include "support/StockedReader.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ using TavProtocol::ProtocolHandle;
 using TavTransport::ReportType;
 using Bytes = std::vector<uint8_t>;
 using TavTest::ProbeDefinition;
+using TavTest::ValidExtendedImage;
 
 constexpr const char* kFile = "./external/tavProtocol/src/ProtocolFacadeExports";
 constexpr auto kModule = TavProtocol::FirmwareVersionModuleType{1};
@@ -38,17 +40,6 @@ bool IsAllZero(const ProtocolCommandResult& record) {
     ProtocolCommandResult zero;
     std::memset(&zero, 0, sizeof zero);
     return std::memcmp(&record, &zero, sizeof record) == 0;
-}
-
-// A valid extended configuration as the reader stores it: a header with one field entry, filler
-// and the application data in the last two bytes.
-Bytes ExtendedImage() {
-    Bytes image(128, 0xFF);
-    const Bytes head = {0x14, 0x41, 0x20, 0x10, 0xCA, 0x83, 0x05, 0x08};
-    std::copy(head.begin(), head.end(), image.begin());
-    image[126] = 0x82;
-    image[127] = 0x40;
-    return image;
 }
 
 // Where a wrapper may write: every out-pointer of a row points into these bytes, and the count of
@@ -220,8 +211,8 @@ const std::vector<WrapperCase>& Wrappers() {
          }},
         {"SetExtendedConfiguration",
          [](ProtocolHandle h, Outputs&) {
-             return Exports::SetExtendedConfiguration(h, TavCommon::ExtendedConfiguration::FromVector(ExtendedImage()),
-                                                      TavCommon::HashData{});
+             return Exports::SetExtendedConfiguration(
+                 h, TavCommon::ExtendedConfiguration::FromVector(ValidExtendedImage()), TavCommon::HashData{});
          }},
         {"Beep", [](ProtocolHandle h, Outputs&) { return Exports::Beep(h, 1, TavProtocol::BEEP_DURATION::Short); }},
         {"GetBeeperVolume",
@@ -329,7 +320,7 @@ TEST(ProtocolExportsTest, EveryWrapperForwardsTheFacadesResult) {
         model->supportedCardTypes = {0x0001, 0x0107};
         model->cardAnalyzerStatus = 0x1234;
         model->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}};
-        const Bytes image = ExtendedImage();
+        const Bytes image = ValidExtendedImage();
         std::copy(image.begin(), image.end(), model->ActiveConfiguration().extended.begin());
         model->blobs[7] = Bytes(8, 0x44);
     }

@@ -17,4 +17,13 @@ void StockAsInUse(TavSim::SimulatedReader& reader) {
     model->presentedCards = {model->analyzerCards.begin(), model->analyzerCards.end()};
 }
 
+std::vector<uint8_t> ValidExtendedImage() {
+    std::vector<uint8_t> image(128, 0xFF);
+    const uint8_t header[] = {0x14, 0x41, 0x20, 0x10, 0xCA, 0x83, 0x05, 0x08};
+    std::copy(std::begin(header), std::end(header), image.begin());
+    image[126] = 0x82;
+    image[127] = 0x40;
+    return image;
+}
+
 }  // namespace TavTest

@@ -27,7 +27,7 @@ namespace TavTest {
 class SimulatedProtocolReader {
 public:
     explicit SimulatedProtocolReader(Wire wire)
-        : wire_(wire), protocol_(TavProtocol::ProtocolFactory::GetProtocol(static_cast<uint8_t>(wire))) {
+        : protocol_(TavProtocol::ProtocolFactory::GetProtocol(static_cast<uint8_t>(wire))) {
         if (wire == Wire::SerialBinary) {
             serialBinary_ = std::make_unique<TavSim::SerialBinaryFrontEnd>(reader_);
         } else {
@@ -51,7 +51,6 @@ public:
         return featureReport_ ? static_cast<TavSim::FrontEnd&>(*featureReport_) : *serialBinary_;
     }
     InProcessTransport& Transport() { return *transport_; }
-    Wire GetWire() const { return wire_; }
 
     std::vector<std::vector<uint8_t>> Sent() const {
         return featureReport_ ? featureReport_->ReceivedBytes() : serialBinary_->ReceivedBytes();
@@ -72,7 +71,6 @@ public:
     }
 
 private:
-    Wire wire_;
     TavSim::SimulatedReader reader_;
     std::unique_ptr<TavSim::FeatureReportFrontEnd> featureReport_;
     std::unique_ptr<TavSim::SerialBinaryFrontEnd> serialBinary_;

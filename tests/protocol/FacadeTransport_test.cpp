@@ -10,6 +10,7 @@
 #include "facade/ProtocolLibraryInfo.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
+#include "support/ProtocolFailure.h"
 #include "support/SimulatedFacade.h"
 #include "support/SimulatedFeatureReportReader.h"
 
@@ -19,12 +20,7 @@ using TavProtocol::GetCardDataSizeParameters;
 using TavProtocol::ProtocolFacade;
 using TavTest::Phrase;
 using Bytes = std::vector<uint8_t>;
-
-bool IsAllZero(const ProtocolCommandResult& record) {
-    ProtocolCommandResult zero;
-    std::memset(&zero, 0, sizeof zero);
-    return std::memcmp(&record, &zero, sizeof record) == 0;
-}
+using TavTest::IsAllZero;
 
 // The text as GetLibraryInfoAsString must give it, built here from the record field by field.
 std::string ExpectedLibraryText() {

@@ -17,6 +17,7 @@
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/FacadeTestTransport.h"
+#include "support/ProtocolFailure.h"
 #include "support/ScopedTimeDelayOverride.h"
 #include "support/SimulatedFacade.h"
 #include "support/SimulatedFeatureReportReader.h"
@@ -30,17 +31,12 @@ using TavProtocol::GetCardDataSizeParameters;
 using TavProtocol::ProtocolHandle;
 using TavTransport::ReportType;
 using Bytes = std::vector<uint8_t>;
+using TavTest::IsAllZero;
 using TavTest::ProbeDefinition;
 using TavTest::ValidExtendedImage;
 
 constexpr const char* kFile = "./external/tavProtocol/src/ProtocolFacadeExports";
 constexpr auto kModule = TavProtocol::FirmwareVersionModuleType{1};
-
-bool IsAllZero(const ProtocolCommandResult& record) {
-    ProtocolCommandResult zero;
-    std::memset(&zero, 0, sizeof zero);
-    return std::memcmp(&record, &zero, sizeof record) == 0;
-}
 
 // Where a wrapper may write: every out-pointer of a row points into these bytes, and the count of
 // an array holds the capacity the row gives it. A wrapper that refuses must leave both alone.

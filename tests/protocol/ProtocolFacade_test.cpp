@@ -12,12 +12,14 @@
 
 #include "core/ProtocolException.h"
 #include "support/FacadeTestTransport.h"
+#include "support/ProtocolFailure.h"
 #include "transport/TransportException.h"
 
 namespace {
 
 using TavProtocol::ProtocolFacade;
 using TavProtocol::ProtocolHandle;
+using TavTest::IsAllZero;
 
 TavCommon::ReaderDefinition Definition(uint8_t protocolType) {
     TavCommon::ReaderDefinition definition{};
@@ -40,12 +42,6 @@ ProtocolCommandResult CallerRecord() {
     record.Line = 4242;
     std::strcpy(record.Function, "caller function");
     return record;
-}
-
-bool IsAllZero(const ProtocolCommandResult& record) {
-    ProtocolCommandResult zero;
-    std::memset(&zero, 0, sizeof zero);
-    return std::memcmp(&record, &zero, sizeof record) == 0;
 }
 
 // Keeps a test's facade from outliving it when an expectation fails half-way.

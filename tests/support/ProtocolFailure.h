@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
 
+#include "Tavelin/ProtocolCommandResult.h"
 #include "core/ProtocolException.h"
 
 namespace TavTest {
@@ -31,6 +33,13 @@ inline ProtocolFailure CatchProtocolFailure(const std::function<void()>& action)
         return {error.Message(), error.File(), error.Function()};
     }
     return {};
+}
+
+// Success as the flat interface reports it: every byte of the record zero, padding included.
+inline bool IsAllZero(const ProtocolCommandResult& record) {
+    ProtocolCommandResult zero;
+    std::memset(&zero, 0, sizeof zero);
+    return std::memcmp(&record, &zero, sizeof record) == 0;
 }
 
 inline void ExpectProtocolFailure(const std::function<void()>& action, const ProtocolFailure& expected) {

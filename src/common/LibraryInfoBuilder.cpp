@@ -1,5 +1,7 @@
 #include "common/LibraryInfoBuilder.h"
 
+#include <fmt/format.h>
+
 #include <cstring>
 
 #include "BuildInfo.h"
@@ -40,6 +42,18 @@ Tav::LibraryInfo& FillLibraryInfo(Tav::LibraryInfo& info, const LibraryIdentity&
     CopyToFixedField(info.InformationalVersion, TAV_RELEASE_VERSION "." TAV_BRANCH "+" TAV_BUILD_NUMBER);
     CopyToFixedField(info.Reserved4, "Unknown");
     return info;
+}
+
+std::string FormatLibraryInfo(const Tav::LibraryInfo& info) {
+    return fmt::format(
+        "Library Name: {}\nVersion: {}\nIs Alpha Build: {}\nBuild Ver: {}\nBuild Date: {}\nBuild Number: {}\n"
+        "Build Type: {}\nBump Type: {}\nInformational Version: {}\nBuild Platform: {}\nBuild Toolchain: {}\n"
+        "Commit: {}\nBranch: {}",
+        ReadFixedField(info.LibraryName), ReadFixedField(info.Version), ReadFixedField(info.IsAlphaBuild),
+        ReadFixedField(info.BuildVersion), ReadFixedField(info.BuildDate), ReadFixedField(info.BuildNumber),
+        ReadFixedField(info.BuildType), ReadFixedField(info.BumpType), ReadFixedField(info.InformationalVersion),
+        ReadFixedField(info.BuildPlatform), ReadFixedField(info.BuildToolchain), ReadFixedField(info.Commit),
+        ReadFixedField(info.Branch));
 }
 
 }  // namespace TavCommon

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "Tavelin/LibraryInfo.h"
 
 namespace TavCommon {
@@ -13,6 +15,10 @@ struct LibraryIdentity {
 
 // Zeroes the record and fills it with this build's facts under the given identity.
 Tav::LibraryInfo& FillLibraryInfo(Tav::LibraryInfo& info, const LibraryIdentity& identity);
+
+// The record as the libraries' text form gives it: thirteen labelled lines, the last without a
+// line end.
+std::string FormatLibraryInfo(const Tav::LibraryInfo& info);
 
 }  // namespace TavCommon
 

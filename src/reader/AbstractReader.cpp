@@ -506,16 +506,7 @@ TavResult AbstractReader::GetLibraryInfoAsString(char* buffer, std::size_t size)
     TavCommon::Logger::Trace(logger, TavCommon::kReaderCategory, "Reader: GetLibraryInfoAsString");
     LibraryInfo info;
     BuildReaderLibraryInfo(info);
-    using TavCommon::ReadFixedField;
-    const std::string text = fmt::format(
-        "Library Name: {}\nVersion: {}\nIs Alpha Build: {}\nBuild Ver: {}\nBuild Date: {}\nBuild Number: {}\n"
-        "Build Type: {}\nBump Type: {}\nInformational Version: {}\nBuild Platform: {}\nBuild Toolchain: {}\n"
-        "Commit: {}\nBranch: {}",
-        ReadFixedField(info.LibraryName), ReadFixedField(info.Version), ReadFixedField(info.IsAlphaBuild),
-        ReadFixedField(info.BuildVersion), ReadFixedField(info.BuildDate), ReadFixedField(info.BuildNumber),
-        ReadFixedField(info.BuildType), ReadFixedField(info.BumpType), ReadFixedField(info.InformationalVersion),
-        ReadFixedField(info.BuildPlatform), ReadFixedField(info.BuildToolchain), ReadFixedField(info.Commit),
-        ReadFixedField(info.Branch));
+    const std::string text = TavCommon::FormatLibraryInfo(info);
     TavResult result;
     std::memset(&result, 0, sizeof result);
     if (buffer == nullptr || text.size() >= size) {

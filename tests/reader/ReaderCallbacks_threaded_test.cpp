@@ -93,7 +93,7 @@ TEST_P(ReaderCallbacks, ACardReachesEverySubscriberOnceWhileHeld) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wires, ReaderCallbacks, ::testing::Values(Wire::FeatureReport, Wire::SerialBinary),
-                         [](const auto& info) { return std::string(TavTest::WireName(info.param)); });
+                         [](const auto& info) { return std::string(TavTest::WireParamName(info.param)); });
 
 TEST(ReaderCallbacks, ASubscriptionBeforeInitWaitsForItAndTheLastUnsubscribeStopsPolling) {
     const TavTest::TimeLimit limit(30s);

@@ -56,7 +56,7 @@ TEST_P(DeviceOperations, BeepsAndTheVolumeReachTheReader) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wires, DeviceOperations, ::testing::Values(Wire::FeatureReport, Wire::SerialBinary),
-                         [](const auto& info) { return std::string(TavTest::WireName(info.param)); });
+                         [](const auto& info) { return std::string(TavTest::WireParamName(info.param)); });
 
 // A reader with the Legic radio installed and transparent mode offers the transparent-mode calls.
 void OfferTransparentMode(ReaderOnSimulator& simulated) {

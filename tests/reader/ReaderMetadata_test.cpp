@@ -227,7 +227,7 @@ TEST_P(ReaderMetadataOnEachWire, AReaderThatAnswersNothingLeavesOnlyWhatNeedsNoE
 
 INSTANTIATE_TEST_SUITE_P(Wires, ReaderMetadataOnEachWire,
                          ::testing::Values(Wire::FeatureReport, Wire::Mfp24, Wire::SerialBinary),
-                         [](const auto& info) { return std::string(TavTest::WireName(info.param)); });
+                         [](const auto& info) { return std::string(TavTest::WireParamName(info.param)); });
 
 struct ScanCase {
     const char* name;

@@ -15,12 +15,12 @@
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
 #include "support/ScopedTransportOverride.h"
+#include "support/Wire.h"
 
 namespace TavTest {
 
-enum class Wire : uint8_t { FeatureReport = 1, Mfp24 = 2, SerialBinary = 3 };
-
-inline const char* WireName(Wire wire) {
+// A name a parameterised test may carry (no blanks).
+inline const char* WireParamName(Wire wire) {
     switch (wire) {
         case Wire::FeatureReport: return "FeatureReport";
         case Wire::Mfp24: return "Mfp24";

@@ -277,7 +277,7 @@ TEST_P(OperationsOnEachWire, LuidIsStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wires, OperationsOnEachWire, ::testing::Values(Wire::FeatureReport, Wire::SerialBinary),
-                         [](const auto& info) { return std::string(TavTest::WireName(info.param)); });
+                         [](const auto& info) { return std::string(TavTest::WireParamName(info.param)); });
 
 TEST(ReaderOperations, KeystrokingStopsAtTheFirstFailureAndLeavesTheRestUntouched) {
     ReaderOnSimulator simulated(Wire::FeatureReport);

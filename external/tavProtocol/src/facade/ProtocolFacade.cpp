@@ -15,6 +15,7 @@
 #include "Tavelin/ElvarinException.h"
 #include "common/FixedText.h"
 #include "common/HandleCounter.h"
+#include "common/LibraryInfoBuilder.h"
 #include "common/Logger.h"
 #include "common/ReaderDefinitionText.h"
 #include "common/TimeDelay.h"
@@ -895,16 +896,7 @@ ProtocolCommandResult ProtocolFacade::GetLibraryInfoAsString(char* buffer, unsig
     }
     Tav::LibraryInfo info;
     BuildProtocolLibraryInfo(info);
-    using TavCommon::ReadFixedField;
-    const std::string text = fmt::format(
-        "Library Name: {}\nVersion: {}\nIs Alpha Build: {}\nBuild Ver: {}\nBuild Date: {}\nBuild Number: {}\n"
-        "Build Type: {}\nBump Type: {}\nInformational Version: {}\nBuild Platform: {}\nBuild Toolchain: {}\n"
-        "Commit: {}\nBranch: {}",
-        ReadFixedField(info.LibraryName), ReadFixedField(info.Version), ReadFixedField(info.IsAlphaBuild),
-        ReadFixedField(info.BuildVersion), ReadFixedField(info.BuildDate), ReadFixedField(info.BuildNumber),
-        ReadFixedField(info.BuildType), ReadFixedField(info.BumpType), ReadFixedField(info.InformationalVersion),
-        ReadFixedField(info.BuildPlatform), ReadFixedField(info.BuildToolchain), ReadFixedField(info.Commit),
-        ReadFixedField(info.Branch));
+    const std::string text = TavCommon::FormatLibraryInfo(info);
     if (text.size() >= size) {
         ProtocolCommandResult result = ZeroResult();
         result.HasException = true;

@@ -20,8 +20,8 @@ namespace {
 using namespace TavProtocol;
 using TavSim::Fault;
 using TavTest::Executed;
-using TavTest::SimulatedFeatureReportReader;
 using TavTest::Phrase;
+using TavTest::SimulatedFeatureReportReader;
 
 std::vector<std::vector<uint8_t>> Phrases(std::initializer_list<uint8_t> prefix, int count) {
     std::vector<std::vector<uint8_t>> phrases;
@@ -182,6 +182,10 @@ TEST(IdentityCommandsTest, EveryCheckFailsWithItsOwnMessage) {
          [](auto&) { GetESNWithFeatureReportProtocol().GetResult(); },
          {"Attempted to get result of GetESN before all responses were received", "GetESNWithFeatureReportProtocol",
           "GetResult"}},
+        {"ESN, a reply of 7 bytes would shift the rest",
+         [](auto& device) { device.FaultOnPhrase(1, Fault::ShortReply(7)); },
+         [](auto& transport) { Executed(GetESNWithFeatureReportProtocol(), transport).GetResult(); },
+         {"Invalid response received for GetESN command.", "GetESNWithFeatureReportProtocol", "GetResult"}},
         {"part number before all replies",
          nullptr,
          [](auto&) { GetPartNumberWithFeatureReportProtocol().GetResult(); },

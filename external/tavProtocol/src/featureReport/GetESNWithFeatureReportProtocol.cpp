@@ -2,6 +2,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
@@ -16,9 +17,14 @@ std::string GetESNWithFeatureReportProtocol::GetResult() const {
     if (responsePhrases_.size() != static_cast<std::size_t>(kPhraseCount)) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetESN before all responses were received");
     }
+    // A reply that is missing or short would shift every later byte into another place of the ESN.
     std::string esn;
-    for (const auto& reply : responsePhrases_) {
-        esn.append(reply.begin(), reply.end());
+    for (std::size_t i = 0; i < responsePhrases_.size(); ++i) {
+        const auto bytes =
+            ReplyReader::Of(responsePhrases_, i, "Invalid response received for GetESN command.", TAV_CHECK_SITE)
+                .RequireExactly(kFeatureReportPhraseLength)
+                .All();
+        esn.append(bytes.begin(), bytes.end());
     }
     return esn;
 }

@@ -1,7 +1,10 @@
 #include "featureReport/GetPartNumberWithFeatureReportProtocol.h"
 
+#include <algorithm>
+
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
@@ -19,6 +22,11 @@ std::string GetPartNumberWithFeatureReportProtocol::GetResult() const {
     }
     std::string partNumber;
     for (const auto& reply : responsePhrases_) {
+        // A short reply before the end of the text has lost bytes the text would close over.
+        if (std::find(reply.begin(), reply.end(), 0) == reply.end()) {
+            ReplyReader(reply, "Invalid response received for GetPartNumber command.", TAV_CHECK_SITE)
+                .RequireExactly(kFeatureReportPhraseLength);
+        }
         for (const uint8_t byte : reply) {
             if (byte == 0) {
                 return partNumber;

@@ -28,6 +28,10 @@ bool GetStringWithFeatureReportProtocol::HasCommandPhrase() {
     if (ReverseSeekNullTerminator(responsePhrases_.back())) {
         return false;
     }
+    // Without its end a short reply has lost the rest of its phrase: the text would close over the gap.
+    if (responsePhrases_.back().size() < kFeatureReportPhraseLength) {
+        TAV_THROW(ProtocolException, "GetString received a reply shorter than a phrase without the end of the string.");
+    }
     if (commandPhrasesProduced_ >= kMaxPhrases) {
         TAV_THROW(ProtocolException, "GetString read 256 phrases without finding the end of the string.");
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -25,6 +26,12 @@ public:
     virtual bool Send(std::span<const uint8_t> phrase, PhraseKind kind) = 0;
     // At most `length` bytes of the reader's reply.
     virtual FrontEndReply Receive(std::size_t length) = 0;
+    // The same for a transport that stops waiting after `window` (a serial line's receive delay): a
+    // front end whose replies can come later than that keeps them for the next receive. Others
+    // wait for the reply.
+    virtual FrontEndReply Receive(std::size_t length, std::chrono::milliseconds /*window*/) { return Receive(length); }
+    // What arrived unasked is dropped (a serial transport does this as a command begins).
+    virtual void DiscardPendingInput() {}
     // Whether the device is there, asked without touching the exchange (a transport's init).
     virtual bool DevicePresent() = 0;
 };

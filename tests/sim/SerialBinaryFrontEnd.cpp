@@ -175,6 +175,46 @@ FrontEndReply SerialBinaryFrontEnd::Receive(std::size_t /*length*/) {
     return reply;
 }
 
+FrontEndReply SerialBinaryFrontEnd::Receive(std::size_t /*length*/, std::chrono::milliseconds window) {
+    FrontEndReply reply;
+    std::optional<Answer> answer;
+    std::vector<uint8_t> waiting;
+    {
+        auto model = reader_.Model();
+        if (!model->connected) {
+            reply.status = FrontEndReply::Status::DeviceGone;
+            return reply;
+        }
+        answer = std::exchange(pending_, std::nullopt);
+        waiting = std::exchange(lateInput_, {});
+    }
+    std::vector<uint8_t> bytes;
+    if (answer && (answer->reply || answer->endlessFiller)) {
+        bytes = answer->endlessFiller ? std::vector<uint8_t>(255, *answer->endlessFiller) : std::move(*answer->reply);
+    }
+    if (answer && answer->delay > window) {
+        std::this_thread::sleep_for(window);
+        auto model = reader_.Model();
+        lateInput_.insert(lateInput_.end(), bytes.begin(), bytes.end());
+        bytes.clear();
+    } else if (answer && answer->delay.count() > 0) {
+        std::this_thread::sleep_for(answer->delay);
+    }
+    waiting.insert(waiting.end(), bytes.begin(), bytes.end());
+    if (waiting.empty()) {
+        reply.status = FrontEndReply::Status::NoReply;
+        return reply;
+    }
+    reply.status = FrontEndReply::Status::Replied;
+    reply.bytes = std::move(waiting);
+    return reply;
+}
+
+void SerialBinaryFrontEnd::DiscardPendingInput() {
+    auto model = reader_.Model();
+    lateInput_.clear();
+}
+
 void SerialBinaryFrontEnd::InjectFault(FaultTrigger trigger, Fault fault, int times) {
     auto model = reader_.Model();
     faults_.Add(std::move(trigger), fault, times);

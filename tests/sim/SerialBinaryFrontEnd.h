@@ -49,6 +49,11 @@ public:
 
     bool Send(std::span<const uint8_t> phrase, PhraseKind kind) override;
     FrontEndReply Receive(std::size_t length) override;
+    // A reply later than the window arrives after the receive gave up: the receive ends empty-handed
+    // (or with what was already waiting), and the late bytes come first in the next receive, as on
+    // a line whose input nobody drained.
+    FrontEndReply Receive(std::size_t length, std::chrono::milliseconds window) override;
+    void DiscardPendingInput() override;
     bool DevicePresent() override { return reader_.Model()->connected; }
 
     void InjectFault(FaultTrigger trigger, Fault fault, int times = FaultPlan::kEveryTime);
@@ -69,7 +74,8 @@ private:
     std::vector<std::vector<uint8_t>> received_;
     PhraseHandler continuation_;
     std::vector<uint8_t> continuationCommand_;
-    std::optional<Answer> pending_;  // in process: the answer Receive hands out
+    std::optional<Answer> pending_;   // in process: the answer Receive hands out
+    std::vector<uint8_t> lateInput_;  // in process: bytes that came after their receive window
 };
 
 }  // namespace TavSim

@@ -1,5 +1,6 @@
 #include "support/InProcessTransport.h"
 
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -38,8 +39,10 @@ void InProcessTransport::transmit(TavTransport::TransportPayload& payload) {
     }
 }
 
+void InProcessTransport::discardPendingInput() { frontEnd_.DiscardPendingInput(); }
+
 std::vector<uint8_t> InProcessTransport::receive(TavTransport::TransportPayload& payload) {
-    TavSim::FrontEndReply reply = frontEnd_.Receive(payload.length);
+    TavSim::FrontEndReply reply = frontEnd_.Receive(payload.length, std::chrono::milliseconds(receiveDelayMs()));
     if (reply.status == TavSim::FrontEndReply::Status::DeviceGone) {
         throw std::runtime_error(kGone);
     }

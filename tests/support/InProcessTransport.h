@@ -13,7 +13,7 @@ namespace TavTest {
 // goes out as the payload's kind says; a receive returns the reply as the front end gives it
 // (shorter than asked when the reply is short, empty when there is none). A device that is gone
 // fails init, transmit and receive with std::runtime_error, as the USB HID transport's library
-// calls do.
+// calls do. A receive waits no longer than the receive delay for a front end that can answer later.
 class InProcessTransport : public TavTransport::Transport {
 public:
     explicit InProcessTransport(TavSim::FrontEnd& frontEnd);
@@ -22,6 +22,9 @@ public:
     void init(uint32_t retryCount) override;
     std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override;
     void transmit(TavTransport::TransportPayload& payload) override;
+    // A serial front end keeps a reply later than the receive delay for the next receive; this
+    // drops it, as the serial transport drops what arrived before a command.
+    void discardPendingInput() override;
 
     // From now on every phrase sent and every reply received is appended to the timeline, where a
     // RecordingTimeDelay on the same timeline puts its waits.

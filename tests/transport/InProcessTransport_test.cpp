@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
 
 #include "sim/FeatureReportFrontEnd.h"
+#include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/InProcessTransport.h"
 
@@ -138,6 +140,34 @@ TEST_F(InProcessTransportTest, GoneDeviceFailsEveryCallUntilItComesBack) {
     transport.init(2);
     EXPECT_EQ(transport.LastRetryCount(), 2u);
     EXPECT_EQ(Exchange({0x82}), kBlock3);
+}
+
+// On a serial line a reply later than the receive delay is not waited for: it turns up in front of
+// the next reply, unless the transport drops pending input first, as a command does.
+TEST(InProcessSerialLine, AReplyLaterThanTheReceiveDelayArrivesWithTheNextOne) {
+    using namespace std::chrono_literals;
+    TavSim::SimulatedReader reader;
+    TavSim::SerialBinaryFrontEnd frontEnd(reader);
+    TavTest::InProcessTransport transport(frontEnd);
+    auto exchange = [&](uint8_t instruction) {
+        TavTransport::TransportPayload payload{{0xFA, instruction, 0, 0, 0}, 5, TavTransport::ReportType::Feature};
+        transport.transmit(payload);
+        return transport.receive(payload);
+    };
+    const Bytes unknownFrame{0x6D, 0x00};
+    frontEnd.InjectFault(FaultTrigger::OnPhrase(0), Fault::LateReply(35ms), 1);
+    frontEnd.InjectFault(FaultTrigger::OnPhrase(2), Fault::LateReply(35ms), 1);
+    frontEnd.InjectFault(FaultTrigger::OnPhrase(4), Fault::LateReply(20ms), 1);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(exchange(0x7E).empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 35ms);
+    EXPECT_EQ(exchange(0x7D), (Bytes{0x6D, 0x00, 0x6D, 0x00})) << "the reply to the previous frame first";
+
+    EXPECT_TRUE(exchange(0x7E).empty());
+    transport.discardPendingInput();
+    EXPECT_EQ(exchange(0x7D), unknownFrame);
+    EXPECT_EQ(exchange(0x7C), unknownFrame) << "late, but within the receive delay";
 }
 
 }  // namespace

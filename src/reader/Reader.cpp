@@ -153,6 +153,15 @@ void Reader::ExecuteWithCapabilityCheck(
     }
 }
 
+bool Reader::HasCapability(ReaderCapability capability) const {
+    const std::lock_guard lock(mutex_);
+    if (!profile_) {
+        throw ReaderException("Reader capability profile not initialized. Call Init() first.", "AbstractReader",
+                              kProfileNotInitialisedLine, "GetCapabilityProfile");
+    }
+    return profile_->HasCapability(capability);
+}
+
 int32_t Reader::ConfigurationCount() const {
     const std::lock_guard lock(mutex_);
     return metadata_.ConfigurationCount;

@@ -118,6 +118,9 @@ protected:
 
 private:
     ReaderMetadataStruct MetadataCopy() const;
+    // Asks the profile under the object mutex, since its rules read the metadata that Init and a
+    // refresh rewrite; fails like the frame when there is no profile.
+    bool HasCapability(ReaderCapability capability) const;
     std::function<void(CardData&)> PollFunction();
     // True when the reader can be polled; throws when it is being destroyed or has no facade.
     bool AdmitPolling();

@@ -84,7 +84,7 @@ void Reader::SetReaderConfiguration(unsigned char index, const TavCommon::Reader
                                     const TavCommon::HashData& hash) const {
     TavProtocol::ReaderConfiguration blocks = ReaderConfigurationConversion::ToBlocks(configuration);
     if (configuration.DisableKeystroking == 0 &&
-        !GetReaderCapabilityProfile()->HasCapability(READER_CAPABILITY_KEYSTROKING)) {
+        !HasCapability(READER_CAPABILITY_KEYSTROKING)) {
         throw ReaderException(
             "Cannot enable keystroking on this reader. The reader does not support keystroking "
             "(READER_CAPABILITY_KEYSTROKING).",
@@ -120,7 +120,7 @@ void Reader::SetReaderConfiguration(unsigned char index, const TavCommon::Reader
             if (result.HasException) {
                 return result;
             }
-            if (GetReaderCapabilityProfile()->HasCapability(READER_CAPABILITY_EXTENDED_CONFIGURATION)) {
+            if (HasCapability(READER_CAPABILITY_EXTENDED_CONFIGURATION)) {
                 try {
                     extended.Header.Validate();
                     result = facade.SetExtendedConfiguration(extended, hash);
@@ -149,7 +149,7 @@ void Reader::GetReaderConfiguration(unsigned char index, TavCommon::ReaderConfig
             if (result.HasException) {
                 return result;
             }
-            if (GetReaderCapabilityProfile()->HasCapability(READER_CAPABILITY_EXTENDED_CONFIGURATION)) {
+            if (HasCapability(READER_CAPABILITY_EXTENDED_CONFIGURATION)) {
                 return facade.GetExtendedConfiguration(extended);
             }
             return Success();

@@ -21,23 +21,8 @@ using TavTest::Wire;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
 using Bytes = std::vector<uint8_t>;
-
-template <typename Call>
-Tav::ReaderException Refusal(Call call) {
-    try {
-        call();
-    } catch (const Tav::ReaderException& error) {
-        return error;
-    }
-    ADD_FAILURE() << "nothing thrown";
-    return Tav::ReaderException("nothing thrown", "Test", 0, "Refusal");
-}
-
-Bytes Phrase(std::initializer_list<uint8_t> bytes) {
-    Bytes phrase(bytes);
-    phrase.resize(8, 0);
-    return phrase;
-}
+using TavTest::Phrase;
+using TavTest::Refusal;
 
 class DeviceOperations : public ::testing::TestWithParam<Wire> {};
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Tavelin/ReaderDefinition.h"
+#include "Tavelin/ReaderException.h"
 #include "common/FixedText.h"
 #include "reader/AbstractReader.h"
 #include "reader/Reader.h"
@@ -18,6 +21,18 @@
 #include "support/Wire.h"
 
 namespace TavTest {
+
+// The reader exception the call throws; a test failure when it throws none.
+template <typename Call>
+Tav::ReaderException Refusal(Call call) {
+    try {
+        call();
+    } catch (const Tav::ReaderException& error) {
+        return error;
+    }
+    ADD_FAILURE() << "nothing thrown";
+    return Tav::ReaderException("nothing thrown", "Test", 0, "Refusal");
+}
 
 // A name a parameterised test may carry (no blanks).
 inline const char* WireParamName(Wire wire) {

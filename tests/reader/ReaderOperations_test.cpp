@@ -19,24 +19,9 @@ using TavTest::Wire;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Bytes = std::vector<uint8_t>;
+using TavTest::Phrase;
+using TavTest::Refusal;
 using enum Tav::ReaderCapability;
-
-template <typename Call>
-Tav::ReaderException Refusal(Call call) {
-    try {
-        call();
-    } catch (const Tav::ReaderException& error) {
-        return error;
-    }
-    ADD_FAILURE() << "nothing thrown";
-    return Tav::ReaderException("nothing thrown", "Test", 0, "Refusal");
-}
-
-Bytes Phrase(std::initializer_list<uint8_t> bytes) {
-    Bytes phrase(bytes);
-    phrase.resize(8, 0);
-    return phrase;
-}
 
 class NeverRule : public Tav::CapabilityRule {
 public:

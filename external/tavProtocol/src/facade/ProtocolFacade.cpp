@@ -390,6 +390,17 @@ ProtocolCommandResult ProtocolFacade::RunVisitorForResult(std::string_view name,
     return RunOperation(name, work);
 }
 
+template <typename Version>
+ProtocolCommandResult ProtocolFacade::ReadSamFirmwareVersion(std::string_view name, uint8_t selector, Version& version,
+                                                             Version (GetSamFirmwareVersionVisitor::*read)() const) const {
+    auto work = [&] {
+        GetSamFirmwareVersionVisitor visitor(selector);
+        Accept(visitor);
+        version = (visitor.*read)();
+    };
+    return RunOperation(name, work);
+}
+
 void ProtocolFacade::Accept(CommandVisitor& visitor) const { protocol_->Accept(visitor, *transport_); }
 
 ProtocolCommandResult ProtocolFacade::DiscoverUsbReaders(std::vector<TavCommon::ReaderDefinition>& readers,
@@ -527,31 +538,19 @@ ProtocolCommandResult ProtocolFacade::GetBluetoothFirmwareVersion(BluetoothFirmw
 
 // The SAM selectors: 0 HID SE, 1 NXP AVx, 3 FeliCa.
 ProtocolCommandResult ProtocolFacade::GetNxpAvxSamFirmwareVersion(NxpSamFirmwareVersion& version) const {
-    auto work = [&] {
-        GetSamFirmwareVersionVisitor visitor(1);
-        Accept(visitor);
-        version = visitor.GetNxpSamFirmwareVersion();
-    };
-    return RunOperation("GetNxpAvxSamFirmwareVersion", work);
+    return ReadSamFirmwareVersion("GetNxpAvxSamFirmwareVersion", 1, version,
+                                  &GetSamFirmwareVersionVisitor::GetNxpSamFirmwareVersion);
 }
 
 // Its trace line keeps the spelling that log readers search for.
 ProtocolCommandResult ProtocolFacade::GetHidSeSamFirmwareVersion(HidSeSamFirmwareVersion& version) const {
-    auto work = [&] {
-        GetSamFirmwareVersionVisitor visitor(0);
-        Accept(visitor);
-        version = visitor.GetHidSeSamFirmwareVersion();
-    };
-    return RunOperation("GetHideSeSamFirmwareVersion", work);
+    return ReadSamFirmwareVersion("GetHideSeSamFirmwareVersion", 0, version,
+                                  &GetSamFirmwareVersionVisitor::GetHidSeSamFirmwareVersion);
 }
 
 ProtocolCommandResult ProtocolFacade::GetFelicaSamFirmwareVersion(FelicaSamFirmwareVersion& version) const {
-    auto work = [&] {
-        GetSamFirmwareVersionVisitor visitor(3);
-        Accept(visitor);
-        version = visitor.GetFelicaSamFirmwareVersion();
-    };
-    return RunOperation("GetFelicaSamFirmwareVersion", work);
+    return ReadSamFirmwareVersion("GetFelicaSamFirmwareVersion", 3, version,
+                                  &GetSamFirmwareVersionVisitor::GetFelicaSamFirmwareVersion);
 }
 
 ProtocolCommandResult ProtocolFacade::GetInstalledHardware(InstalledHardwareInformation& hardware) const {

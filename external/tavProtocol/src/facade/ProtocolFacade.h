@@ -56,6 +56,7 @@
 namespace TavProtocol {
 
 class CommandVisitor;
+class GetSamFirmwareVersionVisitor;
 
 // One opened reader: its protocol object and transport, reached through a handle registry. Every
 // operation runs alone under the facade's mutex, from the first byte sent to the last received,
@@ -231,6 +232,10 @@ private:
     template <typename Visitor, typename Result, typename... Arguments>
     ProtocolCommandResult RunVisitorForResult(std::string_view name, Result& result,
                                               const Arguments&... arguments) const;
+    // A SAM firmware read: the visitor for the SAM's selector, then that SAM's reading of it.
+    template <typename Version>
+    ProtocolCommandResult ReadSamFirmwareVersion(std::string_view name, uint8_t selector, Version& version,
+                                                 Version (GetSamFirmwareVersionVisitor::*read)() const) const;
     // The range checks of a whole-configuration or block write, run before its first phrase; an
     // MFP24 reader refuses the selection first instead.
     template <typename... Blocks>

@@ -7,12 +7,12 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/CommandVisitor.h"
 #include "featureReport/FeatureReportProtocol.h"
 #include "mfp24/Mfp24Protocol.h"
 #include "serialBinary/SerialBinaryProtocol.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedTransport.h"
-#include "visitors/CommandVisitor.h"
 
 namespace {
 

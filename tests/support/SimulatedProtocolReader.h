@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Tavelin/ElvarinException.h"
+#include "core/CommandVisitor.h"
 #include "core/Protocol.h"
 #include "facade/ProtocolFactory.h"
 #include "sim/CommandTables.h"
@@ -17,7 +18,6 @@
 #include "support/ProtocolFailure.h"
 #include "support/Timeline.h"
 #include "support/Wire.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavTest {
 

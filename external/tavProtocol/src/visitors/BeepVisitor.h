@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "core/CommandVisitor.h"
 #include "records/BEEP_DURATION.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

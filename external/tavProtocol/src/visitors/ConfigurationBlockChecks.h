@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "common/Logger.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

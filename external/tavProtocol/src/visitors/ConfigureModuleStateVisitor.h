@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/CommandVisitor.h"
 #include "records/ReaderModuleAction.h"
 #include "records/ReaderModuleId.h"
 #include "records/ReaderModuleState.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

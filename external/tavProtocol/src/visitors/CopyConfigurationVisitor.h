@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "common/TimeDelay.h"
+#include "core/CommandVisitor.h"
 #include "records/ConfigurationLocation.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "common/TimeDelay.h"
+#include "core/CommandVisitor.h"
 #include "records/BootloaderModule.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

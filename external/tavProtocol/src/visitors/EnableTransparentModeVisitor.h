@@ -1,6 +1,6 @@
 #pragma once
 
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

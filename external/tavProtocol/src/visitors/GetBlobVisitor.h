@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/BlobHeader.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

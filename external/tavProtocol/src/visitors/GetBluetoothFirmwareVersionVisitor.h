@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/BluetoothFirmwareVersion.h"
+#include "core/CommandVisitor.h"
 #include "records/FirmwareVersionModuleType.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/CommandVisitor.h"
 #include "records/CardAnalyzerData.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "core/CommandVisitor.h"
 #include "records/GetCardDataSizeParameters.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

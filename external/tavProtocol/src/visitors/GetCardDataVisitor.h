@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/CommandVisitor.h"
 #include "records/GetCardDataSizeParameters.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

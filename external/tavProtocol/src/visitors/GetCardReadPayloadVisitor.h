@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/CommandVisitor.h"
 #include "records/CardReadPayload.h"
 #include "records/GetCardDataSizeParameters.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

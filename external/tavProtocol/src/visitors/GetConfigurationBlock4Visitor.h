@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ReaderConfigurationBlock4.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ExtendedConfiguration.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/CommandVisitor.h"
 #include "records/QueuedIdFlagParameters.h"
 #include "records/QueuedIdInformation.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

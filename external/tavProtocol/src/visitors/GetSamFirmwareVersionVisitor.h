@@ -5,7 +5,7 @@
 #include "common/FelicaSamFirmwareVersion.h"
 #include "common/HidSeSamFirmwareVersion.h"
 #include "common/NxpSamFirmwareVersion.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

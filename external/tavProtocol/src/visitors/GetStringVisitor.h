@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "core/CommandVisitor.h"
 #include "records/GetStringIndex.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "common/TimeDelay.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -7,7 +7,7 @@
 
 #include "common/BleDataType.h"
 #include "common/TimeDelay.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/BlobHeader.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

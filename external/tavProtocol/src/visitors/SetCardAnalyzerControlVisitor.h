@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/CommandVisitor.h"
 #include "records/CardAnalyzerControlParameter.h"
-#include "visitors/CommandVisitor.h"
 
 namespace TavProtocol {
 

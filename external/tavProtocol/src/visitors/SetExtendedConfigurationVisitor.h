@@ -2,7 +2,7 @@
 
 #include "common/ExtendedConfiguration.h"
 #include "common/HashData.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

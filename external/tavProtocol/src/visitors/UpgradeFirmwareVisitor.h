@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/TimeDelay.h"
-#include "visitors/CommandVisitor.h"
+#include "core/CommandVisitor.h"
 
 namespace TavProtocol {
 

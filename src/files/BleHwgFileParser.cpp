@@ -50,24 +50,25 @@ std::string EndLine(int section) { return fmt::format("END sFldBleData{}", secti
 // Writing.
 
 // The limit applies to a file about to be replaced as well.
-void validateFileSize(const std::string& path) {
+void ValidateFileSize(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && static_cast<uint64_t>(status.st_size) > Format::kMaxFileSize) {
-        TAV_THROW_AT(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path, kFileTooLargeLine);
+        TAV_STEP_SITE_AT("validateFileSize", kFileTooLargeLine)
+            .Throw("File size is too large to be a valid BLE HWG file: " + path);
     }
 }
 
-void writeHwgHeaderLine(std::string& text) {
+void WriteHwgHeaderLine(std::string& text) {
     text += Format::kHeaderLine;
     text += "\n";
 }
 
-void writeBleVersionLines(std::string& text, const TavCommon::HwgFileVersionInfo& versions) {
+void WriteBleVersionLines(std::string& text, const TavCommon::HwgFileVersionInfo& versions) {
     text += ":Library Version: " + Format::VersionText(versions.LibraryVersion) + "\n";
     text += ":Device FW Version: " + Format::VersionText(versions.DeviceFirmwareVersion) + "\n";
 }
 
-void writeBleDataNotes(std::string& text, int section) {
+void WriteBleDataNotes(std::string& text, int section) {
     text += fmt::format(
         "\n/ Note: DO NOT change the name \"sFldBleData{}\"!\n"
         "/ No Comment or Blank Lines between data bytes.\n"
@@ -75,7 +76,7 @@ void writeBleDataNotes(std::string& text, int section) {
         section);
 }
 
-void writeBleDataSection(std::string& text, int section, const std::vector<uint8_t>& bytes) {
+void WriteBleDataSection(std::string& text, int section, const std::vector<uint8_t>& bytes) {
     text += BeginLine(section) + "\n\n" + fmt::format("/ BleData{}[] =\n", section);
     for (std::size_t begin = 0; begin < bytes.size(); begin += kBytesPerLine) {
         std::vector<std::string> texts;
@@ -90,12 +91,12 @@ void writeBleDataSection(std::string& text, int section, const std::vector<uint8
     text += "\n";
 }
 
-void writeHwgEndMarkerLine(std::string& text) {
+void WriteHwgEndMarkerLine(std::string& text) {
     text += Format::kEndMarker;
     text += "\n";
 }
 
-void writeCrcTrailer(std::string& text) {
+void WriteCrcTrailer(std::string& text) {
     const std::string crc = CalculateCrc32(text);
     text += Format::kChecksumKey;
     text += "=" + crc;
@@ -103,42 +104,43 @@ void writeCrcTrailer(std::string& text) {
 
 // Reading.
 
-void validateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
+void ValidateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
     if (load.outcome == TavFiles::TextFileLoad::Outcome::TooLarge) {
-        TAV_THROW_AT(ElvarinException, "File size is too large to be a valid BLE HWG file: " + path, kFileTooLargeLine);
+        TAV_STEP_SITE_AT("validateFileSize", kFileTooLargeLine)
+            .Throw("File size is too large to be a valid BLE HWG file: " + path);
     }
 }
 
-bool validateHwgHeader(std::string_view text) {
+bool ValidateHwgHeader(std::string_view text) {
     TextLineCursor cursor(text);
     std::string_view first;
     return cursor.Next(first) && Trim(first) == Format::kHeaderLine;
 }
 
-std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
+std::string ExtractCrcValueFromFile(const Format::Trailer& trailer) {
     if (!trailer.hasChecksumLine) {
-        TAV_THROW_AT(ElvarinException, "Failed to read CRC line from BLE HWG file", kMissingCrcLineLine);
+        TAV_STEP_SITE_AT("extractCrcValueFromFile", kMissingCrcLineLine)
+            .Throw("Failed to read CRC line from BLE HWG file");
     }
     const auto parts = TavCommon::StringUtils::Split(trailer.checksumLine, "=");
     if (parts.size() != 2) {
-        TAV_THROW_AT(ElvarinException,
-                     "Invalid CRC line format in BLE HWG file: " + PrintableExcerpt(trailer.checksumLine),
-                     kInvalidCrcLineLine);
+        TAV_STEP_SITE_AT("extractCrcValueFromFile", kInvalidCrcLineLine)
+            .Throw("Invalid CRC line format in BLE HWG file: " + PrintableExcerpt(trailer.checksumLine));
     }
     return Trim(parts[1]);
 }
 
 // False for a tampered file. As for the HWG file: checked against the checksum line when the
 // marker is there, nothing after the checksum line, and no checksum line without its marker.
-bool verifyCrc(const Format::Trailer& trailer) {
+bool VerifyCrc(const Format::Trailer& trailer) {
     if (!trailer.hasMarker) {
         return !trailer.checksumLineWithoutMarker;
     }
-    const std::string stored = extractCrcValueFromFile(trailer);
+    const std::string stored = ExtractCrcValueFromFile(trailer);
     return stored == CalculateCrc32(trailer.covered) && !trailer.textAfterChecksumLine;
 }
 
-int detectBleDataType(std::string_view data) {
+int DetectBleDataType(std::string_view data) {
     const std::string dataBegin = BeginLine(1);
     const std::string keyBegin = BeginLine(2);
     TextLineCursor cursor(data);
@@ -154,10 +156,11 @@ int detectBleDataType(std::string_view data) {
             return 2;
         }
     }
-    TAV_THROW_AT(ElvarinException, "Could not determine BLE data type from HWG file", kUnknownDataTypeLine);
+    TAV_STEP_SITE_AT("detectBleDataType", kUnknownDataTypeLine)
+        .Throw("Could not determine BLE data type from HWG file");
 }
 
-std::vector<uint8_t> extractBleData(std::string_view data, int section) {
+std::vector<uint8_t> ExtractBleData(std::string_view data, int section) {
     TextLineCursor cursor(data);
     std::string_view line;
     const std::string begin = BeginLine(section);
@@ -167,7 +170,8 @@ std::vector<uint8_t> extractBleData(std::string_view data, int section) {
         started = Contains(line, begin);
     }
     if (!started) {
-        TAV_THROW_AT(ElvarinException, "Could not find BLE data section BEGIN marker in HWG file", kMissingBeginLine);
+        TAV_STEP_SITE_AT("extractBleData", kMissingBeginLine)
+            .Throw("Could not find BLE data section BEGIN marker in HWG file");
     }
     std::vector<uint8_t> bytes;
     while (cursor.Next(line)) {
@@ -182,30 +186,30 @@ std::vector<uint8_t> extractBleData(std::string_view data, int section) {
             const std::string value = Trim(piece);
             if (!value.empty()) {
                 bytes.push_back(static_cast<uint8_t>(
-                    TavFiles::ParseFieldNumber(value, 16, 0xFF, "BLE data byte", TAV_FAILURE_SITE)));
+                    TavFiles::ParseFieldNumber(value, 16, 0xFF, "BLE data byte", TAV_STEP_SITE("extractBleData"))));
             }
         }
     }
     // A section cut short must not load: its last byte may be half of what was written.
-    TAV_THROW(ElvarinException, "Could not find BLE data section END marker in HWG file");
+    TAV_STEP_SITE("extractBleData").Throw("Could not find BLE data section END marker in HWG file");
 }
 
 }  // namespace
 
 void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& record, const std::string& path,
                                        const TavCommon::HwgFileVersionInfo& versions, bool withTrailer) {
-    validateFileSize(path);
+    ValidateFileSize(path);
     const std::vector<uint8_t> bytes = record.ToVector();
     const int section = SectionOf(record.DataType);
 
     std::string text;
-    writeHwgHeaderLine(text);
-    writeBleVersionLines(text, versions);
-    writeBleDataNotes(text, section);
-    writeBleDataSection(text, section, bytes);
+    WriteHwgHeaderLine(text);
+    WriteBleVersionLines(text, versions);
+    WriteBleDataNotes(text, section);
+    WriteBleDataSection(text, section, bytes);
     if (withTrailer) {
-        writeHwgEndMarkerLine(text);
-        writeCrcTrailer(text);
+        WriteHwgEndMarkerLine(text);
+        WriteCrcTrailer(text);
     }
 
     const auto replaced = TavFiles::ReplaceFileAtomically(path, text);
@@ -222,23 +226,23 @@ void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& 
 
 TavCommon::ReaderBleConfiguration ReadBleConfigurationFromBleHwgFile(const std::string& path) {
     const auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
-    validateFileSize(load, path);
+    ValidateFileSize(load, path);
     if (load.outcome != TavFiles::TextFileLoad::Outcome::Loaded) {
         TAV_THROW_AT(ElvarinException, "Failed to open BLE HWG file: " + path + std::string(load.OpenFailureNote()),
                      kOpenFailedLine);
     }
     const std::string& text = load.text;
-    if (!validateHwgHeader(text)) {
+    if (!ValidateHwgHeader(text)) {
         TAV_THROW_AT(ElvarinException, "Invalid BLE HWG file header: " + path, kInvalidHeaderLine);
     }
     const Format::Trailer trailer = Format::SplitAtEndMarker(text, true);
-    if (!verifyCrc(trailer)) {
+    if (!VerifyCrc(trailer)) {
         TAV_THROW_AT(ElvarinException, "BLE HWG file has been tampered: " + path, kTamperedLine);
     }
     // Nothing from the end marker on is BLE data.
     const std::string_view data = std::string_view(text).substr(0, trailer.dataEnd);
-    const int section = detectBleDataType(data);
-    const std::vector<uint8_t> bytes = extractBleData(data, section);
+    const int section = DetectBleDataType(data);
+    const std::vector<uint8_t> bytes = ExtractBleData(data, section);
     TavCommon::ReaderBleConfiguration record{};
     record.SetBleDataType(section == 1 ? BleDataType::Data : BleDataType::Key);
     record.SetBleData(bytes);

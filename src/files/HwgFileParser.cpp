@@ -43,7 +43,7 @@ bool Contains(std::string_view line, std::string_view text) { return line.find(t
 
 // Every configuration must come back from its file as it went in: each value text passes its
 // property's setter and prints the same again.
-void checkConfiguration(std::size_t index, const ReaderConfiguration& configuration) {
+void CheckConfiguration(std::size_t index, const ReaderConfiguration& configuration) {
     ReaderConfiguration readBack{};
     for (const auto& section : HwgPropertyMapping::Mappings()) {
         for (const auto& property : section.properties) {
@@ -51,9 +51,9 @@ void checkConfiguration(std::size_t index, const ReaderConfiguration& configurat
             try {
                 property.setter(readBack, text);
             } catch (const ElvarinException& error) {
-                TAV_THROW(ElvarinException,
-                          fmt::format("Configuration {} cannot be written to an HWG file: {} = {}: {}", index,
-                                      property.name, text, error.Message()));
+                TAV_STEP_SITE("checkConfiguration")
+                    .Throw(fmt::format("Configuration {} cannot be written to an HWG file: {} = {}: {}", index,
+                                       property.name, text, error.Message()));
             }
         }
     }
@@ -62,29 +62,30 @@ void checkConfiguration(std::size_t index, const ReaderConfiguration& configurat
             const std::string written = property.getter(configuration);
             const std::string read = property.getter(readBack);
             if (written != read) {
-                TAV_THROW(ElvarinException,
-                          fmt::format("Configuration {} cannot be written to an HWG file: {} = {} reads back as {}",
-                                      index, property.name, written, read));
+                TAV_STEP_SITE("checkConfiguration")
+                    .Throw(fmt::format("Configuration {} cannot be written to an HWG file: {} = {} reads back as {}",
+                                       index, property.name, written, read));
             }
         }
     }
 }
 
-std::vector<uint8_t> checkExtendedConfiguration(std::size_t index, const ExtendedConfiguration& configuration) {
+std::vector<uint8_t> CheckExtendedConfiguration(std::size_t index, const ExtendedConfiguration& configuration) {
     auto image = TavFiles::ExtendedConfigurationImage::Of(configuration);
     if (image.failure) {
-        TAV_THROW(ElvarinException,
-                  fmt::format("Extended configuration {} cannot be written to an HWG file: {}", index, *image.failure));
+        TAV_STEP_SITE("checkExtendedConfiguration")
+            .Throw(fmt::format("Extended configuration {} cannot be written to an HWG file: {}", index,
+                               *image.failure));
     }
     return std::move(image.bytes);
 }
 
-void writeVersionLines(std::string& text, const TavCommon::HwgFileVersionInfo& versions) {
+void WriteVersionLines(std::string& text, const TavCommon::HwgFileVersionInfo& versions) {
     text += "LibraryVersion = " + Format::VersionText(versions.LibraryVersion) + "\n";
     text += "DeviceFirmwareVersion = " + Format::VersionText(versions.DeviceFirmwareVersion) + "\n";
 }
 
-void writePropertySections(std::string& text, const ReaderConfiguration& configuration) {
+void WritePropertySections(std::string& text, const ReaderConfiguration& configuration) {
     text += "\n";
     for (const HwgPropertySection& section : HwgPropertyMapping::Mappings()) {
         if (section.name.empty()) {
@@ -108,7 +109,7 @@ std::string ByteLine(const std::vector<uint8_t>& image, std::size_t begin, std::
 
 // The image is the configuration's checked encoding: it decodes back to the same counts, and its
 // pieces fit in it.
-void writeFieldSeparatorData(std::string& text, const ExtendedConfiguration& configuration,
+void WriteFieldSeparatorData(std::string& text, const ExtendedConfiguration& configuration,
                              const std::vector<uint8_t>& image) {
     const std::size_t fields = configuration.Header.FieldEntryCount;
     const std::size_t separators = configuration.Header.SeparatorEntryCount;
@@ -135,7 +136,7 @@ void writeFieldSeparatorData(std::string& text, const ExtendedConfiguration& con
     text += "\n";
 }
 
-void writeCardSelectionProperties(std::string& text, const ReaderConfiguration& configuration) {
+void WriteCardSelectionProperties(std::string& text, const ReaderConfiguration& configuration) {
     for (const HwgPropertySection& section : HwgPropertyMapping::Mappings()) {
         if (!section.name.empty()) {
             continue;
@@ -147,7 +148,7 @@ void writeCardSelectionProperties(std::string& text, const ReaderConfiguration& 
     }
 }
 
-void writeCrcTrailer(std::string& text) {
+void WriteCrcTrailer(std::string& text) {
     const std::string crc = CalculateCrc32(text);
     text += Format::kChecksumKey;
     text += " = " + crc;
@@ -155,25 +156,26 @@ void writeCrcTrailer(std::string& text) {
 
 // Reading.
 
-void validateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
+void ValidateFileSize(const TavFiles::TextFileLoad& load, const std::string& path) {
     if (load.outcome == TavFiles::TextFileLoad::Outcome::TooLarge) {
-        TAV_THROW(ElvarinException, "File size is too large to be a valid HWG file: " + path);
+        TAV_STEP_SITE("validateFileSize").Throw("File size is too large to be a valid HWG file: " + path);
     }
 }
 
-bool validateHwgHeader(std::string_view text) {
+bool ValidateHwgHeader(std::string_view text) {
     TextLineCursor cursor(text);
     std::string_view first;
     return cursor.Next(first) && Trim(first) == Format::kHeaderLine;
 }
 
-std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
+std::string ExtractCrcValueFromFile(const Format::Trailer& trailer) {
     if (!trailer.hasChecksumLine) {
-        TAV_THROW(ElvarinException, "Failed to read CRC line from HWG file");
+        TAV_STEP_SITE("extractCrcValueFromFile").Throw("Failed to read CRC line from HWG file");
     }
     const auto parts = TavCommon::StringUtils::Split(trailer.checksumLine, " = ");
     if (parts.size() != 2) {
-        TAV_THROW(ElvarinException, "Invalid CRC line format in HWG file: " + PrintableExcerpt(trailer.checksumLine));
+        TAV_STEP_SITE("extractCrcValueFromFile")
+            .Throw("Invalid CRC line format in HWG file: " + PrintableExcerpt(trailer.checksumLine));
     }
     return Trim(parts[1]);
 }
@@ -181,15 +183,15 @@ std::string extractCrcValueFromFile(const Format::Trailer& trailer) {
 // False for a tampered file. A file with the end marker must match its checksum and end with the
 // checksum line; a file without it is read unchecked, unless a checksum line shows that its
 // marker was removed.
-bool verifyCrc(const Format::Trailer& trailer) {
+bool VerifyCrc(const Format::Trailer& trailer) {
     if (!trailer.hasMarker) {
         return !trailer.checksumLineWithoutMarker;
     }
-    const std::string stored = extractCrcValueFromFile(trailer);
+    const std::string stored = ExtractCrcValueFromFile(trailer);
     return stored == CalculateCrc32(trailer.covered) && !trailer.textAfterChecksumLine;
 }
 
-bool hasNextConfiguration(TextLineCursor& cursor) {
+bool HasNextConfiguration(TextLineCursor& cursor) {
     std::string_view line;
     if (!cursor.Next(line) || line.empty()) {
         return false;
@@ -207,14 +209,15 @@ bool hasNextConfiguration(TextLineCursor& cursor) {
     return false;
 }
 
-std::string extractPropertyValue(std::string_view line) {
+std::string ExtractPropertyValue(std::string_view line) {
     std::string_view content = line;
     if (const auto comment = content.find("/ "); comment != std::string_view::npos) {
         content = content.substr(0, comment);
     }
     const auto separator = content.find_first_of("=:\t");
     if (separator == std::string_view::npos) {
-        TAV_THROW(ElvarinException, "Invalid property line format in HWG file: " + PrintableExcerpt(line));
+        TAV_STEP_SITE("extractPropertyValue")
+            .Throw("Invalid property line format in HWG file: " + PrintableExcerpt(line));
     }
     return Trim(content.substr(separator + 1));
 }
@@ -254,7 +257,7 @@ ExtendedConfiguration ExtractExtendedConfiguration(TextLineCursor& cursor) {
     return configuration;
 }
 
-TavCommon::HwgConfigurationRecord extractNextConfiguration(TextLineCursor& cursor) {
+TavCommon::HwgConfigurationRecord ExtractNextConfiguration(TextLineCursor& cursor) {
     TavCommon::HwgConfigurationRecord record{};
     std::string_view line;
     for (const HwgPropertySection& section : HwgPropertyMapping::Mappings()) {
@@ -264,13 +267,15 @@ TavCommon::HwgConfigurationRecord extractNextConfiguration(TextLineCursor& curso
             while (!found && !sectionEnded) {
                 if (!cursor.Next(line)) {
                     if (!section.name.empty()) {
-                        TAV_THROW(ElvarinException, fmt::format("Missing property {} in HWG file", property.name));
+                        TAV_STEP_SITE("extractNextConfiguration")
+                            .Throw(fmt::format("Missing property {} in HWG file", property.name));
                     }
                     sectionEnded = true;
                 } else if (Contains(line, Format::kNextConfiguration)) {
-                    TAV_THROW(ElvarinException, fmt::format("Missing property {} in HWG file", property.name));
+                    TAV_STEP_SITE("extractNextConfiguration")
+                        .Throw(fmt::format("Missing property {} in HWG file", property.name));
                 } else if (StartsWith(line, property.name)) {
-                    property.setter(record.ReaderConfiguration, extractPropertyValue(line));
+                    property.setter(record.ReaderConfiguration, ExtractPropertyValue(line));
                     found = true;
                 } else if (StartsWith(line, kBlockStart)) {
                     record.ExtendedConfiguration = ExtractExtendedConfiguration(cursor);
@@ -297,21 +302,21 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
     }
     std::vector<std::vector<uint8_t>> images;
     for (std::size_t i = 0; i < configurations.size(); ++i) {
-        checkConfiguration(i, configurations[i]);
-        images.push_back(checkExtendedConfiguration(i, extendedConfigurations[i]));
+        CheckConfiguration(i, configurations[i]);
+        images.push_back(CheckExtendedConfiguration(i, extendedConfigurations[i]));
     }
 
     std::string text(Format::kHeaderLine);
     text += "\n";
-    writeVersionLines(text, versions);
+    WriteVersionLines(text, versions);
     if (configurations.size() == 1) {
-        writePropertySections(text, configurations[0]);
-        writeFieldSeparatorData(text, extendedConfigurations[0], images[0]);
+        WritePropertySections(text, configurations[0]);
+        WriteFieldSeparatorData(text, extendedConfigurations[0], images[0]);
     } else {
         for (std::size_t i = 0; i < configurations.size(); ++i) {
-            writePropertySections(text, configurations[i]);
-            writeFieldSeparatorData(text, extendedConfigurations[i], images[i]);
-            writeCardSelectionProperties(text, configurations[i]);
+            WritePropertySections(text, configurations[i]);
+            WriteFieldSeparatorData(text, extendedConfigurations[i], images[i]);
+            WriteCardSelectionProperties(text, configurations[i]);
             text += Format::kNextConfiguration;
             text += "\n";
         }
@@ -319,7 +324,7 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
     if (versions.WithTrailer) {
         text += Format::kEndMarker;
         text += "\n";
-        writeCrcTrailer(text);
+        WriteCrcTrailer(text);
     }
 
     const auto replaced = TavFiles::ReplaceFileAtomically(path, text);
@@ -336,23 +341,23 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
 
 std::vector<TavCommon::HwgConfigurationRecord> ReadConfigurationFromHwgFile(const std::string& path) {
     const auto load = TavFiles::LoadTextFile(path, Format::kMaxFileSize);
-    validateFileSize(load, path);
+    ValidateFileSize(load, path);
     if (load.outcome != TavFiles::TextFileLoad::Outcome::Loaded) {
         TAV_THROW(ElvarinException, "Failed to open HWG file: " + path + std::string(load.OpenFailureNote()));
     }
     const std::string& text = load.text;
-    if (!validateHwgHeader(text)) {
+    if (!ValidateHwgHeader(text)) {
         TAV_THROW(ElvarinException, "Invalid HWG file header: " + path);
     }
     const Format::Trailer trailer = Format::SplitAtEndMarker(text, false);
-    if (!verifyCrc(trailer)) {
+    if (!VerifyCrc(trailer)) {
         TAV_THROW(ElvarinException, "HWG file has been tampered: " + path);
     }
     // Nothing from the end marker on is configuration.
     TextLineCursor cursor(std::string_view(text).substr(0, trailer.dataEnd));
     std::vector<TavCommon::HwgConfigurationRecord> records;
-    while (hasNextConfiguration(cursor)) {
-        records.push_back(extractNextConfiguration(cursor));
+    while (HasNextConfiguration(cursor)) {
+        records.push_back(ExtractNextConfiguration(cursor));
     }
     return records;
 }

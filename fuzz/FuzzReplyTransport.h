@@ -10,6 +10,7 @@
 
 #include "Tavelin/ElvarinException.h"
 #include "common/TimeDelay.h"
+#include "support/CatalogueFuzzInput.h"
 #include "support/CommandCatalogue.h"
 #include "transport/Transport.h"
 
@@ -99,23 +100,23 @@ public:
     void DelaySeconds(int) override {}
 };
 
-// Runs the command of the catalogue that the input's first byte picks among the protocol's, built
-// from its second byte, over the transport made from the rest of the input. The library's own
-// failures end a step; anything else escapes, and the fuzzer reports it.
+// Runs the protocol's command of the catalogue that the input names (CatalogueFuzzInput.h), built
+// from the argument byte after the name, over the transport made from the rest of the input. The
+// library's own failures end a step; anything else escapes, and the fuzzer reports it.
 template <typename MakeTransport>
 void RunCatalogueCommand(TavTest::Wire protocol, const uint8_t* data, std::size_t size,
                          MakeTransport makeTransport) {
-    if (size < 2) {
-        return;
-    }
     std::vector<const TavTest::CommandEntry*> commands;
     for (const auto& command : TavTest::CommandCatalogue()) {
         if (command.protocol == protocol) {
             commands.push_back(&command);
         }
     }
-    auto transport = makeTransport(std::span<const uint8_t>(data + 2, size - 2));
-    commands[data[0] % commands.size()]->run(transport, data[1], [](const TavTest::Step& step) {
+    const auto input = TavTest::ReadCatalogueFuzzInput(std::span<const uint8_t>(data, size));
+    const auto& command =
+        *commands[TavTest::PickRow(commands.size(), input.rowName, [&](std::size_t i) { return commands[i]->name; })];
+    auto transport = makeTransport(input.replies);
+    command.run(transport, input.argument, [](const TavTest::Step& step) {
         try {
             step();
         } catch (const ElvarinException&) {

@@ -1,7 +1,8 @@
 // Whatever a feature-report reader answers, every command's checks and decoders either accept it
 // or fail with the library's own exception; none reads past a reply, none sends a phrase longer
 // than a feature report, and none exchanges for ever.
-// Input: a command selector, an argument byte, then the replies, each a length byte and its bytes.
+// Input: the command's name and a NUL, an argument byte, then the replies, each a length byte and
+// its bytes.
 #include <cstddef>
 #include <cstdint>
 

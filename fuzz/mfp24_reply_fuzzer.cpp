@@ -1,5 +1,6 @@
 // Any MFP24 replies are checked or decoded without reading past them; the card-type paging ends.
-// Input: a command selector, an argument byte, then the replies, each a length byte and its bytes.
+// Input: the command's name and a NUL, an argument byte, then the replies, each a length byte and
+// its bytes.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 // Any serial-binary replies, of any length, are checked or decoded without reading past them, and
 // every exchange ends: the paged reads after 256 phrases at most.
-// Input: a command selector, an argument byte, then the replies, each a length byte and its bytes.
+// Input: the command's name and a NUL, an argument byte, then the replies, each a length byte and
+// its bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

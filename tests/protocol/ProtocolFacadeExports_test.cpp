@@ -524,7 +524,7 @@ void ExpectBytesAtCapacity(const std::function<ProtocolCommandResult(unsigned ch
                            "Received data exceeds buffer size. Actual bytes: " + std::to_string(expected.size()) +
                                ", Buffer capacity: " + std::to_string(row.capacity),
                            function);
-            EXPECT_EQ(count, row.capacity);
+            EXPECT_EQ(count, expected.size());
             EXPECT_EQ(buffer, Bytes(buffer.size(), 0xEE));
             continue;
         }
@@ -557,8 +557,8 @@ TEST_F(FeatureReportExportsTest, ABleBlobFillsTheCallersArrayOnlyWhenItHoldsItAl
         "GetBleBlob", key, {{127, false}, {128, true}});
 }
 
-// The array's capacity is the count on entry: one short of the result copies nothing and keeps
-// the count; enough, or more, copies the result and stores its size.
+// The array's capacity is the count on entry: one short of the result copies nothing and stores
+// the size needed; enough, or more, copies the result and stores its size.
 TEST_F(FeatureReportExportsTest, SupportedCardsFillTheCallersArrayOnlyWhenItHoldsThemAll) {
     reader_.Model()->supportedCardTypes = {0x0001, 0x0107, 0x0302};
     struct CapacityCase {
@@ -576,7 +576,7 @@ TEST_F(FeatureReportExportsTest, SupportedCardsFillTheCallersArrayOnlyWhenItHold
                 result,
                 "Received data exceeds buffer size. Actual count: 3, Buffer capacity: " + std::to_string(row.capacity),
                 "GetSupportedCards");
-            EXPECT_EQ(count, row.capacity);
+            EXPECT_EQ(count, 3U);
             EXPECT_THAT(codes, ::testing::Each(9));
             continue;
         }
@@ -607,7 +607,7 @@ TEST_F(FeatureReportExportsTest, CardAnalyzerRecordsFillTheCallersArrayOnlyWhenI
         if (!row.fits) {
             ExpectOverflow(result, "Received data exceeds buffer size. Actual count: 2, Buffer capacity: 1",
                            "GetCardAnalyzerData");
-            EXPECT_EQ(count, 1U);
+            EXPECT_EQ(count, 2U);
             EXPECT_EQ(records, std::vector<CardAnalyzerData>(3, untouched));
             continue;
         }
@@ -616,6 +616,59 @@ TEST_F(FeatureReportExportsTest, CardAnalyzerRecordsFillTheCallersArrayOnlyWhenI
         EXPECT_EQ(records[0].CardType, 0x0107);
         EXPECT_EQ(records[1].CardType, 0x0001);
         EXPECT_EQ(records[2], untouched);
+    }
+}
+
+// A host sizes an array the way it sizes discovery: a first call with no array (or one too small)
+// copies nothing and stores the size needed; a second call with that size gets the result.
+TEST_F(FeatureReportExportsTest, AnOverflowStoresTheSizeNeededForTheNextCall) {
+    reader_.Model()->supportedCardTypes = {0x0001, 0x0107, 0x0302};
+    reader_.Model()->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}, {0x0001, 16, Bytes(2, 0x33)}};
+    reader_.Model()->blobs[7] = Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    reader_.Model()->bleData[2] = Bytes(128, 0x44);
+    const ProtocolHandle h = facade_.Handle();
+    struct SizingCase {
+        const char* function;
+        const char* unit;
+        unsigned int needed;
+        std::size_t elementSize;
+        std::function<ProtocolCommandResult(unsigned char*, unsigned int*)> read;
+    };
+    const SizingCase cases[] = {
+        {"GetSupportedCards", "count", 3, sizeof(unsigned short),
+         [&](unsigned char* array, unsigned int* count) {
+             return Exports::GetSupportedCards(h, reinterpret_cast<unsigned short*>(array), count);
+         }},
+        {"GetCardAnalyzerData", "count", 2, sizeof(CardAnalyzerData),
+         [&](unsigned char* array, unsigned int* count) {
+             return Exports::GetCardAnalyzerData(h, reinterpret_cast<CardAnalyzerData*>(array), count, 2);
+         }},
+        {"GetBlob", "bytes", 5, 1,
+         [&](unsigned char* array, unsigned int* count) { return Exports::GetBlob(h, &kBlob7, array, count); }},
+        {"GetBleBlob", "bytes", 128, 1,
+         [&](unsigned char* array, unsigned int* count) {
+             return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, array, count);
+         }},
+    };
+    for (const SizingCase& row : cases) {
+        SCOPED_TRACE(row.function);
+        for (const bool withArray : {false, true}) {
+            SCOPED_TRACE(withArray ? "an array one short" : "no array");
+            Outputs outputs;
+            outputs.count = withArray ? row.needed - 1 : 0;
+            const unsigned int capacity = outputs.count;
+            ExpectOverflow(row.read(withArray ? outputs.bytes.data() : nullptr, &outputs.count),
+                           "Received data exceeds buffer size. Actual " + std::string(row.unit) + ": " +
+                               std::to_string(row.needed) + ", Buffer capacity: " + std::to_string(capacity),
+                           row.function);
+            EXPECT_EQ(outputs.count, row.needed);
+            EXPECT_THAT(outputs.bytes, ::testing::Each(Outputs::kFill));
+
+            const ProtocolCommandResult result = row.read(outputs.bytes.data(), &outputs.count);
+            EXPECT_TRUE(IsAllZero(result)) << result.Message;
+            EXPECT_EQ(outputs.count, row.needed);
+            EXPECT_EQ(outputs.bytes[row.needed * row.elementSize], Outputs::kFill);
+        }
     }
 }
 

@@ -80,7 +80,8 @@ ProtocolCommandResult IntoOutput(ProtocolHandle handle, Output* output, std::str
 }
 
 // Runs an operation whose result is a vector and copies it into the caller's array of *count
-// elements, storing the number copied; a result larger than the array is refused whole.
+// elements, storing the number copied; a result larger than the array is refused whole, and
+// *count then holds the number needed, so the caller can size the array and call again.
 template <typename Element, typename Operation>
 ProtocolCommandResult IntoArray(ProtocolHandle handle, Element* array, unsigned int* count, std::string_view unit,
                                 int32_t overflowLine, std::string_view function, Operation&& operation) noexcept {
@@ -91,7 +92,9 @@ ProtocolCommandResult IntoArray(ProtocolHandle handle, Element* array, unsigned 
             return result;
         }
         if (elements.size() > *count) {
-            return OverflowResult(unit, elements.size(), *count, overflowLine, function);
+            ProtocolCommandResult overflow = OverflowResult(unit, elements.size(), *count, overflowLine, function);
+            *count = static_cast<unsigned int>(elements.size());
+            return overflow;
         }
         std::copy(elements.begin(), elements.end(), array);
         *count = static_cast<unsigned int>(elements.size());

@@ -33,8 +33,8 @@ Tav::LibraryInfo* GetLibraryInfo(Tav::LibraryInfo* info);
 ProtocolCommandResult DiscoverUsbReaders(TavCommon::ReaderDefinition* readers, uint64_t* readerCount,
                                          const std::filesystem::path& sysfsRoot = TavTransport::UsbSysfs::kDefaultRoot);
 
-// Cards. *cardTypeCount and *recordCount hold the array's capacity on entry and the number written
-// on success.
+// Cards. *cardTypeCount and *recordCount hold the array's capacity on entry, the number written
+// on success and the number needed on "BufferOverflow".
 ProtocolCommandResult GetSupportedCards(ProtocolHandle handle, unsigned short* cardTypes, unsigned int* cardTypeCount);
 ProtocolCommandResult GetCardData(ProtocolHandle handle, GetCardDataSizeParameters size, unsigned char* buffer,
                                   unsigned long bufferSize);
@@ -108,8 +108,9 @@ ProtocolCommandResult ConfigureModuleState(ProtocolHandle handle, ReaderModuleAc
                                            ReaderModuleState* state);
 ProtocolCommandResult EnableTransparentMode(ProtocolHandle handle, bool enable);
 
-// BLE and blobs. *dataSize holds the array's capacity on entry and the number of bytes written on
-// success; a blob read gives the header's data length, not the padding the reader sends with it.
+// BLE and blobs. *dataSize holds the array's capacity on entry, the number of bytes written on
+// success and the number needed on "BufferOverflow"; a blob read gives the header's data length,
+// not the padding the reader sends with it.
 ProtocolCommandResult GetBleConfiguration(ProtocolHandle handle, BleConfiguration* configuration);
 ProtocolCommandResult SetBleConfiguration(ProtocolHandle handle, const BleConfiguration& configuration);
 ProtocolCommandResult GetBlob(ProtocolHandle handle, const TavCommon::BlobHeader* header, unsigned char* data,

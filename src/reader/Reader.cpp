@@ -46,6 +46,7 @@ constexpr int kConfigureBaudRateLine = 792;
 constexpr int kCheckpointLine = 765;
 constexpr int kNotIniFileLine = 614;
 constexpr int kSmartCardDataShortLine = 630;
+constexpr int kUnknownCardDataSizeLine = 106;
 
 constexpr std::size_t kCardBytes = 32;
 constexpr unsigned char kStoreWithLuid = 1;
@@ -103,6 +104,12 @@ std::function<void(CardData&)> Reader::PollFunction() {
 }
 
 unsigned int Reader::OnCredentialPresented(CardCallback callback, TavProtocol::GetCardDataSizeParameters size) {
+    // Every poll with an unknown size would fail, and a poll's failure is only logged: refused
+    // here, where the caller sees it.
+    if (!TavProtocol::IsKnownCardDataSize(size)) {
+        throw ReaderException(TavProtocol::kUnknownCardDataSizeMessage, kReaderSource, kUnknownCardDataSizeLine,
+                              "OnCredentialPresented");
+    }
     // The checks come before the subscription, so a refused one leaves nothing subscribed.
     return callbackHandler_->AddCallbackAndStart(
         std::move(callback),

@@ -28,6 +28,7 @@ using Tav::ExportedCall;
 
 constexpr const char* kNullHandle = "Called with null handle";
 constexpr const char* kNullFileName = "Called with null fileName";
+constexpr int32_t kUnknownCardDataSizeLine = 876;
 // A card read always fills this many bytes, whatever the size parameter.
 constexpr std::size_t kCardDataBytes = 32;
 
@@ -381,14 +382,16 @@ TAV_API void TavReader_ReadHwgFileFromReader(TavResult* result, void* handle, co
 TAV_API uint32_t TavReader_OnCredentialPresented(TavResult* result, void* handle, TavCredentialCallback callback,
                                                  uint8_t sizeParameter) {
     ExportedCall call(result, "TavReader_OnCredentialPresented");
+    const auto size = static_cast<TavProtocol::GetCardDataSizeParameters>(sizeParameter);
     if (!call.Require(handle, kNullHandle, 864) ||
-        !call.RequireThat(callback != nullptr, "Called with null callback", 870)) {
+        !call.RequireThat(callback != nullptr, "Called with null callback", 870) ||
+        !call.RequireThat(TavProtocol::IsKnownCardDataSize(size), TavProtocol::kUnknownCardDataSizeMessage,
+                          kUnknownCardDataSizeLine)) {
         return 0;
     }
     return call.RunWithReturn<uint32_t>("OnCredentialPresented", [&] {
         return LookUp(handle, call, 864)->OnCredentialPresented(
-            [callback](Tav::CardData& card) { callback(card.data.data(), card.bitCount); },
-            static_cast<TavProtocol::GetCardDataSizeParameters>(sizeParameter));
+            [callback](Tav::CardData& card) { callback(card.data.data(), card.bitCount); }, size);
     });
 }
 

@@ -17,6 +17,8 @@ using TavCommon::ReadFixedField;
 int notAReader = 0;
 void* const kStranger = &notAReader;
 
+void IgnoreCard(const uint8_t*, uint32_t) {}
+
 struct Outputs {
     ReaderMetadataStruct metadata{};
     uint8_t card[40]{};
@@ -152,6 +154,14 @@ std::vector<ArgumentCase> Cases() {
          [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, nullptr, nullptr, 2), 0u); }},
         {"TavReader_OnCredentialPresented", "Called with null callback", 870,
          [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, kStranger, nullptr, 2), 0u); }},
+        {"TavReader_OnCredentialPresented", "Size parameter must be between 0x01 and 0x02", 876,
+         [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, kStranger, IgnoreCard, 0), 0u); }},
+        {"TavReader_OnCredentialPresented", "Size parameter must be between 0x01 and 0x02", 876,
+         [](TavResult& r, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(&r, kStranger, IgnoreCard, 3), 0u); }},
+        {"TavReader_OnCredentialPresented", "Size parameter must be between 0x01 and 0x02", 876,
+         [](TavResult& r, Outputs&) {
+             EXPECT_EQ(TavReader_OnCredentialPresented(&r, kStranger, IgnoreCard, 255), 0u);
+         }},
         {"TavReader_UnsubscribeCredentialCallback", nullHandle, 901,
          [](TavResult& r, Outputs&) { TavReader_UnsubscribeCredentialCallback(&r, nullptr, 1); }},
         {"TavReader_EnableTransparentMode", nullHandle, 920,

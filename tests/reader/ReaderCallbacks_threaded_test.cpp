@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "Tavelin.h"
 #include "Tavelin/ReaderException.h"
+#include "common/FixedText.h"
 #include "reader/ReaderOnSimulator.h"
 #include "reader/TimeLimit.h"
 
@@ -111,6 +113,39 @@ TEST(ReaderCallbacks, ASubscriptionBeforeInitWaitsForItAndTheLastUnsubscribeStop
     const std::size_t phrases = simulated.Phrases().size();
     std::this_thread::sleep_for(2 * kPoll);
     EXPECT_EQ(simulated.Phrases().size(), phrases);
+}
+
+std::atomic<int> hostCallbackCards{0};
+void CountHostCard(const uint8_t*, uint32_t) { ++hostCallbackCards; }
+
+// A size the reader does not know would fail every poll, and a poll's failure is only logged: the
+// subscription is refused instead, through the class and the exported function alike.
+TEST(ReaderCallbacks, AnUnknownSizeIsRefusedAndSubscribesNothing) {
+    const TavTest::TimeLimit limit(30s);
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    Received refused;
+    for (const uint8_t size : {0, 3, 255}) {
+        SCOPED_TRACE(int{size});
+        try {
+            reader.OnCredentialPresented(refused.Callback(), static_cast<Size>(size));
+            ADD_FAILURE() << "subscribed";
+        } catch (const Tav::ReaderException& error) {
+            EXPECT_EQ(error.Message(), "Size parameter must be between 0x01 and 0x02");
+        }
+        TavResult result;
+        EXPECT_EQ(TavReader_OnCredentialPresented(&result, simulated.handle, CountHostCard, size), 0u);
+        EXPECT_EQ(result.Code, 1);
+        EXPECT_EQ(TavCommon::ReadFixedField(result.Message), "Size parameter must be between 0x01 and 0x02");
+    }
+    // Subscribers are called in the order they subscribed: a refused one, had it been kept, would
+    // have had the card before this one.
+    Received accepted;
+    reader.OnCredentialPresented(accepted.Callback(), Size::Long);
+    Present(simulated, 0x61);
+    ASSERT_TRUE(accepted.AwaitCount(1));
+    EXPECT_TRUE(refused.Cards().empty());
+    EXPECT_EQ(hostCallbackCards, 0);
 }
 
 TEST(ReaderCallbacks, ACallbackMayUnsubscribeItselfAndTheReaderGoesOn) {

@@ -11,8 +11,8 @@ const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
 }
 
 void GetCardDataVisitor::ValidateArguments() {
-    if (static_cast<uint8_t>(static_cast<uint8_t>(size_) - 1) >= 2) {
-        TAV_THROW(ProtocolException, "Size parameter must be between 0x01 and 0x02");
+    if (!IsKnownCardDataSize(size_)) {
+        TAV_THROW(ProtocolException, kUnknownCardDataSizeMessage);
     }
 }
 

@@ -19,8 +19,8 @@ void CopyCardData(CardReadPayload& payload, const std::vector<uint8_t>& cardData
 }  // namespace
 
 void GetCardReadPayloadVisitor::ValidateArguments() {
-    if (static_cast<uint8_t>(static_cast<uint8_t>(size_) - 1) >= 2) {
-        TAV_THROW(ProtocolException, "Size parameter must be between 0x01 and 0x02");
+    if (!IsKnownCardDataSize(size_)) {
+        TAV_THROW(ProtocolException, kUnknownCardDataSizeMessage);
     }
 }
 

@@ -158,6 +158,12 @@ constexpr int kCardBufferTooSmallLine = 1141;
 constexpr int kEsnBufferTooSmallLine = 958;
 constexpr int kPartNumberBufferTooSmallLine = 978;
 constexpr int kStringBufferTooSmallLine = 1053;
+// The records of a null buffer, likewise.
+constexpr int kCardBufferNullLine = 437;
+constexpr int kEsnBufferNullLine = 490;
+constexpr int kPartNumberBufferNullLine = 502;
+constexpr int kStringBufferNullLine = 514;
+constexpr int kLibraryInfoBufferNullLine = 893;
 
 // Copies the text and its NUL, or nothing when the buffer cannot hold both.
 void CopyTextToBuffer(const std::string& text, char* buffer, unsigned long bufferSize, int line) {
@@ -434,7 +440,8 @@ ProtocolCommandResult ProtocolFacade::GetSupportedCards(std::vector<unsigned sho
 ProtocolCommandResult ProtocolFacade::GetCardData(GetCardDataSizeParameters size, unsigned char* buffer,
                                                   unsigned long bufferSize) const {
     if (buffer == nullptr && bufferSize != 0) {
-        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetCardData");
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, kCardBufferNullLine,
+                                         "GetCardData");
     }
     auto work = [&] {
         // Every read yields 32 bytes, so the size is known before the read; checking it afterwards
@@ -487,7 +494,8 @@ ProtocolCommandResult ProtocolFacade::GetCardAnalyzerData(std::vector<CardAnalyz
 
 ProtocolCommandResult ProtocolFacade::GetESN(char* buffer, unsigned long bufferSize) const {
     if (buffer == nullptr && bufferSize != 0) {
-        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetESN");
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, kEsnBufferNullLine,
+                                         "GetESN");
     }
     auto work = [&] {
         GetESNVisitor visitor;
@@ -499,7 +507,8 @@ ProtocolCommandResult ProtocolFacade::GetESN(char* buffer, unsigned long bufferS
 
 ProtocolCommandResult ProtocolFacade::GetPartNumber(char* buffer, unsigned long bufferSize) const {
     if (buffer == nullptr && bufferSize != 0) {
-        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetPartNumber");
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, kPartNumberBufferNullLine,
+                                         "GetPartNumber");
     }
     auto work = [&] {
         GetPartNumberVisitor visitor;
@@ -511,7 +520,8 @@ ProtocolCommandResult ProtocolFacade::GetPartNumber(char* buffer, unsigned long 
 
 ProtocolCommandResult ProtocolFacade::GetString(char* buffer, unsigned long bufferSize, GetStringIndex index) const {
     if (buffer == nullptr && bufferSize != 0) {
-        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__, "GetString");
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, kStringBufferNullLine,
+                                         "GetString");
     }
     auto work = [&] {
         GetStringVisitor visitor(index);
@@ -890,7 +900,7 @@ ProtocolCommandResult ProtocolFacade::GetLibraryInfo(Tav::LibraryInfo& info) {
 ProtocolCommandResult ProtocolFacade::GetLibraryInfoAsString(char* buffer, unsigned long size) {
     TavCommon::Logger::Trace(logger, TavCommon::kProtocolCategory, "Facade: GetLibraryInfoAsString");
     if (buffer == nullptr && size != 0) {
-        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, __LINE__,
+        return MakeInvalidArgumentResult("buffer pointer cannot be null", TAV_SOURCE_FILE, kLibraryInfoBufferNullLine,
                                          "GetLibraryInfoAsString");
     }
     Tav::LibraryInfo info;

@@ -116,7 +116,7 @@ TEST(ProtocolFacadeCreateTest, PassesTheRetryCountToInitAndANegativeOneAsZero) {
 struct CreationFailureCase {
     const char* name;
     std::function<void()> fail;
-    const char* message;
+    std::string message;
     const char* type;
     // Null where the caller's own fields are to stay.
     const char* file;
@@ -136,6 +136,9 @@ TEST(ProtocolFacadeCreateTest, TurnsEveryKindOfFailureIntoTheRecordAndClosesTheT
         {"anything else", [] { throw 7; },
          "Failed to create protocol instance: Unknown exception (not derived from std::exception)", "UnknownException",
          nullptr, 0, nullptr},
+        {"text longer than the record", [] { throw std::runtime_error(std::string(3000, 't')); },
+         ("Failed to create protocol instance: " + std::string(3000, 't')).substr(0, 2047), "StdRuntimeError", nullptr,
+         0, nullptr},
     };
     for (const CreationFailureCase& failure : cases) {
         SCOPED_TRACE(failure.name);
@@ -146,7 +149,7 @@ TEST(ProtocolFacadeCreateTest, TurnsEveryKindOfFailureIntoTheRecordAndClosesTheT
         ProtocolCommandResult record = CallerRecord();
         EXPECT_EQ(ProtocolFacade::CreateInstance(Definition(1), 0, &record), 0U);
         EXPECT_TRUE(record.HasException);
-        EXPECT_STREQ(record.Message, failure.message);
+        EXPECT_EQ(record.Message, failure.message);
         EXPECT_STREQ(record.ExceptionType, failure.type);
         EXPECT_STREQ(record.File, failure.file != nullptr ? failure.file : "caller file");
         EXPECT_EQ(record.Line, failure.file != nullptr ? failure.line : 4242);

@@ -125,6 +125,9 @@ void CopyJoinedToFixedField(char (&field)[Size], std::initializer_list<std::stri
     std::memset(field + used, 0, Size - used);
 }
 
+constexpr std::string_view kForeignExceptionPrefix =
+    "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
+
 void FillFromLibraryException(ProtocolCommandResult& result, const ElvarinException& error) noexcept {
     result.HasException = true;
     TavCommon::CopyToFixedField(result.ExceptionType, error.TypeName());
@@ -134,22 +137,51 @@ void FillFromLibraryException(ProtocolCommandResult& result, const ElvarinExcept
     TavCommon::CopyToFixedField(result.Function, error.Function());
 }
 
-void FillFromForeignException(ProtocolCommandResult& result, std::string_view type,
-                              std::initializer_list<std::string_view> message) noexcept {
+// The other exceptions' record: their text after a prefix that says so, and no place.
+void FillFromForeignException(ProtocolCommandResult& result, std::string_view type, const char* what) noexcept {
     result.HasException = true;
     TavCommon::CopyToFixedField(result.ExceptionType, type);
-    CopyJoinedToFixedField(result.Message, message);
+    if (what != nullptr) {
+        CopyJoinedToFixedField(result.Message, {kForeignExceptionPrefix, what, "'"});
+    } else {
+        CopyJoinedToFixedField(
+            result.Message,
+            {"Unknown exception occurred within C++ code. Exception does not derive from std::exception"});
+    }
     TavCommon::CopyToFixedField(result.File, "Unknown");
     result.Line = -1;
     TavCommon::CopyToFixedField(result.Function, "Unknown");
 }
 
-// Creation failures keep the caller's File, Line and Function unless the library's own
-// exception names them.
-void FillCreationFailure(ProtocolCommandResult& result, std::string_view type, std::string_view detail) noexcept {
+// CreateInstance's record of the same: it keeps the caller's File, Line and Function.
+void FillCreationFailure(ProtocolCommandResult& result, std::string_view type, const char* what) noexcept {
     result.HasException = true;
-    CopyJoinedToFixedField(result.Message, {"Failed to create protocol instance: ", detail});
+    CopyJoinedToFixedField(result.Message,
+                           {"Failed to create protocol instance: ",
+                            what != nullptr ? what : "Unknown exception (not derived from std::exception)"});
     TavCommon::CopyToFixedField(result.ExceptionType, type);
+}
+
+// Fills a record from an exception not of the library's family: its record type and its text,
+// null when it does not derive from std::exception.
+using ForeignExceptionFiller = void (*)(ProtocolCommandResult& result, std::string_view type,
+                                        const char* what) noexcept;
+
+// The one ladder from the exception being handled to a record. The library's exceptions derive
+// from std::runtime_error, so they are tried first, and fill every field from themselves; any
+// other is handed to fillForeign.
+void FillFromCurrentException(ProtocolCommandResult& result, ForeignExceptionFiller fillForeign) noexcept {
+    try {
+        throw;
+    } catch (const ElvarinException& error) {
+        FillFromLibraryException(result, error);
+    } catch (const std::runtime_error& error) {
+        fillForeign(result, "StdRuntimeError", error.what());
+    } catch (const std::exception& error) {
+        fillForeign(result, "StdException", error.what());
+    } catch (...) {
+        fillForeign(result, "UnknownException", nullptr);
+    }
 }
 
 // The record of a too small card buffer names this line whatever the layout of this file.
@@ -180,9 +212,6 @@ constexpr std::size_t kCardDataSize = 32;
 // Every protocol type a reader definition may name, the dummy included.
 constexpr unsigned char kSupportedProtocols[] = {1, 2, 3, 254};
 
-constexpr std::string_view kForeignExceptionPrefix =
-    "Unknown exception occurred within C++ code. This is not an Elvarin exception. Message: '";
-
 }  // namespace
 
 ProtocolCommandResult ZeroResult() noexcept {
@@ -193,20 +222,12 @@ ProtocolCommandResult ZeroResult() noexcept {
 
 ProtocolCommandResult RecordCurrentException() noexcept {
     ProtocolCommandResult result = ZeroResult();
-    try {
-        throw;
-    } catch (const ElvarinException& error) {
-        FillFromLibraryException(result, error);
-    } catch (const std::runtime_error& error) {
-        FillFromForeignException(result, "StdRuntimeError", {kForeignExceptionPrefix, error.what(), "'"});
-    } catch (const std::exception& error) {
-        FillFromForeignException(result, "StdException", {kForeignExceptionPrefix, error.what(), "'"});
-    } catch (...) {
-        FillFromForeignException(
-            result, "UnknownException",
-            {"Unknown exception occurred within C++ code. Exception does not derive from std::exception"});
-    }
+    FillFromCurrentException(result, FillFromForeignException);
     return result;
+}
+
+void RecordCreationFailure(ProtocolCommandResult& result) noexcept {
+    FillFromCurrentException(result, FillCreationFailure);
 }
 
 namespace {
@@ -288,21 +309,9 @@ ProtocolHandle ProtocolFacade::CreateInstance(const TavCommon::ReaderDefinition&
             result->HasException = false;
         }
         return handle;
-    } catch (const ElvarinException& error) {
-        if (result != nullptr) {
-            FillFromLibraryException(*result, error);
-        }
-    } catch (const std::runtime_error& error) {
-        if (result != nullptr) {
-            FillCreationFailure(*result, "StdRuntimeError", error.what());
-        }
-    } catch (const std::exception& error) {
-        if (result != nullptr) {
-            FillCreationFailure(*result, "StdException", error.what());
-        }
     } catch (...) {
         if (result != nullptr) {
-            FillCreationFailure(*result, "UnknownException", "Unknown exception (not derived from std::exception)");
+            RecordCreationFailure(*result);
         }
     }
     return 0;

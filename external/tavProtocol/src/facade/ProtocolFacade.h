@@ -265,6 +265,12 @@ ProtocolCommandResult ZeroResult() noexcept;
 // inside a catch block.
 ProtocolCommandResult RecordCurrentException() noexcept;
 
+// CreateInstance's record of the exception being handled: the library's own exceptions fill it as
+// RecordCurrentException does; any other writes the flag, its type and "Failed to create protocol
+// instance: " with its text, and leaves the caller's File, Line and Function. Call it only inside
+// a catch block.
+void RecordCreationFailure(ProtocolCommandResult& result) noexcept;
+
 // The record of an argument the protocol library refuses before any work: type "InvalidArgument".
 ProtocolCommandResult MakeInvalidArgumentResult(std::string_view message, std::string_view file, int32_t line,
                                                 std::string_view function);

@@ -1,16 +1,15 @@
 #include "files/AtomicFileReplace.h"
 
 #include <fcntl.h>
-#include <fmt/format.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string_view>
 
 namespace TavFiles {
 
@@ -26,10 +25,20 @@ std::string ResolveTarget(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
+// A hidden name of fixed length in the target's folder: a target whose name is as long as the file
+// system allows leaves no room for a suffix. Opened exclusively, so a name that is taken is never
+// reused; the caller draws again.
 std::string TemporaryName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
+    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
-    return fmt::format("{}.tmp-{}-{}-{:08x}", target, ::getpid(), counter.fetch_add(1), random());
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
+    const auto slash = target.find_last_of('/');
+    std::string name = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    name += ".tav-";
+    for (int i = 0; i < 10; ++i) {
+        name += kLetters[pick(random)];
+    }
+    return name;
 }
 
 }  // namespace

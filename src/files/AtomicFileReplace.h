@@ -17,10 +17,11 @@ struct AtomicFileReplace {
     std::string reason;  // the system's description of the failure
 };
 
-// Writes the text to a new file in the target's folder and renames it over the target, so that a
-// reader of the path sees the old content or the new, never a part. On any failure the temporary
-// file is removed and an existing target keeps its content. A symbolic link is followed: the file
-// it names is replaced, with the permissions it had.
+// Writes the text to a new file in the target's folder, under a short hidden name whatever the
+// length of the target's, and renames it over the target, so that a reader of the path sees the
+// old content or the new, never a part. On any failure the temporary file is removed and an
+// existing target keeps its content. A symbolic link is followed: the file it names is replaced,
+// with the permissions it had.
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text);
 
 }  // namespace TavFiles

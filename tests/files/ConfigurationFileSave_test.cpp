@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -11,8 +12,11 @@
 
 #include "FileFixture.h"
 #include "HwgFixtures.h"
+#include "Tavelin.h"
+#include "common/FixedText.h"
 #include "files/BleHwgFileParser.h"
 #include "files/HwgFileParser.h"
+#include "reader/ReaderOnSimulator.h"
 
 namespace {
 
@@ -119,6 +123,46 @@ TEST_F(ConfigurationFileSaveTest, SaveThroughALinkReplacesTheLinkedFileWithItsPe
         ASSERT_EQ(stat(target.c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0640u);
     }
+}
+
+// A name as long as a folder entry may be: the save's temporary file beside it must fit as well.
+TEST_F(ConfigurationFileSaveTest, ABackupUnderTheLongestNameIsSavedAndReadBack) {
+    constexpr uint8_t kKey = 2;
+    const std::vector<uint8_t> key(128, 0x3C);
+    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
+    {
+        auto model = simulated.sim.Model();
+        model->configurations[0].blocks[0][0] = 5;  // FAC digit count
+        model->bleData[kKey] = key;
+    }
+    const TavCommon::ReaderDefinition definition = simulated.Definition(TavTest::Wire::FeatureReport);
+    TavResult result{};
+    const auto succeeded = [&result] {
+        EXPECT_EQ(result.Code, 0) << TavCommon::ReadFixedField(result.Message);
+        return result.Code == 0;
+    };
+    simulated.handle = TavReader_Open(&result, &definition, 0);
+    ASSERT_TRUE(succeeded());
+    Tav_Init(&result, simulated.handle);
+    ASSERT_TRUE(succeeded());
+
+    const std::string name = std::string(NAME_MAX - 4, 'n') + ".hwg";
+    const std::string path = PathOf(name);
+    TavReader_ReadHwgFileFromReader(&result, simulated.handle, path.c_str(), true);
+    succeeded();
+    EXPECT_EQ(Entries(), std::vector<std::string>{name});
+    simulated.sim.Model()->configurations[0].blocks[0][0] = 7;
+    TavReader_WriteHwgFileToReader(&result, simulated.handle, path.c_str());
+    succeeded();
+    EXPECT_EQ(simulated.sim.Model()->configurations[0].blocks[0][0], 5);
+
+    TavReader_ReadBleConfigurationFromReader(&result, simulated.handle, kKey, path.c_str());
+    succeeded();
+    EXPECT_EQ(Entries(), std::vector<std::string>{name});
+    simulated.sim.Model()->bleData.clear();
+    TavReader_WriteBleConfigurationToReader(&result, simulated.handle, kKey, path.c_str());
+    succeeded();
+    EXPECT_EQ(simulated.sim.Model()->bleData[kKey], key);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,6 +43,122 @@ ReaderConfiguration Busy() {
     c.SetDisableCardConfiguration(1).SetCardType(0x7E01).SetHighPriorityCardType(1);
     c.SetSorwynCompatibilityCharacter(0x21).SetSorwynCharacterCount(3);
     return c;
+}
+
+// "<Block>::<Member>=<value>" for every member of the five blocks that differs from base, read
+// through the blocks' own member tables.
+template <typename Block>
+void AppendChanged(const Block& block, const Block& base, std::string& text) {
+    for (const auto& member : Block::Members()) {
+        if (member.Get(block) != member.Get(base)) {
+            text += (text.empty() ? "" : " ") + std::string(Block::kTypeName) + "::" + std::string(member.Name) + "=" +
+                    std::to_string(member.Get(block));
+        }
+    }
+}
+
+std::string ChangedMembers(const TavProtocol::ReaderConfiguration& blocks) {
+    const TavProtocol::ReaderConfiguration base = ReaderConfigurationConversion::ToBlocks(ReaderConfiguration{});
+    std::string text;
+    AppendChanged(blocks.Block1, base.Block1, text);
+    AppendChanged(blocks.Block2, base.Block2, text);
+    AppendChanged(blocks.Block3, base.Block3, text);
+    AppendChanged(blocks.Block4, base.Block4, text);
+    AppendChanged(blocks.Block5, base.Block5, text);
+    return text;
+}
+
+// Which members carry each field, written down apart from the library's own pairing: a field set
+// alone reaches exactly these members, with these values, and reads back as itself. A field sent
+// to another field's member, or carried one way only, shows here.
+TEST(ReaderConfigurationConversion, EachFieldAloneReachesItsOwnMembersAndReadsBack) {
+    struct Case {
+        const char* field;
+        std::function<void(ReaderConfiguration&)> set;
+        std::string members;
+    };
+    // clang-format off
+#define FIELD(name, value) #name, [](ReaderConfiguration& c) { c.name = value; }
+    const std::vector<Case> cases{
+        {FIELD(FacDigitCount, 7), "ReaderConfigurationBlock1::FacDigitCount=7"},
+        {FIELD(IdDigitCount, 9), "ReaderConfigurationBlock1::IdDigitCount=9"},
+        {FIELD(TotalStripLeadingParityCount, 3), "ReaderConfigurationBlock1::StripLeadingParityCount=3"},
+        {FIELD(TotalStripLeadingParityCount, 20),
+         "ReaderConfigurationBlock1::StripLeadingParityCount=15 ReaderConfigurationBlock4::LeadingParityBig=5"},
+        {FIELD(TotalStripTrailingParityCount, 4), "ReaderConfigurationBlock1::StripTrailingParityCount=4"},
+        {FIELD(TotalStripTrailingParityCount, 142),
+         "ReaderConfigurationBlock1::StripTrailingParityCount=15 ReaderConfigurationBlock4::TrailingParityBig=127"},
+        {FIELD(IdBitCount, 26), "ReaderConfigurationBlock1::IdBitCount=26"},
+        {FIELD(ExpectedBitCount, 35), "ReaderConfigurationBlock1::ExpectedBitCount=35"},
+        {FIELD(IdAndFacDelimiter, 0x3A), "ReaderConfigurationBlock1::IdAndFacDelimiter=58"},
+        {FIELD(TerminationCharacter, 0x28), "ReaderConfigurationBlock1::TerminationCharacter=40"},
+        {FIELD(UseFixedLengthForFacAndId, 1), "ReaderConfigurationBlock1::UseFixedLengthForFacAndId=1"},
+        {FIELD(EnforceExpectedBitCount, 1), "ReaderConfigurationBlock1::EnforceExpectedBitCount=1"},
+        {FIELD(StripFacFromId, 1), "ReaderConfigurationBlock1::StripFacFromId=1"},
+        {FIELD(SendFacAfterStripping, 1), "ReaderConfigurationBlock1::SendFacAfterStrippingIt=1"},
+        {FIELD(UseIdAndFacDelimiter, 1), "ReaderConfigurationBlock1::UseIdAndFacDelimiter=1"},
+        {FIELD(DisableKeystrokeTerminationCharacter, 1),
+         "ReaderConfigurationBlock1::DisableKeystrokeTerminationCharacter=1"},
+        {FIELD(EnableContinuousRead, 1), "ReaderConfigurationBlock1::EnableContinuousRead=1"},
+        {FIELD(DisableKeystroking, 1), "ReaderConfigurationBlock1::DisableKeystroking=1"},
+        {FIELD(DataHoldTimeMs, 150), "ReaderConfigurationBlock2::DataHoldTime=3"},
+        {FIELD(LockOutTimeMs, 250), "ReaderConfigurationBlock2::LockOutTime=5"},
+        {FIELD(KeyPressTimeMs, 28), "ReaderConfigurationBlock2::KeyPressTime=7"},
+        {FIELD(KeyReleaseTimeMs, 44), "ReaderConfigurationBlock2::KeyReleaseTime=11"},
+        {FIELD(EnableIdExtendedPrecision, 1), "ReaderConfigurationBlock2::ExtendedPrecisionMath=1"},
+        {FIELD(UseLowercaseHex, 1), "ReaderConfigurationBlock2::LowercaseHex=1"},
+        {FIELD(EnableProxProEmulation, 1), "ReaderConfigurationBlock2::EmulateProxPro=1"},
+        {FIELD(EnableHexadecimalId, 1), "ReaderConfigurationBlock2::SendIdAsHex=1"},
+        {FIELD(EnableHexadecimalFac, 1), "ReaderConfigurationBlock2::SendFacAsHex=1"},
+        {FIELD(UseIndividualIdAndFacNumberFormats, 1), "ReaderConfigurationBlock2::ExtendFacIdHexCapable=1"},
+        {FIELD(UseNumericKeypad, 1), "ReaderConfigurationBlock2::UseNumericKeypad=1"},
+        {FIELD(EnableRedLed, 1), "ReaderConfigurationBlock3::LedRed=1"},
+        {FIELD(EnableGreenLed, 1), "ReaderConfigurationBlock3::LedGreen=1"},
+        {FIELD(EnableOemRelay, 1), "ReaderConfigurationBlock3::OemRelay=1"},
+        {FIELD(EnableOemBeeper, 1), "ReaderConfigurationBlock3::OemBeeper=1"},
+        {FIELD(UseLeadingCharacters, 1), "ReaderConfigurationBlock3::UseLeadChars=1"},
+        {FIELD(EnabledSoftwareControlledLed, 1), "ReaderConfigurationBlock3::LedControlFlag=1"},
+        {FIELD(UseHexadecimalForBothFacAndId, 1), "ReaderConfigurationBlock3::DisplayFormatHex=1"},
+        {FIELD(InvertWiegandBits, 1), "ReaderConfigurationBlock3::WiegandDataInvert=1"},
+        {FIELD(EnableBeepOnCardRead, 1), "ReaderConfigurationBlock3::BeepIdValid=1"},
+        {FIELD(ReverseWiegandBits, 1), "ReaderConfigurationBlock3::WiegandBitReverse=1"},
+        {FIELD(ReverseWiegandBytes, 1), "ReaderConfigurationBlock3::WiegandByteReverse=1"},
+        {FIELD(UseDataInvert, 1), "ReaderConfigurationBlock3::UseDataInvert=1"},
+        {FIELD(CardGoneCharacter[0], 0x2C), "ReaderConfigurationBlock3::CardGoneCharacter1=44"},
+        {"both card-gone characters",
+         [](ReaderConfiguration& c) { c.AddCardGoneCharacter(0x2C).AddCardGoneCharacter(0x2D); },
+         "ReaderConfigurationBlock3::CardGoneCharacter1=44 ReaderConfigurationBlock3::CardGoneCharacter2=45"},
+        {"one leading and two trailing characters",
+         [](ReaderConfiguration& c) { c.AddLeadingCharacter(4).AddTrailingCharacter(5).AddTrailingCharacter(6); },
+         "ReaderConfigurationBlock3::LeadingCharCount=1 ReaderConfigurationBlock3::TrailingCharCount=2 "
+         "ReaderConfigurationBlock3::LeadingTrailingCharacter0=4 ReaderConfigurationBlock3::LeadingTrailingCharacter1=5 "
+         "ReaderConfigurationBlock3::LeadingTrailingCharacter2=6"},
+        {FIELD(UseIndividualIdAndFacFixedLengths, 1), "ReaderConfigurationBlock4::SplitFixedLength=1"},
+        {FIELD(UseFixedLengthFac, 1), "ReaderConfigurationBlock4::FixedLengthFac=1"},
+        {FIELD(UseFixedLengthId, 1), "ReaderConfigurationBlock4::FixedLengthId=1"},
+        {FIELD(CfgRb3, 0x33), "ReaderConfigurationBlock4::CfgRb3=51"},
+        {FIELD(CfgRb4, 0x44), "ReaderConfigurationBlock4::CfgRb4=68"},
+        {FIELD(EnableFacExtendedPrecision, 1), "ReaderConfigurationBlock4::HighPrecisionFac=1"},
+        {FIELD(AzertyKeyboardShift, 1), "ReaderConfigurationBlock4::AzertyKeyboardShift=1"},
+        {FIELD(EnableExtendedMode, 1), "ReaderConfigurationBlock4::EnableExtendedMode=1"},
+        {FIELD(DisableCardConfiguration, 1), "ReaderConfigurationBlock5::DisableCardConfiguration=1"},
+        {FIELD(CardType, 0x7E01), "ReaderConfigurationBlock5::CardType=32257"},
+        {FIELD(HighPriorityCardType, 1), "ReaderConfigurationBlock5::SetHighPriorityCardType=1"},
+        {FIELD(SorwynCompatibilityCharacter, 0x21), "ReaderConfigurationBlock5::SorwynCompatibilityCharacter=33"},
+        {FIELD(SorwynCharacterCount, 3), "ReaderConfigurationBlock5::SorwynCharacterCount=3"},
+    };
+#undef FIELD
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        ReaderConfiguration alone;
+        c.set(alone);
+        const TavProtocol::ReaderConfiguration blocks = ReaderConfigurationConversion::ToBlocks(alone);
+        EXPECT_EQ(ChangedMembers(blocks), c.members);
+        ReaderConfiguration readBack;
+        ReaderConfigurationConversion::FromBlocks(blocks, readBack);
+        EXPECT_EQ(readBack, alone);
+    }
 }
 
 TEST(ReaderConfigurationConversion, SplitsStripCountsAndScalesTimesIntoTheBlocks) {
@@ -90,6 +208,30 @@ TEST(ReaderConfigurationConversion, ReadingKeepsTheFieldsTheBlocksDoNotCarry) {
     EXPECT_EQ(c.LegacyBitStreamTimeOutMs, 400);
     EXPECT_EQ(c.EnableVastrelMode, 1);
     EXPECT_EQ(c.EnableContinuousRead, 1);
+}
+
+// The reader's capability members come back into their own fields, one at a time.
+TEST(ReaderConfigurationConversion, ReadsEachCapabilityMemberIntoItsOwnField) {
+    struct Case {
+        uint8_t TavProtocol::ReaderConfigurationBlock2::*member;
+        uint8_t ReaderConfiguration::*field;
+    };
+    using Block2 = TavProtocol::ReaderConfigurationBlock2;
+    const std::vector<Case> cases{
+        {&Block2::ReaderSupportsReverseAllBytes, &ReaderConfiguration::ReaderSupportsReverseAllBytes},
+        {&Block2::ExtendedAscii, &ReaderConfiguration::ReaderSupportsAsciiExtended},
+        {&Block2::ExtendedOutputCapable, &ReaderConfiguration::ReaderSupportsExtendedMode},
+        {&Block2::Vastrel, &ReaderConfiguration::EnableVastrelMode},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        TavProtocol::ReaderConfiguration blocks;
+        blocks.Block2.*cases[i].member = 1;
+        ReaderConfiguration read;
+        ReaderConfigurationConversion::FromBlocks(blocks, read);
+        for (std::size_t j = 0; j < cases.size(); ++j) {
+            EXPECT_EQ(read.*cases[j].field, i == j ? 1 : 0) << "member " << i << ", field " << j;
+        }
+    }
 }
 
 // A host record is taken through the setters: what its field cannot hold is refused, never cut.

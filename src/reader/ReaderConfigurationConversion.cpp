@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
 
 #include "common/SourceLocation.h"
 
@@ -10,6 +13,12 @@ namespace Tav {
 namespace {
 
 using Configuration = TavCommon::ReaderConfiguration;
+using Blocks = TavProtocol::ReaderConfiguration;
+using Block1 = TavProtocol::ReaderConfigurationBlock1;
+using Block2 = TavProtocol::ReaderConfigurationBlock2;
+using Block3 = TavProtocol::ReaderConfigurationBlock3;
+using Block4 = TavProtocol::ReaderConfigurationBlock4;
+using Block5 = TavProtocol::ReaderConfigurationBlock5;
 
 // Block 1 holds the first 15 strip bits of each end, block 4 the rest.
 constexpr unsigned kBlock1StripMaximum = 15;
@@ -17,6 +26,157 @@ constexpr unsigned kDataHoldUnitMs = 50;
 constexpr unsigned kKeyUnitMs = 4;
 
 constexpr bool Flag(uint8_t value) { return value != 0; }
+
+// How a field's value stands in its member.
+enum class Carried : uint8_t { AsIs, AsFlag, InDataHoldUnits, InKeyUnits };
+
+constexpr unsigned UnitMs(Carried carried) {
+    switch (carried) {
+    case Carried::InDataHoldUnits:
+        return kDataHoldUnitMs;
+    case Carried::InKeyUnits:
+        return kKeyUnitMs;
+    default:
+        return 1;
+    }
+}
+
+// A uint8_t or uint16_t member of Owner. The flat record is packed, so its 16-bit fields may sit at
+// odd addresses: they are copied byte-wise, never loaded as uint16_t.
+template <typename Owner>
+struct Field {
+    constexpr Field(uint8_t Owner::*narrow) : Narrow(narrow) {}
+    constexpr Field(uint16_t Owner::*wide) : Wide(wide) {}
+
+    uint32_t Get(const Owner& owner) const {
+        if (Narrow != nullptr) {
+            return owner.*Narrow;
+        }
+        uint16_t value = 0;
+        std::memcpy(&value, &(owner.*Wide), sizeof value);
+        return value;
+    }
+    void Set(Owner& owner, uint32_t value) const {
+        if (Narrow != nullptr) {
+            owner.*Narrow = static_cast<uint8_t>(value);
+            return;
+        }
+        const auto wide = static_cast<uint16_t>(value);
+        std::memcpy(&(owner.*Wide), &wide, sizeof wide);
+    }
+
+    uint8_t Owner::*Narrow = nullptr;
+    uint16_t Owner::*Wide = nullptr;
+};
+
+// A flat field and the block member that carries it. Both directions read the same pair, so a
+// field cannot be written to one member and read back from another.
+template <typename Block>
+struct FieldPair {
+    Field<Configuration> Flat;
+    Field<Block> Member;
+    Carried How = Carried::AsIs;
+};
+
+constexpr auto kFlag = Carried::AsFlag;
+
+// Not in these tables, and paired beside the two directions instead: the strip counts (split between
+// blocks 1 and 4), the character slots, and block 2's reader-capability members (read, never sent).
+constexpr FieldPair<Block1> kBlock1Pairs[] = {
+    {&Configuration::FacDigitCount, &Block1::FacDigitCount},
+    {&Configuration::IdDigitCount, &Block1::IdDigitCount},
+    {&Configuration::IdBitCount, &Block1::IdBitCount},
+    {&Configuration::ExpectedBitCount, &Block1::ExpectedBitCount},
+    {&Configuration::IdAndFacDelimiter, &Block1::IdAndFacDelimiter},
+    {&Configuration::TerminationCharacter, &Block1::TerminationCharacter},
+    {&Configuration::UseFixedLengthForFacAndId, &Block1::UseFixedLengthForFacAndId, kFlag},
+    {&Configuration::EnforceExpectedBitCount, &Block1::EnforceExpectedBitCount, kFlag},
+    {&Configuration::StripFacFromId, &Block1::StripFacFromId, kFlag},
+    {&Configuration::SendFacAfterStripping, &Block1::SendFacAfterStripping, kFlag},
+    {&Configuration::UseIdAndFacDelimiter, &Block1::UseIdAndFacDelimiter, kFlag},
+    {&Configuration::DisableKeystrokeTerminationCharacter, &Block1::DisableKeystrokeTerminationCharacter, kFlag},
+    {&Configuration::EnableContinuousRead, &Block1::EnableContinuousRead, kFlag},
+    {&Configuration::DisableKeystroking, &Block1::DisableKeystroking, kFlag},
+};
+
+constexpr FieldPair<Block2> kBlock2Pairs[] = {
+    {&Configuration::DataHoldTimeMs, &Block2::DataHoldTime, Carried::InDataHoldUnits},
+    {&Configuration::LockOutTimeMs, &Block2::LockOutTime, Carried::InDataHoldUnits},
+    {&Configuration::KeyPressTimeMs, &Block2::KeyPressTime, Carried::InKeyUnits},
+    {&Configuration::KeyReleaseTimeMs, &Block2::KeyReleaseTime, Carried::InKeyUnits},
+    {&Configuration::EnableIdExtendedPrecision, &Block2::ExtendedPrecisionMath, kFlag},
+    {&Configuration::UseLowercaseHex, &Block2::LowercaseHex, kFlag},
+    {&Configuration::EnableProxProEmulation, &Block2::EmulateProxPro, kFlag},
+    {&Configuration::EnableHexadecimalId, &Block2::SendIdAsHex, kFlag},
+    {&Configuration::EnableHexadecimalFac, &Block2::SendFacAsHex, kFlag},
+    {&Configuration::UseIndividualIdAndFacNumberFormats, &Block2::ExtendFacIdHexCapable, kFlag},
+    {&Configuration::UseNumericKeypad, &Block2::UseNumericKeypad, kFlag},
+};
+
+constexpr FieldPair<Block3> kBlock3Pairs[] = {
+    {&Configuration::EnableRedLed, &Block3::LedRed, kFlag},
+    {&Configuration::EnableGreenLed, &Block3::LedGreen, kFlag},
+    {&Configuration::EnableOemRelay, &Block3::OemRelay, kFlag},
+    {&Configuration::EnableOemBeeper, &Block3::OemBeeper, kFlag},
+    {&Configuration::UseLeadingCharacters, &Block3::UseLeadChars, kFlag},
+    {&Configuration::EnabledSoftwareControlledLed, &Block3::LedControlFlag, kFlag},
+    {&Configuration::UseHexadecimalForBothFacAndId, &Block3::DisplayFormatHex, kFlag},
+    {&Configuration::InvertWiegandBits, &Block3::WiegandDataInvert, kFlag},
+    {&Configuration::EnableBeepOnCardRead, &Block3::BeepIdValid, kFlag},
+    {&Configuration::ReverseWiegandBits, &Block3::WiegandBitReverse, kFlag},
+    {&Configuration::ReverseWiegandBytes, &Block3::WiegandByteReverse, kFlag},
+    {&Configuration::UseDataInvert, &Block3::UseDataInvert, kFlag},
+    {&Configuration::LeadingCharacterCount, &Block3::LeadingCharCount},
+    {&Configuration::TrailingCharacterCount, &Block3::TrailingCharCount},
+};
+
+constexpr FieldPair<Block4> kBlock4Pairs[] = {
+    {&Configuration::UseIndividualIdAndFacFixedLengths, &Block4::SplitFixedLength, kFlag},
+    {&Configuration::UseFixedLengthFac, &Block4::FixedLengthFac, kFlag},
+    {&Configuration::UseFixedLengthId, &Block4::FixedLengthId, kFlag},
+    {&Configuration::CfgRb3, &Block4::CfgRb3},
+    {&Configuration::CfgRb4, &Block4::CfgRb4},
+    {&Configuration::EnableFacExtendedPrecision, &Block4::HighPrecisionFac, kFlag},
+    {&Configuration::AzertyKeyboardShift, &Block4::AzertyKeyboardShift, kFlag},
+    {&Configuration::EnableExtendedMode, &Block4::EnableExtendedMode, kFlag},
+};
+
+constexpr FieldPair<Block5> kBlock5Pairs[] = {
+    {&Configuration::DisableCardConfiguration, &Block5::DisableCardConfiguration, kFlag},
+    {&Configuration::CardType, &Block5::CardType},
+    {&Configuration::HighPriorityCardType, &Block5::SetHighPriorityCardType, kFlag},
+    {&Configuration::SorwynCompatibilityCharacter, &Block5::SorwynCompatibilityCharacter},
+    {&Configuration::SorwynCharacterCount, &Block5::SorwynCharacterCount},
+};
+
+// The record has been through its setters, so every time is a multiple of its unit and its
+// quotient fits the member's byte.
+template <typename Block>
+void WritePairs(std::span<const FieldPair<Block>> pairs, const Configuration& configuration, Block& block) {
+    for (const FieldPair<Block>& pair : pairs) {
+        const uint32_t value = pair.Flat.Get(configuration);
+        pair.Member.Set(block, pair.How == Carried::AsFlag ? uint32_t{Flag(value)} : value / UnitMs(pair.How));
+    }
+}
+
+// Raw, without the setters: the caller takes the record through them afterwards.
+template <typename Block>
+void ReadPairs(std::span<const FieldPair<Block>> pairs, const Block& block, Configuration& configuration) {
+    for (const FieldPair<Block>& pair : pairs) {
+        const uint32_t value = pair.Member.Get(block);
+        pair.Flat.Set(configuration, pair.How == Carried::AsFlag ? uint32_t{Flag(value)} : value * UnitMs(pair.How));
+    }
+}
+
+// The character slots, listed once for both directions: array elements have no member pointers.
+template <typename Record, typename Block, typename Copy>
+void PairCharacterSlots(Record& configuration, Block& block3, Copy copy) {
+    copy(configuration.CardGoneCharacter[0], block3.CardGoneCharacter1);
+    copy(configuration.CardGoneCharacter[1], block3.CardGoneCharacter2);
+    copy(configuration.LeadingTrailingCharacters[0], block3.LeadingTrailingCharacter0);
+    copy(configuration.LeadingTrailingCharacters[1], block3.LeadingTrailingCharacter1);
+    copy(configuration.LeadingTrailingCharacters[2], block3.LeadingTrailingCharacter2);
+}
 
 // Leading and trailing characters share three slots; counts that claim more are refused before a
 // character is read, so no slot past the third is ever touched.
@@ -37,10 +197,9 @@ void AddCharacters(Configuration& configuration, unsigned leadingCount, unsigned
     }
 }
 
-}  // namespace
-
-Configuration ReaderConfigurationConversion::Validated(const Configuration& in) {
-    Configuration out;
+// Every field of in, through out's setters in field order: the first value a field cannot hold is
+// refused, flags become 0 or 1, and the characters are added to those out already holds.
+void AssignThroughSetters(const Configuration& in, Configuration& out) {
     out.SetFacDigitCount(in.FacDigitCount)
         .SetIdDigitCount(in.IdDigitCount)
         .SetTotalStripLeadingParityCount(in.TotalStripLeadingParityCount)
@@ -102,160 +261,57 @@ Configuration ReaderConfigurationConversion::Validated(const Configuration& in) 
         .SetHighPriorityCardType(Flag(in.HighPriorityCardType))
         .SetSorwynCompatibilityCharacter(in.SorwynCompatibilityCharacter)
         .SetSorwynCharacterCount(in.SorwynCharacterCount);
+}
+
+}  // namespace
+
+Configuration ReaderConfigurationConversion::Validated(const Configuration& configuration) {
+    Configuration out;
+    AssignThroughSetters(configuration, out);
     return out;
 }
 
-TavProtocol::ReaderConfiguration ReaderConfigurationConversion::ToBlocks(const Configuration& configuration) {
+Blocks ReaderConfigurationConversion::ToBlocks(const Configuration& configuration) {
     const Configuration c = Validated(configuration);
-    TavProtocol::ReaderConfiguration blocks;
-
-    auto& b1 = blocks.Block1;
-    b1.FacDigitCount = c.FacDigitCount;
-    b1.IdDigitCount = c.IdDigitCount;
-    b1.StripLeadingParityCount = static_cast<uint8_t>(std::min<unsigned>(c.TotalStripLeadingParityCount, 15));
-    b1.StripTrailingParityCount = static_cast<uint8_t>(std::min<unsigned>(c.TotalStripTrailingParityCount, 15));
-    b1.IdBitCount = c.IdBitCount;
-    b1.ExpectedBitCount = c.ExpectedBitCount;
-    b1.IdAndFacDelimiter = c.IdAndFacDelimiter;
-    b1.TerminationCharacter = c.TerminationCharacter;
-    b1.UseFixedLengthForFacAndId = c.UseFixedLengthForFacAndId;
-    b1.EnforceExpectedBitCount = c.EnforceExpectedBitCount;
-    b1.StripFacFromId = c.StripFacFromId;
-    b1.SendFacAfterStripping = c.SendFacAfterStripping;
-    b1.UseIdAndFacDelimiter = c.UseIdAndFacDelimiter;
-    b1.DisableKeystrokeTerminationCharacter = c.DisableKeystrokeTerminationCharacter;
-    b1.EnableContinuousRead = c.EnableContinuousRead;
-    b1.DisableKeystroking = c.DisableKeystroking;
-
-    // The setters bound every time, so each quotient fits its byte.
-    auto& b2 = blocks.Block2;
-    b2.DataHoldTime = static_cast<uint8_t>(c.DataHoldTimeMs / kDataHoldUnitMs);
-    b2.LockOutTime = static_cast<uint8_t>(c.LockOutTimeMs / kDataHoldUnitMs);
-    b2.KeyPressTime = static_cast<uint8_t>(c.KeyPressTimeMs / kKeyUnitMs);
-    b2.KeyReleaseTime = static_cast<uint8_t>(c.KeyReleaseTimeMs / kKeyUnitMs);
-    b2.ExtendedPrecisionMath = c.EnableIdExtendedPrecision;
-    b2.LowercaseHex = c.UseLowercaseHex;
-    b2.EmulateProxPro = c.EnableProxProEmulation;
-    b2.SendIdAsHex = c.EnableHexadecimalId;
-    b2.SendFacAsHex = c.EnableHexadecimalFac;
-    b2.ExtendFacIdHexCapable = c.UseIndividualIdAndFacNumberFormats;
-    b2.UseNumericKeypad = c.UseNumericKeypad;
-
-    auto& b3 = blocks.Block3;
-    b3.LedRed = c.EnableRedLed;
-    b3.LedGreen = c.EnableGreenLed;
-    b3.OemRelay = c.EnableOemRelay;
-    b3.OemBeeper = c.EnableOemBeeper;
-    b3.UseLeadChars = c.UseLeadingCharacters;
-    b3.LedControlFlag = c.EnabledSoftwareControlledLed;
-    b3.DisplayFormatHex = c.UseHexadecimalForBothFacAndId;
-    b3.WiegandDataInvert = c.InvertWiegandBits;
-    b3.BeepIdValid = c.EnableBeepOnCardRead;
-    b3.WiegandBitReverse = c.ReverseWiegandBits;
-    b3.WiegandByteReverse = c.ReverseWiegandBytes;
-    b3.UseDataInvert = c.UseDataInvert;
-    b3.CardGoneCharacter1 = c.CardGoneCharacter[0];
-    b3.CardGoneCharacter2 = c.CardGoneCharacter[1];
-    b3.LeadingCharCount = c.LeadingCharacterCount;
-    b3.TrailingCharCount = c.TrailingCharacterCount;
-    b3.LeadingTrailingCharacter0 = c.LeadingTrailingCharacters[0];
-    b3.LeadingTrailingCharacter1 = c.LeadingTrailingCharacters[1];
-    b3.LeadingTrailingCharacter2 = c.LeadingTrailingCharacters[2];
-
-    auto& b4 = blocks.Block4;
-    b4.LeadingParityBig = static_cast<uint8_t>(
-        c.TotalStripLeadingParityCount < kBlock1StripMaximum ? 0 : c.TotalStripLeadingParityCount - kBlock1StripMaximum);
-    b4.TrailingParityBig = static_cast<uint8_t>(c.TotalStripTrailingParityCount < kBlock1StripMaximum
-                                                    ? 0
-                                                    : c.TotalStripTrailingParityCount - kBlock1StripMaximum);
-    b4.SplitFixedLength = c.UseIndividualIdAndFacFixedLengths;
-    b4.FixedLengthFac = c.UseFixedLengthFac;
-    b4.FixedLengthId = c.UseFixedLengthId;
-    b4.CfgRb3 = c.CfgRb3;
-    b4.CfgRb4 = c.CfgRb4;
-    b4.HighPrecisionFac = c.EnableFacExtendedPrecision;
-    b4.AzertyKeyboardShift = c.AzertyKeyboardShift;
-    b4.EnableExtendedMode = c.EnableExtendedMode;
-
-    auto& b5 = blocks.Block5;
-    b5.DisableCardConfiguration = c.DisableCardConfiguration;
-    b5.CardType = c.CardType;
-    b5.SetHighPriorityCardType = c.HighPriorityCardType;
-    b5.SorwynCompatibilityCharacter = c.SorwynCompatibilityCharacter;
-    b5.SorwynCharacterCount = c.SorwynCharacterCount;
+    Blocks blocks;
+    WritePairs<Block1>(kBlock1Pairs, c, blocks.Block1);
+    WritePairs<Block2>(kBlock2Pairs, c, blocks.Block2);
+    WritePairs<Block3>(kBlock3Pairs, c, blocks.Block3);
+    WritePairs<Block4>(kBlock4Pairs, c, blocks.Block4);
+    WritePairs<Block5>(kBlock5Pairs, c, blocks.Block5);
+    PairCharacterSlots(c, blocks.Block3, [](uint8_t field, uint8_t& member) { member = field; });
+    const unsigned leading = c.TotalStripLeadingParityCount;
+    const unsigned trailing = c.TotalStripTrailingParityCount;
+    blocks.Block1.StripLeadingParityCount = static_cast<uint8_t>(std::min(leading, kBlock1StripMaximum));
+    blocks.Block1.StripTrailingParityCount = static_cast<uint8_t>(std::min(trailing, kBlock1StripMaximum));
+    blocks.Block4.LeadingParityBig = static_cast<uint8_t>(leading - std::min(leading, kBlock1StripMaximum));
+    blocks.Block4.TrailingParityBig = static_cast<uint8_t>(trailing - std::min(trailing, kBlock1StripMaximum));
+    // Block 2's reader-capability members and UxLed stay 0: the reader's own values go there.
     return blocks;
 }
 
-void ReaderConfigurationConversion::FromBlocks(const TavProtocol::ReaderConfiguration& blocks, Configuration& c) {
-    const auto& b1 = blocks.Block1;
-    const auto& b2 = blocks.Block2;
-    const auto& b3 = blocks.Block3;
-    const auto& b4 = blocks.Block4;
-    const auto& b5 = blocks.Block5;
-    // Sums in int: the setter refuses what its field cannot hold instead of a wrapped byte.
-    const int leadingStrip = int{b1.StripLeadingParityCount} + int{b4.LeadingParityBig};
-    const int trailingStrip = int{b1.StripTrailingParityCount} + int{b4.TrailingParityBig};
-    c.SetFacDigitCount(b1.FacDigitCount)
-        .SetIdDigitCount(b1.IdDigitCount)
-        .SetTotalStripLeadingParityCount(static_cast<uint32_t>(leadingStrip))
-        .SetTotalStripTrailingParityCount(static_cast<uint32_t>(trailingStrip))
-        .SetIdBitCount(b1.IdBitCount)
-        .SetExpectedBitCount(b1.ExpectedBitCount)
-        .SetIdAndFacDelimiter(b1.IdAndFacDelimiter)
-        .SetTerminationCharacter(b1.TerminationCharacter)
-        .SetUseFixedLengthForFacAndId(Flag(b1.UseFixedLengthForFacAndId))
-        .SetEnforceExpectedBitCount(Flag(b1.EnforceExpectedBitCount))
-        .SetStripFacFromId(Flag(b1.StripFacFromId))
-        .SetSendFacAfterStripping(Flag(b1.SendFacAfterStripping))
-        .SetUseIdAndFacDelimiter(Flag(b1.UseIdAndFacDelimiter))
-        .SetDisableKeystrokeTerminationCharacter(Flag(b1.DisableKeystrokeTerminationCharacter))
-        .SetEnableContinuousRead(Flag(b1.EnableContinuousRead))
-        .SetDisableKeystroking(Flag(b1.DisableKeystroking))
-        .SetDataHoldTimeMs(b2.DataHoldTime * kDataHoldUnitMs)
-        .SetLockOutTimeMs(b2.LockOutTime * kDataHoldUnitMs)
-        .SetKeyPressTimeMs(b2.KeyPressTime * kKeyUnitMs)
-        .SetKeyReleaseTimeMs(b2.KeyReleaseTime * kKeyUnitMs)
-        .SetEnableIdExtendedPrecision(Flag(b2.ExtendedPrecisionMath))
-        .SetUseLowercaseHex(Flag(b2.LowercaseHex))
-        .SetEnableProxProEmulation(Flag(b2.EmulateProxPro))
-        .SetEnableHexadecimalId(Flag(b2.SendIdAsHex))
-        .SetEnableHexadecimalFac(Flag(b2.SendFacAsHex))
-        .SetUseIndividualIdAndFacNumberFormats(Flag(b2.ExtendFacIdHexCapable))
-        .SetUseNumericKeypad(Flag(b2.UseNumericKeypad))
-        .SetReaderSupportsReverseAllBytes(Flag(b2.ReaderSupportsReverseAllBytes))
-        .SetReaderSupportsAsciiExtended(Flag(b2.ExtendedAscii))
-        .SetReaderSupportsExtendedMode(Flag(b2.ExtendedOutputCapable))
-        .SetEnableVastrelMode(Flag(b2.Vastrel))
-        .SetEnableRedLed(Flag(b3.LedRed))
-        .SetEnableGreenLed(Flag(b3.LedGreen))
-        .SetEnableOemRelay(Flag(b3.OemRelay))
-        .SetEnableOemBeeper(Flag(b3.OemBeeper))
-        .SetUseLeadingCharacters(Flag(b3.UseLeadChars))
-        .SetEnabledSoftwareControlledLed(Flag(b3.LedControlFlag))
-        .SetUseHexadecimalForBothFacAndId(Flag(b3.DisplayFormatHex))
-        .SetInvertWiegandBits(Flag(b3.WiegandDataInvert))
-        .SetEnableBeepOnCardRead(Flag(b3.BeepIdValid))
-        .SetReverseWiegandBits(Flag(b3.WiegandBitReverse))
-        .SetReverseWiegandBytes(Flag(b3.WiegandByteReverse))
-        .SetUseDataInvert(Flag(b3.UseDataInvert))
-        .AddCardGoneCharacter(b3.CardGoneCharacter1)
-        .AddCardGoneCharacter(b3.CardGoneCharacter2);
-    const uint8_t characters[Configuration::kLeadingTrailingSlots] = {
-        b3.LeadingTrailingCharacter0, b3.LeadingTrailingCharacter1, b3.LeadingTrailingCharacter2};
-    AddCharacters(c, b3.LeadingCharCount, b3.TrailingCharCount, characters);
-    c.SetUseIndividualIdAndFacFixedLengths(Flag(b4.SplitFixedLength))
-        .SetUseFixedLengthFac(Flag(b4.FixedLengthFac))
-        .SetUseFixedLengthId(Flag(b4.FixedLengthId))
-        .SetCfgRb3(b4.CfgRb3)
-        .SetCfgRb4(b4.CfgRb4)
-        .SetEnableFacExtendedPrecision(Flag(b4.HighPrecisionFac))
-        .SetAzertyKeyboardShift(Flag(b4.AzertyKeyboardShift))
-        .SetEnableExtendedMode(Flag(b4.EnableExtendedMode))
-        .SetDisableCardConfiguration(Flag(b5.DisableCardConfiguration))
-        .SetCardType(b5.CardType)
-        .SetHighPriorityCardType(Flag(b5.SetHighPriorityCardType))
-        .SetSorwynCompatibilityCharacter(b5.SorwynCompatibilityCharacter)
-        .SetSorwynCharacterCount(b5.SorwynCharacterCount);
+void ReaderConfigurationConversion::FromBlocks(const Blocks& blocks, Configuration& configuration) {
+    // What the blocks hold, gathered raw, then taken into the configuration through its setters.
+    Configuration read;
+    read.UxLed = configuration.UxLed;
+    read.LegacyBitStreamTimeOutMs = configuration.LegacyBitStreamTimeOutMs;
+    ReadPairs<Block1>(kBlock1Pairs, blocks.Block1, read);
+    ReadPairs<Block2>(kBlock2Pairs, blocks.Block2, read);
+    ReadPairs<Block3>(kBlock3Pairs, blocks.Block3, read);
+    ReadPairs<Block4>(kBlock4Pairs, blocks.Block4, read);
+    ReadPairs<Block5>(kBlock5Pairs, blocks.Block5, read);
+    PairCharacterSlots(read, blocks.Block3, [](uint8_t& field, uint8_t member) { field = member; });
+    // A sum past a byte stays past the setter's range instead of wrapping to a small count.
+    const auto leading = unsigned{blocks.Block1.StripLeadingParityCount} + blocks.Block4.LeadingParityBig;
+    const auto trailing = unsigned{blocks.Block1.StripTrailingParityCount} + blocks.Block4.TrailingParityBig;
+    read.TotalStripLeadingParityCount = static_cast<uint8_t>(std::min(leading, 0xFFu));
+    read.TotalStripTrailingParityCount = static_cast<uint8_t>(std::min(trailing, 0xFFu));
+    const Block2& block2 = blocks.Block2;
+    read.ReaderSupportsReverseAllBytes = Flag(block2.ReaderSupportsReverseAllBytes);
+    read.ReaderSupportsAsciiExtended = Flag(block2.ExtendedAscii);
+    read.ReaderSupportsExtendedMode = Flag(block2.ExtendedOutputCapable);
+    read.EnableVastrelMode = Flag(block2.Vastrel);
+    AssignThroughSetters(read, configuration);
 }
 
 }  // namespace Tav

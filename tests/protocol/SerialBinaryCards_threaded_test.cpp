@@ -11,6 +11,7 @@
 #include "serialBinary/GetCardDataWithSerialBinaryProtocol.h"
 #include "serialBinary/GetQueuedIdWithSerialBinaryProtocol.h"
 #include "serialBinary/SetCardAnalyzerControlWithSerialBinaryProtocol.h"
+#include "support/ScriptedTransport.h"
 #include "support/SerialLineFixture.h"
 
 namespace {
@@ -34,6 +35,11 @@ Bytes Sequence(std::size_t count, uint8_t first) {
 Bytes Padded(Bytes bytes, std::size_t size) {
     bytes.resize(size, 0x00);
     return bytes;
+}
+
+Bytes operator+(Bytes head, const Bytes& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
 }
 
 class SerialBinaryCardsTest : public TavTest::SerialLineFixture {
@@ -119,6 +125,89 @@ TEST_F(SerialBinaryCardsTest, CardDataFailures) {
               (ProtocolFailure{"No response has been received. Did you execute the command?", kFile, "GetBitCount"}));
 }
 
+// Replies no simulated reader gives, one at each length the decoder tells apart. The data are
+// decoded even from a reply the check refuses, as a caller that skips the check would see them.
+TEST(SerialBinaryCardDataReplyTest, EachReplyLengthIsCheckedAndDecodedAsItsOwn) {
+    struct Case {
+        const char* name;
+        GetCardDataSizeParameters size;
+        Bytes reply;
+        const char* failure;  // of the check, none when it passes
+        Bytes data;           // the leading bytes of the 32 decoded, the rest zero
+        const char* bitCountFailure;
+        uint8_t bitCount;
+    };
+    constexpr auto kShort = GetCardDataSizeParameters::Short;
+    constexpr auto kLong = GetCardDataSizeParameters::Long;
+    const Case cases[] = {
+        {"status word alone: no card", kShort, {0x6A, 0x82}, nullptr, {}, nullptr, 0},
+        {"status word alone: no card, long read", kLong, {0x6A, 0x82}, nullptr, {}, nullptr, 0},
+        {"another status word alone",
+         kShort,
+         {0x90, 0x00},
+         "Response phrase at index 0 is not 15 bytes long. Expected 15 bytes, got 2 bytes",
+         {},
+         "Response phrase at index 0 holds no bit count",
+         0},
+        {"no card padded to the long read", kLong, Padded({}, 37) + Bytes{0x6A, 0x82}, nullptr, {}, nullptr, 0},
+        {"no card padded to the short read, read long",
+         kLong,
+         Padded({0x0C, 0x00, 0x1A}, 13) + Bytes{0x6A, 0x82},
+         "Response phrase at index 0 is not 39 bytes long. Expected 39 bytes, got 15 bytes",
+         Padded({}, 8),
+         nullptr,
+         0x1A},
+        {"seven bytes: no room for data",
+         kShort,
+         {0x0C, 0x00, 0x1A, 0x00, 0x00, 0x90, 0x00},
+         "Response phrase at index 0 is not 15 bytes long. Expected 15 bytes, got 7 bytes",
+         {},
+         nullptr,
+         0x1A},
+        {"eight bytes: one data byte",
+         kShort,
+         {0x0C, 0x00, 0x1A, 0x00, 0x00, 0xAB, 0x90, 0x00},
+         "Response phrase at index 0 is not 15 bytes long. Expected 15 bytes, got 8 bytes",
+         {0xAB},
+         nullptr,
+         0x1A},
+        {"short read", kShort, Sequence(13, 1) + Bytes{0x90, 0x00}, nullptr, Sequence(8, 6), nullptr, 3},
+        {"short read refused by its status word",
+         kShort,
+         Sequence(13, 1) + Bytes{0x6A, 0x83},
+         "Response phrase at index 13 is not a valid response. Expected 0x90, got 0x6a",
+         Sequence(8, 6),
+         nullptr,
+         3},
+        {"long read", kLong, Sequence(37, 1) + Bytes{0x90, 0x00}, nullptr, Sequence(32, 6), nullptr, 3},
+        {"a byte more than the long read: still 32",
+         kLong,
+         Sequence(38, 1) + Bytes{0x90, 0x00},
+         "Response phrase at index 0 is not 39 bytes long. Expected 39 bytes, got 40 bytes",
+         Sequence(32, 6),
+         nullptr,
+         3},
+    };
+    constexpr const char* kFile = "GetCardDataWithSerialBinaryProtocol";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TavTest::ScriptedTransport transport;
+        transport.QueueReply(c.reply);
+        GetCardDataWithSerialBinaryProtocol command(c.size);
+        command.Execute(transport);
+        const ProtocolFailure expected =
+            c.failure != nullptr ? ProtocolFailure{c.failure, kFile, "ValidateResponse"} : ProtocolFailure{};
+        EXPECT_EQ(CatchProtocolFailure([&] { command.ValidateResponse(); }), expected);
+        EXPECT_EQ(command.GetResult(), Padded(c.data, 32));
+        if (c.bitCountFailure != nullptr) {
+            EXPECT_EQ(CatchProtocolFailure([&] { command.GetBitCount(); }),
+                      (ProtocolFailure{c.bitCountFailure, kFile, "GetBitCount"}));
+        } else {
+            EXPECT_EQ(command.GetBitCount(), c.bitCount);
+        }
+    }
+}
+
 TEST_F(SerialBinaryCardsTest, QueuedIdIsReadInFiveParts) {
     Present({0x0102, 0x0304, Sequence(32, 0x40)});
     GetQueuedIdWithSerialBinaryProtocol command(0x5A);
@@ -148,6 +237,9 @@ TEST_F(SerialBinaryCardsTest, QueuedIdFailures) {
     frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(3), Fault::ShortReply(10), 1);
     EXPECT_EQ(read(),
               (ProtocolFailure{"Response phrase at index 3 is 10 bytes but should be 11", kFile, "ValidateResponse"}));
+    frontEnd_.ClearReceived();
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(3), Fault::ShortReply(0), 1);
+    EXPECT_EQ(read(), (ProtocolFailure{"Response phrase at index 3 is empty", kFile, "ValidateResponse"}));
     Inject({0xFA, 0x0C, 0x02}, Fault::WrongStatusWord(0x6A82));
     EXPECT_EQ(read(), (ProtocolFailure{"Invalid ACK data received from reader after GetQueuedID command", kFile,
                                        "ValidateResponse"}));
@@ -236,6 +328,12 @@ TEST_F(SerialBinaryCardsTest, CardAnalyzerFailures) {
     EXPECT_EQ(read(1),
               (ProtocolFailure{"Feature not supported for this reader.", kFile, "validateCardTypeAndBitsResponse"}));
     EXPECT_EQ(Wire().size(), 1u);  // the exchange ends at the faulty header
+    atPhrase(0, Fault::ShortReply(0));
+    EXPECT_EQ(read(1), (ProtocolFailure{"Empty response phrase has been received from reader.", kFile,
+                                        "validateCardTypeAndBitsResponse"}));
+    atPhrase(1, Fault::ShortReply(0));
+    EXPECT_EQ(read(1),
+              (ProtocolFailure{"Empty card data response has been received from reader.", kFile, "ValidateResponse"}));
     atPhrase(0, Fault::ShortReply(10));
     EXPECT_EQ(read(1), (ProtocolFailure{"Invalid ACK data received from reader for GetCardAnalyzerData command.", kFile,
                                         "validateCardTypeAndBitsResponse"}));

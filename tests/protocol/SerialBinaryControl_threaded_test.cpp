@@ -135,6 +135,16 @@ TEST_F(SerialBinaryControlTest, LuidWriteSendsItsDataOnlyAfterTheReaderTookTheHe
     frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(1), Fault::ShortReply(1), 1);
     EXPECT_EQ(Failure(set), (ProtocolFailure{"Invalid response received from reader after sending LUID data", kFile,
                                              "ValidateResponse"}));
+
+    // An empty reply to either phrase; after an empty header no data phrase follows.
+    constexpr const char* kEmpty = "Empty response has been received from reader after SetLuid command";
+    frontEnd_.ClearReceived();
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(1), Fault::ShortReply(0), 1);
+    EXPECT_EQ(Failure(set), (ProtocolFailure{kEmpty, kFile, "ValidateResponse"}));
+    frontEnd_.ClearReceived();
+    frontEnd_.InjectFault(TavSim::FaultTrigger::OnPhrase(0), Fault::ShortReply(0), 1);
+    EXPECT_EQ(Failure(set), (ProtocolFailure{kEmpty, kFile, "ValidateResponse"}));
+    EXPECT_EQ(Wire(), (Frames{{0xFA, 0x06, 0x00, 0x00, 0x02}}));
 }
 
 TEST_F(SerialBinaryControlTest, ALuidHeaderLeftWithoutDataTimesOutAtTheReader) {
@@ -252,6 +262,11 @@ TEST_F(SerialBinaryControlTest, EveryCheckFailsWithItsOwnMessage) {
          Fault::WrongStatusWord(0x6B00),
          baud,
          baudFailure("Invalid response code received from reader after SetBaudRate command")},
+        {"baud empty",
+         {0xFA, 0x0D, 0x81},
+         Fault::ShortReply(0),
+         baud,
+         baudFailure("SetBaudRate command response is empty")},
         {"baud one byte",
          {0xFA, 0x0D, 0x81},
          Fault::ShortReply(1),

@@ -28,8 +28,18 @@ TEST(ReplyReaderTest, DecodesWithinTheReply) {
     EXPECT_EQ(reader.BigEndian32(4), 0x00001234u);
     EXPECT_EQ(reader.Bytes(6, 2).size(), 2u);
     EXPECT_EQ(reader.Bytes(8, 0).size(), 0u);
+    EXPECT_EQ(reader.BytesFrom(6).size(), 2u);
+    EXPECT_EQ(reader.BytesFrom(6)[0], 0x12);
+    EXPECT_EQ(reader.BytesFrom(8).size(), 0u);
+    EXPECT_EQ(reader.Between(1, 6).size(), 1u);
+    EXPECT_EQ(reader.Between(1, 6)[0], 0x01);
+    EXPECT_EQ(reader.Between(2, 6).size(), 0u);
     EXPECT_TRUE(reader.Matches(0, {0x89, 0x01}));
     EXPECT_FALSE(reader.Matches(7, {0x34, 0x00}));
+    EXPECT_TRUE(reader.EndsWith({0x12, 0x34}));
+    EXPECT_TRUE(reader.EndsWith({0x89, 0x01, 0x34, 0x12, 0x00, 0x00, 0x12, 0x34}));
+    EXPECT_FALSE(reader.EndsWith({0x89, 0x89, 0x01, 0x34, 0x12, 0x00, 0x00, 0x12, 0x34}));
+    EXPECT_FALSE(reader.EndsWith({0x34, 0x12}));
 }
 
 // Every read one byte past the end, and offsets chosen so that offset + count would wrap.
@@ -45,6 +55,9 @@ TEST(ReplyReaderTest, EveryReadPastTheEndFailsWithTheCommandsMessageAndSite) {
         [&] { reader.Bytes(4, 5); },
         [&] { reader.Bytes(1, SIZE_MAX); },
         [&] { reader.Byte(SIZE_MAX); },
+        [&] { reader.BytesFrom(9); },
+        [&] { reader.Between(5, 4); },
+        [&] { reader.Between(1, SIZE_MAX); },
         [&] { reader.RequireAtLeast(9); },
         [&] { reader.RequireExactly(7); },
         [&] {

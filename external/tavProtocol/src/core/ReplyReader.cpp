@@ -79,11 +79,25 @@ std::span<const uint8_t> ReplyReader::Bytes(std::size_t offset, std::size_t coun
     return reply_.subspan(offset, count);
 }
 
+std::span<const uint8_t> ReplyReader::BytesFrom(std::size_t offset) const {
+    RequireRange(offset, 0);
+    return reply_.subspan(offset);
+}
+
+std::span<const uint8_t> ReplyReader::Between(std::size_t leading, std::size_t trailing) const {
+    RequireRange(leading, trailing);
+    return reply_.subspan(leading, reply_.size() - leading - trailing);
+}
+
 bool ReplyReader::Matches(std::size_t offset, std::initializer_list<uint8_t> expected) const {
     if (offset > reply_.size() || expected.size() > reply_.size() - offset) {
         return false;
     }
     return std::equal(expected.begin(), expected.end(), reply_.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+bool ReplyReader::EndsWith(std::initializer_list<uint8_t> expected) const {
+    return expected.size() <= reply_.size() && Matches(reply_.size() - expected.size(), expected);
 }
 
 const ReplyReader& ReplyReader::Expect(std::size_t offset, std::initializer_list<uint8_t> expected) const {

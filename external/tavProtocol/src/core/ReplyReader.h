@@ -37,9 +37,15 @@ public:
     uint16_t BigEndian16(std::size_t offset) const;
     uint32_t BigEndian32(std::size_t offset) const;
     std::span<const uint8_t> Bytes(std::size_t offset, std::size_t count) const;
+    // The bytes from `offset` to the end.
+    std::span<const uint8_t> BytesFrom(std::size_t offset) const;
+    // The bytes after the first `leading` and before the last `trailing` (a status word, say).
+    std::span<const uint8_t> Between(std::size_t leading, std::size_t trailing) const;
 
     // True when the reply holds `expected` at `offset`; a reply too short for it does not.
     bool Matches(std::size_t offset, std::initializer_list<uint8_t> expected) const;
+    // True when the reply closes with `expected`; a reply too short for it does not.
+    bool EndsWith(std::initializer_list<uint8_t> expected) const;
     // Fails unless Matches.
     const ReplyReader& Expect(std::size_t offset, std::initializer_list<uint8_t> expected) const;
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kInvalidData = "Invalid ACK data received from reader after GetCardAnalyzerData command.";
 constexpr const char* kMissingData = "Response phrases received are lesser than expected";
+constexpr const char* kInvalidHeader = "Invalid ACK data received from reader for GetCardAnalyzerData command.";
 
 }  // namespace
 
@@ -33,16 +34,12 @@ std::vector<uint8_t> GetCardAnalyzerDataWithSerialBinaryProtocol::NextCommandPhr
 
 void GetCardAnalyzerDataWithSerialBinaryProtocol::validateCardTypeAndBitsResponse(
     const std::vector<uint8_t>& response) const {
-    if (response.empty()) {
-        TAV_THROW(ProtocolException, "Empty response phrase has been received from reader.");
-    }
-    if (response[0] == 0x6D) {
+    ReplyReader(response, "Empty response phrase has been received from reader.", TAV_CHECK_SITE).RequireAtLeast(1);
+    const ReplyReader header(response, kInvalidHeader, TAV_CHECK_SITE);
+    if (header.Matches(0, {0x6D})) {
         TAV_THROW(ProtocolException, "Feature not supported for this reader.");
     }
-    ReplyReader(response, "Invalid ACK data received from reader for GetCardAnalyzerData command.", TAV_CHECK_SITE)
-        .RequireAtLeast(11)
-        .Expect(0, {0x0C})
-        .Expect(9, {0x90, 0x00});
+    header.RequireAtLeast(11).Expect(0, {0x0C}).Expect(9, {0x90, 0x00});
 }
 
 void GetCardAnalyzerDataWithSerialBinaryProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
@@ -50,12 +47,13 @@ void GetCardAnalyzerDataWithSerialBinaryProtocol::AddResponsePhrase(const std::v
         validateCardTypeAndBitsResponse(response);
         if (commandPhrasesProduced_ < 0 || commandPhrasesProduced_ >= cardCount_) {
             // A header beyond the cards asked for has no record to go to.
-            TAV_THROW(ProtocolException, "Invalid ACK data received from reader for GetCardAnalyzerData command.");
+            TAV_THROW(ProtocolException, kInvalidHeader);
         }
+        const ReplyReader header(response, kInvalidHeader, TAV_CHECK_SITE);
         CardAnalyzerData& card = cards_[static_cast<std::size_t>(commandPhrasesProduced_)];
         card = CardAnalyzerData{};
-        card.CardType = static_cast<uint16_t>(response[1] | (response[2] << 8));
-        card.BitCount = response[3];
+        card.CardType = header.LittleEndian16(1);
+        card.BitCount = header.Byte(3);
         ++responsePhrasesAdded_;
         dataPhrasesDue_ = DataPhrasesFor(card.BitCount);
     } else {
@@ -75,9 +73,7 @@ void GetCardAnalyzerDataWithSerialBinaryProtocol::ValidateResponse() {
                   "reader.");
     }
     for (const auto& reply : responsePhrases_) {
-        if (reply.empty()) {
-            TAV_THROW(ProtocolException, "Empty card data response has been received from reader.");
-        }
+        ReplyReader(reply, "Empty card data response has been received from reader.", TAV_CHECK_SITE).RequireAtLeast(1);
         ReplyReader(reply, kInvalidData, TAV_CHECK_SITE).RequireAtLeast(11).Expect(0, {0x0C}).Expect(9, {0x90, 0x00});
     }
     std::size_t expected = 0;

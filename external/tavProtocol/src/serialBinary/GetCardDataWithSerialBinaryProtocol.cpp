@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "common/Logger.h"
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
@@ -16,6 +18,9 @@ const TavCommon::Logger::Holder& logger = TavCommon::Logger::GetInstance();
 constexpr std::size_t kResultSize = 32;
 
 // Reply: acknowledgement, four header bytes (byte 2 the bit count), the data, SW1 SW2.
+constexpr std::size_t kLeadingBytes = 5;
+constexpr std::size_t kStatusWordBytes = 2;
+constexpr const char* kEmptyReply = "Response phrase at index 0 is empty";
 std::size_t ReplyLength(GetCardDataSizeParameters size) { return size == GetCardDataSizeParameters::Short ? 15 : 39; }
 
 constexpr uint8_t kNoCardSw1 = 0x6A;
@@ -43,20 +48,18 @@ bool GetCardDataWithSerialBinaryProtocol::IsNoCardReply() const {
     if (responsePhrases_.size() != 1) {
         return false;
     }
-    const auto& reply = responsePhrases_.front();
+    const ReplyReader reply(responsePhrases_.front(), kEmptyReply, TAV_CHECK_SITE);
     // Some readers send the status word alone, others pad it to the read's length.
-    const std::size_t length = reply.size() == 2 ? 2 : ReplyLength(size_);
-    return reply.size() == length && reply[length - 2] == kNoCardSw1 && reply[length - 1] == kNoCardSw2;
+    return (reply.Size() == kStatusWordBytes || reply.Size() == ReplyLength(size_)) &&
+           reply.EndsWith({kNoCardSw1, kNoCardSw2});
 }
 
 void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.size() != 1) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetCardData before all responses were received");
     }
-    const auto& reply = responsePhrases_.front();
-    if (reply.empty()) {
-        TAV_THROW(ProtocolException, "Response phrase at index 0 is empty");
-    }
+    const ReplyReader reply(responsePhrases_.front(), kEmptyReply, TAV_CHECK_SITE);
+    reply.RequireAtLeast(1);
     if (IsNoCardReply()) {
         TavCommon::Logger::Info(logger, TavCommon::kProtocolCategory,
                                 "Received NO_CARD response, which indicates that the reader does not have a card "
@@ -64,12 +67,12 @@ void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
         return;
     }
     const std::size_t length = ReplyLength(size_);
-    if (reply.size() != length) {
+    if (reply.Size() != length) {
         TAV_THROW(ProtocolException,
                   fmt::format("Response phrase at index 0 is not {0} bytes long. Expected {0} bytes, got {1} bytes",
-                              length, reply.size()));
+                              length, reply.Size()));
     }
-    const uint8_t sw1 = reply[length - 2];
+    const uint8_t sw1 = reply.ByteFromEnd(1);
     if (sw1 == 0x90) {
         return;
     }
@@ -83,10 +86,12 @@ std::vector<uint8_t> GetCardDataWithSerialBinaryProtocol::GetResult() {
     if (responsePhrases_.empty() || IsNoCardReply()) {
         return data;
     }
-    const auto& reply = responsePhrases_.front();
-    // The data stand between the five leading bytes and the status word.
-    for (std::size_t j = 0; j < kResultSize && reply.size() >= 8 && 5 + j <= reply.size() - 3; ++j) {
-        data[j] = reply[5 + j];
+    const ReplyReader reply(responsePhrases_.front(), kEmptyReply, TAV_CHECK_SITE);
+    // The data stand between the five leading bytes and the status word; a reply too short to hold
+    // both has none.
+    if (reply.Size() >= kLeadingBytes + kStatusWordBytes) {
+        const auto bytes = reply.Between(kLeadingBytes, kStatusWordBytes);
+        std::copy_n(bytes.begin(), std::min(bytes.size(), kResultSize), data.begin());
     }
     return data;
 }

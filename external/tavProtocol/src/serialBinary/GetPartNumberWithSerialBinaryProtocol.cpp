@@ -4,6 +4,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "serialBinary/SerialBinaryTextParts.h"
 
 namespace TavProtocol {
 
@@ -16,14 +17,8 @@ void GetPartNumberWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.size() != kParts) {
         TAV_THROW(ProtocolException, "Attempted to get result of GetPartNumber before all responses were received");
     }
-    for (size_t i = 0; i < responsePhrases_.size(); ++i) {
-        if (responsePhrases_[i].empty()) {
-            TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
-        }
-        if (responsePhrases_[i][0] != 0x0C) {
-            TAV_THROW(ProtocolException, "Invalid ACK data received from reader after GetPartNumber command");
-        }
-    }
+    CheckTextPartsAcknowledged(responsePhrases_, 0x0C,
+                               "Invalid ACK data received from reader after GetPartNumber command", TAV_CHECK_SITE);
 }
 
 std::string GetPartNumberWithSerialBinaryProtocol::GetResult() {
@@ -35,15 +30,7 @@ std::string GetPartNumberWithSerialBinaryProtocol::GetResult() {
                                   reply.size()));
         }
     }
-    std::string partNumber;
-    for (const auto& reply : responsePhrases_) {
-        for (size_t i = 1; i < reply.size(); ++i) {
-            if (reply[i] != 0x00) {
-                partNumber.push_back(static_cast<char>(reply[i]));
-            }
-        }
-    }
-    return partNumber;
+    return JoinTextParts(responsePhrases_, TAV_CHECK_SITE);
 }
 
 }  // namespace TavProtocol

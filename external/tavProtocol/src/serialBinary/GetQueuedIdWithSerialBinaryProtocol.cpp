@@ -13,6 +13,8 @@ namespace TavProtocol {
 
 namespace {
 
+// Acknowledgement, eight bytes of the queued ID, the status word.
+constexpr std::size_t kReplyLength = 11;
 constexpr const char* kIncomplete =
     "GetQueuedIdWithSerialBinaryProtocol::GetResult called before all response phrases were added";
 
@@ -28,17 +30,16 @@ void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
         TAV_THROW(ProtocolException, "Attempted to get result of GetQueuedID before all responses were received");
     }
     for (std::size_t i = 0; i < responsePhrases_.size(); ++i) {
-        const auto& reply = responsePhrases_[i];
-        if (reply.empty()) {
+        const ReplyReader reply(responsePhrases_[i], "Invalid ACK data received from reader after GetQueuedID command",
+                                TAV_CHECK_SITE);
+        if (reply.Size() == 0) {
             TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
         }
-        if (reply.size() != 11) {
-            TAV_THROW(ProtocolException,
-                      fmt::format("Response phrase at index {} is {} bytes but should be 11", i, reply.size()));
+        if (reply.Size() != kReplyLength) {
+            TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is {} bytes but should be {}", i,
+                                                     reply.Size(), kReplyLength));
         }
-        ReplyReader(reply, "Invalid ACK data received from reader after GetQueuedID command", TAV_CHECK_SITE)
-            .Expect(0, {0x0C})
-            .Expect(9, {0x90, 0x00});
+        reply.Expect(0, {0x0C}).Expect(9, {0x90, 0x00});
     }
 }
 

@@ -10,10 +10,16 @@ namespace TavProtocol {
 
 namespace {
 
+constexpr const char* kInvalidAck = "Invalid ACK received from reader after Get String command";
+
+bool StartsWith(const std::vector<uint8_t>& reply, uint8_t acknowledgement) {
+    return ReplyReader(reply, kInvalidAck, TAV_CHECK_SITE).Matches(0, {acknowledgement});
+}
+
 // A reply without the acknowledgement: the status words the reader refuses a string with have
 // their own texts, whichever phrase of the text they answer.
 [[noreturn]] void FailWithStatusWord(const std::vector<uint8_t>& reply) {
-    const ReplyReader reader(reply, "", TAV_CHECK_SITE);
+    const ReplyReader reader(reply, kInvalidAck, TAV_CHECK_SITE);
     if (reader.Matches(0, {0x6B, 0x00})) {
         throw ProtocolException("Requested string is invalid - out of range for Get String command", TAV_SOURCE_FILE,
                                 __LINE__, "ValidateResponse");
@@ -22,8 +28,7 @@ namespace {
         throw ProtocolException("Provided index is invalid - out of range for Get String command", TAV_SOURCE_FILE,
                                 __LINE__, "ValidateResponse");
     }
-    throw ProtocolException("Invalid ACK received from reader after Get String command", TAV_SOURCE_FILE, __LINE__,
-                            "ValidateResponse");
+    throw ProtocolException(kInvalidAck, TAV_SOURCE_FILE, __LINE__, "ValidateResponse");
 }
 
 }  // namespace
@@ -41,7 +46,7 @@ bool GetStringWithSerialBinaryProtocol::HasCommandPhrase() {
     }
     const auto& last = responsePhrases_.back();
     const bool terminated = ReverseSeekNullTerminator(last);
-    if (last[0] != kAck || commandPhrasesProduced_ >= kMaxPhrases) {
+    if (!StartsWith(last, kAck) || commandPhrasesProduced_ >= kMaxPhrases) {
         return false;
     }
     return !terminated;
@@ -58,11 +63,11 @@ void GetStringWithSerialBinaryProtocol::ValidateResponse() {
     }
     const auto& first = responsePhrases_.front();
     ReverseSeekNullTerminator(first);
-    if (first[0] == kAck) {
+    if (StartsWith(first, kAck)) {
         // Every reply of the text must carry the acknowledgement; the last one ends the text.
         for (const auto& reply : responsePhrases_) {
             ReverseSeekNullTerminator(reply);
-            if (reply[0] != kAck) {
+            if (!StartsWith(reply, kAck)) {
                 FailWithStatusWord(reply);
             }
         }

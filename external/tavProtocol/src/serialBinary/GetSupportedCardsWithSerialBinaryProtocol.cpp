@@ -14,22 +14,25 @@ namespace {
 
 constexpr const char* kInvalidPage = "Invalid ACK data received from reader after GetSupportedCards command";
 
+// Echoed instruction and page index, the codes, then the status word.
+constexpr std::size_t kEchoBytes = 2;
+constexpr std::size_t kStatusWordBytes = 2;
+
 bool IsPage(const std::vector<uint8_t>& reply) {
-    return reply.size() >= 12 && reply[0] == 0x09 && reply[1] == 0x04 && reply[11] == 0x90;
+    const ReplyReader page(reply, kInvalidPage, TAV_CHECK_SITE);
+    return page.Matches(0, {0x09, 0x04}) && page.Matches(11, {0x90});
 }
 
-// The end of the list: two adjacent zero bytes anywhere from the echoed page index up to the
-// fourth byte from the end.
+// The end of the list: two adjacent zero bytes anywhere between the echo and the status word, the
+// page index included.
 bool IsLastPage(const std::vector<uint8_t>& reply) {
-    if (reply.size() < 6) {
+    const ReplyReader page(reply, kInvalidPage, TAV_CHECK_SITE);
+    if (page.Size() < kEchoBytes + kStatusWordBytes) {
         return false;
     }
-    for (std::size_t p = 2; p + 4 <= reply.size(); ++p) {
-        if (reply[p] == 0x00 && reply[p + 1] == 0x00) {
-            return true;
-        }
-    }
-    return false;
+    const auto body = page.Between(kEchoBytes, kStatusWordBytes);
+    return std::adjacent_find(body.begin(), body.end(), [](uint8_t a, uint8_t b) { return a == 0x00 && b == 0x00; }) !=
+           body.end();
 }
 
 }  // namespace
@@ -69,7 +72,7 @@ std::vector<uint16_t> GetSupportedCardsWithSerialBinaryProtocol::GetResult() {
     std::vector<uint16_t> codes;
     for (const auto& page : responsePhrases_) {
         const ReplyReader reply(page, kInvalidPage, TAV_CHECK_SITE);
-        for (std::size_t offset = 3; offset + 2 < page.size(); offset += 2) {
+        for (std::size_t offset = 3; offset + 2 < reply.Size(); offset += 2) {
             if (const uint16_t code = reply.LittleEndian16(offset); code != 0) {
                 codes.push_back(code);
             }

@@ -12,13 +12,12 @@ std::vector<uint8_t> SetBaudRateWithSerialBinaryProtocol::NextCommandPhrase() {
 }
 
 void SetBaudRateWithSerialBinaryProtocol::ValidateResponse() {
-    if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
-        TAV_THROW(ProtocolException, "SetBaudRate command response is empty");
-    }
-    const auto& reply = responsePhrases_.front();
-    if (reply[0] != 0x0D) {
-        TAV_THROW(ProtocolException, "Invalid ACK data received from reader after SetBaudRate command");
-    }
+    // A missing reply reads as an empty one.
+    const auto reply = ReplyReader::Of(responsePhrases_, 0, "SetBaudRate command response is empty", TAV_CHECK_SITE)
+                           .RequireAtLeast(1)
+                           .All();
+    ReplyReader(reply, "Invalid ACK data received from reader after SetBaudRate command", TAV_CHECK_SITE)
+        .Expect(0, {0x0D});
     ReplyReader(reply, "Invalid response code received from reader after SetBaudRate command", TAV_CHECK_SITE)
         .Expect(1, {0x90});
     ReplyReader(reply, "SetBaudRate command failed", TAV_CHECK_SITE).Expect(2, {0x00});

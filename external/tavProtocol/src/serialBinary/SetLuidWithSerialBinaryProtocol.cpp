@@ -6,13 +6,17 @@
 
 namespace TavProtocol {
 
+namespace {
+constexpr const char* kEmpty = "Empty response has been received from reader after SetLuid command";
+}
+
 bool SetLuidWithSerialBinaryProtocol::HasCommandPhrase() {
     if (commandPhrasesProduced_ == 0) {
         return true;
     }
     // The data go out only to a reader that took the header.
-    return commandPhrasesProduced_ == 1 && !responsePhrases_.empty() && !responsePhrases_.front().empty() &&
-           responsePhrases_.front()[0] == kHeaderAck;
+    return commandPhrasesProduced_ == 1 && !responsePhrases_.empty() &&
+           ReplyReader(responsePhrases_.front(), kEmpty, TAV_CHECK_SITE).Matches(0, {kHeaderAck});
 }
 
 std::vector<uint8_t> SetLuidWithSerialBinaryProtocol::NextCommandPhrase() {
@@ -24,27 +28,22 @@ std::vector<uint8_t> SetLuidWithSerialBinaryProtocol::NextCommandPhrase() {
 
 void SetLuidWithSerialBinaryProtocol::ValidateResponse() {
     constexpr const char* kIncomplete = "Attempted to get result of SetLuid before all responses were received";
-    constexpr const char* kEmpty = "Empty response has been received from reader after SetLuid command";
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, kIncomplete);
     }
-    const auto& header = responsePhrases_.front();
-    if (header.empty()) {
-        TAV_THROW(ProtocolException, kEmpty);
-    }
-    if (header[0] == kHeaderAck) {
+    const ReplyReader header(responsePhrases_.front(), kEmpty, TAV_CHECK_SITE);
+    header.RequireAtLeast(1);
+    if (header.Matches(0, {kHeaderAck})) {
         if (responsePhrasesAdded_ != 2 || responsePhrases_.size() < 2) {
             TAV_THROW(ProtocolException, kIncomplete);
         }
-        if (responsePhrases_[1].empty()) {
-            TAV_THROW(ProtocolException, kEmpty);
-        }
+        ReplyReader(responsePhrases_[1], kEmpty, TAV_CHECK_SITE).RequireAtLeast(1);
         ReplyReader(responsePhrases_[1], "Invalid response received from reader after sending LUID data",
                     TAV_CHECK_SITE)
             .Expect(0, {0x90, 0x00});
         return;
     }
-    if (header[0] == 0x6B) {
+    if (header.Matches(0, {0x6B})) {
         TAV_THROW(ProtocolException,
                   "Reader reports a timeout error (no followup within 100ms => 0x6B) after sending SetLuid command");
     }

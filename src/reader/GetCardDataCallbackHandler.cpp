@@ -206,7 +206,13 @@ void GetCardDataCallbackHandler::PollLoop(Run& run) {
         PollOnce(run);
         std::unique_lock lock(run.mutex);
         // The period counts from the end of a read, so a slow read never makes the next one early.
-        run.pollWake.wait_until(lock, std::chrono::steady_clock::now() + pollPeriod_, [&run] { return run.stopping; });
+        run.pollWake.wait_until(lock, std::chrono::steady_clock::now() + pollPeriod_, [this, &run] {
+            const bool stopping = run.stopping;
+            if (!stopping && beforePollWait_) {
+                beforePollWait_();
+            }
+            return stopping;
+        });
         if (run.stopping) {
             return;
         }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "Tavelin/CardData.h"
@@ -69,6 +70,11 @@ public:
     // True on the handler's polling or dispatch thread (inside a callback or the poll function).
     bool IsOwnThread() const;
 
+    // For tests only; set before the first start. Runs on the polling thread with its run's lock
+    // held, after the stop flag was read as clear and before the thread waits out the poll period,
+    // so a test can hold the thread at the point where a stop's notification must not be lost.
+    void SetBeforePollWait(std::function<void()> hook) { beforePollWait_ = std::move(hook); }
+
 private:
     // One start's threads and what they share; a stop ends only its own run.
     struct Run {
@@ -91,6 +97,7 @@ private:
     void Dispatch(const CardData& card);
 
     const std::chrono::milliseconds pollPeriod_;
+    std::function<void()> beforePollWait_;
 
     mutable std::mutex lifeMutex_;
     std::condition_variable lifeChanged_;

@@ -244,6 +244,34 @@ TEST(CallbackHandler, StartAndStopAnyNumberOfTimesNeverHang) {
     EXPECT_FALSE(handler.IsRunning());
 }
 
+TEST(CallbackHandler, AStopArrivingAsThePollingThreadBeginsToWaitIsNeverLost) {
+    // A lost stop would leave the polling thread in a wait far longer than this limit.
+    const TavTest::TimeLimit limit(10s);
+    GetCardDataCallbackHandler handler(std::chrono::hours(1));
+    std::atomic<bool> aboutToWait{false};
+    std::atomic<bool> stopCalled{false};
+    handler.SetBeforePollWait([&] {
+        aboutToWait = true;
+        while (!stopCalled) {
+            std::this_thread::yield();
+        }
+        // Holds the thread between its look at the stop flag and its wait while the stop runs: a
+        // stop that does not take the run's lock would set the flag and notify right now.
+        std::this_thread::sleep_for(3ms);
+    });
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        aboutToWait = false;
+        stopCalled = false;
+        handler.Start([](CardData&) {});
+        while (!aboutToWait) {
+            std::this_thread::yield();
+        }
+        stopCalled = true;
+        handler.Stop();
+    }
+    EXPECT_FALSE(handler.IsRunning());
+}
+
 TEST(CallbackHandler, TheLastUnsubscribeFromInsideACallbackStopsWithoutJoiningItself) {
     const TavTest::TimeLimit limit(20s);
     FakeReader reader;

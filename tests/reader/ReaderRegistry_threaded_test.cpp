@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -30,14 +32,50 @@ bool WaitUntilDone(const std::atomic<int>& done) {
     return true;
 }
 
-// A transport whose device takes its time to open.
-class SlowOpeningTransport : public TavTest::InProcessTransport {
+// Holds a device's opening until the test lets it finish.
+class OpeningGate {
 public:
-    using InProcessTransport::InProcessTransport;
+    // On the opening thread: waits for Release, or gives up after a time no test waits for.
+    void Pass() {
+        std::unique_lock lock(mutex_);
+        entered_ = true;
+        changed_.notify_all();
+        gaveUp_ = !changed_.wait_for(lock, 10s, [this] { return released_; });
+    }
+    void AwaitEntered() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return entered_; });
+    }
+    void Release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    bool GaveUp() const {
+        const std::lock_guard lock(mutex_);
+        return gaveUp_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool released_ = false;
+    bool gaveUp_ = false;
+};
+
+// A transport whose device opens only when its gate lets it.
+class GatedOpeningTransport : public TavTest::InProcessTransport {
+public:
+    GatedOpeningTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition, OpeningGate& gate)
+        : InProcessTransport(frontEnd, definition), gate_(gate) {}
     void init(uint32_t retryCount) override {
-        std::this_thread::sleep_for(1500ms);
+        gate_.Pass();
         InProcessTransport::init(retryCount);
     }
+
+private:
+    OpeningGate& gate_;
 };
 
 TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
@@ -46,10 +84,11 @@ TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
     TavSim::FeatureReportFrontEnd fastFrontEnd(fast);
     TavSim::SimulatedReader slow;
     TavSim::FeatureReportFrontEnd slowFrontEnd(slow);
+    OpeningGate gate;
     const TavTest::ScopedTransportOverride override(
         [&](const TavCommon::ReaderDefinition& definition) -> std::unique_ptr<TavTransport::Transport> {
             if (definition.VendorId == 2) {
-                return std::make_unique<SlowOpeningTransport>(slowFrontEnd, definition);
+                return std::make_unique<GatedOpeningTransport>(slowFrontEnd, definition, gate);
             }
             return std::make_unique<TavTest::InProcessTransport>(fastFrontEnd, definition);
         });
@@ -63,16 +102,18 @@ TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
         slowHandle = Tav::AbstractReader::CreateReaderInstance(definition, 0);
         slowOpened = true;
     });
-    std::this_thread::sleep_for(200ms);
-    const auto start = std::chrono::steady_clock::now();
+    gate.AwaitEntered();
+    // The other reader's device is still opening: these calls finish before it may.
     const auto reader = std::dynamic_pointer_cast<Tav::Reader>(Tav::AbstractReader::GetInstance(open));
-    ASSERT_NE(reader, nullptr);
-    reader->Init();
+    EXPECT_NE(reader, nullptr);
+    if (reader) {
+        reader->Init();
+    }
     Tav::AbstractReader::DestroyInstance(open);
-    const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(slowOpened.load());
-    EXPECT_LT(took, 1000ms);
+    gate.Release();
     opener.join();
+    EXPECT_FALSE(gate.GaveUp()) << "calls on another reader waited for a reader's opening";
     EXPECT_NE(Tav::AbstractReader::GetInstance(slowHandle), nullptr);
     Tav::AbstractReader::DestroyInstance(slowHandle);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -26,12 +25,10 @@ TEST(SmartCardFilePauses, AReaderOpenedByAHostPausesThroughTheReplaceableDelay) 
     TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
     simulated.OpenInitialised();
 
-    const auto start = std::chrono::steady_clock::now();
     TavResult result{};
     TavReader_WriteSmartCardConfigurationToReader(&result, simulated.handle, file.c_str());
 
     ASSERT_EQ(result.Code, 0) << result.Message;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     const auto half = RecordedWait::Milliseconds(500);
     EXPECT_EQ(recorded.Log().Waits(), (std::vector<RecordedWait>{half, half, half}));
     EXPECT_EQ(simulated.sim.Model()->blobs[15].at(0), 0x0A);

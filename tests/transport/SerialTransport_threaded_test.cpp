@@ -25,6 +25,8 @@ protected:
 };
 
 TEST_F(SerialTransportTimingTest, AReplyInTwoPiecesIsReturnedWhole) {
+    // A quiet delay twenty times the gap between the pieces: a loaded machine may stretch the gap.
+    transport_.setReceiveDelayMs(200);
     std::thread reader([this] {
         pty_.Write({0x0C, 0x01, 0x02, 0x03, 0x04, 0x05});
         std::this_thread::sleep_for(milliseconds(10));
@@ -36,8 +38,11 @@ TEST_F(SerialTransportTimingTest, AReplyInTwoPiecesIsReturnedWhole) {
 }
 
 TEST_F(SerialTransportTimingTest, AReplyStartingLateInTheWindowIsStillTaken) {
+    // A quiet delay of 1 ms gives a window of 100 ms: a reply ten quiet delays late is still in it,
+    // with room to spare for a loaded machine.
+    transport_.setReceiveDelayMs(1);
     std::thread reader([this] {
-        std::this_thread::sleep_for(milliseconds(70));
+        std::this_thread::sleep_for(milliseconds(10));
         pty_.Write({0x0D, 0x90, 0x00});
     });
     const Bytes reply = transport_.receive(payload_);
@@ -46,6 +51,9 @@ TEST_F(SerialTransportTimingTest, AReplyStartingLateInTheWindowIsStillTaken) {
 }
 
 TEST_F(SerialTransportTimingTest, AReplyThatNeverEndsIsCutAtTheWindow) {
+    // Bytes every 5 ms against a quiet delay of 50 ms (window 100 ms): a loaded machine may stretch
+    // the gaps, but not so far that the reply seems to end.
+    transport_.setReceiveDelayMs(50);
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         while (!stop) {
@@ -60,7 +68,7 @@ TEST_F(SerialTransportTimingTest, AReplyThatNeverEndsIsCutAtTheWindow) {
     reader.join();
     EXPECT_FALSE(reply.empty());
     EXPECT_GE(elapsed, milliseconds(100));
-    EXPECT_LT(elapsed, milliseconds(400));
+    EXPECT_LT(elapsed, milliseconds(1000));
 }
 
 }  // namespace

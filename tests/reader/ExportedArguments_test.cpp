@@ -8,6 +8,8 @@
 
 #include "Tavelin.h"
 #include "common/FixedText.h"
+#include "reader/ReaderOnSimulator.h"
+#include "support/ScopedTimeDelayOverride.h"
 
 namespace {
 
@@ -36,6 +38,14 @@ struct Outputs {
     TavCommon::ReaderDefinition definition{};
     uint64_t count = 0;
 };
+
+// Outputs filled with a mark, the smart-card header (an input) one the reader holds.
+std::unique_ptr<Outputs> MarkedOutputs() {
+    auto outputs = std::make_unique<Outputs>();
+    std::memset(static_cast<void*>(outputs.get()), 0x5A, sizeof(Outputs));
+    outputs->smartCard.Header = {4, 0, 6, 0};
+    return outputs;
+}
 
 struct ArgumentCase {
     std::string function;  // the exported function, as the record names it
@@ -184,10 +194,8 @@ std::vector<ArgumentCase> Cases() {
 TEST(ExportedArguments, EveryCheckReportsItselfAndTouchesNothing) {
     for (const ArgumentCase& c : Cases()) {
         SCOPED_TRACE(c.function + ": " + c.message);
-        auto outputs = std::make_unique<Outputs>();
-        std::memset(static_cast<void*>(outputs.get()), 0x5A, sizeof(Outputs));
-        auto before = std::make_unique<Outputs>();
-        std::memcpy(static_cast<void*>(before.get()), outputs.get(), sizeof(Outputs));
+        auto outputs = MarkedOutputs();
+        const auto before = MarkedOutputs();
         TavResult result;
         std::memset(&result, 'x', sizeof result);
         c.call(result, *outputs);
@@ -221,6 +229,90 @@ TEST(ExportedArguments, AStrangeHandleIsRefusedAndClosingItSucceeds) {
     EXPECT_EQ(result.Code, 0);
     EXPECT_EQ(int32_t{result.Line}, 75);
     EXPECT_EQ(ReadFixedField(result.Function), "ExecuteCppMethod");
+}
+
+struct OutputCase {
+    std::string function;
+    std::function<void(TavResult&, void* handle, Outputs&)> call;
+    // The metadata is read as far as the reader answers: a silent reader does not fail it.
+    bool failsOnSilentReader = true;
+};
+
+// Every exported function with an output, called with valid pointers.
+std::vector<OutputCase> OutputCases() {
+    return {
+        {"Tav_GetMetadataStruct",
+         [](TavResult& r, void* h, Outputs& o) { Tav_GetMetadataStruct(&r, h, &o.metadata, true); }, false},
+        {"TavReader_GetCardData",
+         [](TavResult& r, void* h, Outputs& o) {
+             TavReader_GetCardData(&r, h, o.card, sizeof o.card, &o.bitCount, 2);
+         }},
+        {"TavReader_GetBeeperVolume",
+         [](TavResult& r, void* h, Outputs& o) { TavReader_GetBeeperVolume(&r, h, &o.volume); }},
+        {"TavReader_ReadSmartCardConfigurationFromReader",
+         [](TavResult& r, void* h, Outputs& o) {
+             TavReader_ReadSmartCardConfigurationFromReader(&r, h, &o.smartCard);
+         }},
+        {"TavReader_GetReaderConfiguration",
+         [](TavResult& r, void* h, Outputs& o) {
+             TavReader_GetReaderConfiguration(&r, h, 0, &o.configuration, &o.extended);
+         }},
+        {"TavReader_GetModuleState",
+         [](TavResult& r, void* h, Outputs& o) {
+             TavReader_GetModuleState(&r, h, TavProtocol::ReaderModuleId{1}, &o.moduleState);
+         }},
+        {"TavReader_GetLedConfiguration",
+         [](TavResult& r, void* h, Outputs& o) { TavReader_GetLedConfiguration(&r, h, 0, &o.led); }},
+        {"TavReader_GetLuid", [](TavResult& r, void* h, Outputs& o) { TavReader_GetLuid(&r, h, &o.luid); }},
+        {"TavReader_GetSupportedCardTypes",
+         [](TavResult& r, void* h, Outputs& o) { TavReader_GetSupportedCardTypes(&r, h, &o.cardTypes); }},
+        {"TavReader_GetTransparentModeStatus",
+         [](TavResult& r, void* h, Outputs& o) { TavReader_GetTransparentModeStatus(&r, h, &o.state, &o.status); }},
+    };
+}
+
+// Outputs are written only after the reader's operation succeeded: a call that fails with valid
+// pointers, on a handle that is not a reader or on a reader that stopped answering, leaves them
+// as they were. The same calls on the answering reader write them.
+TEST(ExportedArguments, AFailedCallLeavesEveryOutputAsItWas) {
+    const TavTest::ScopedTimeDelayOverride noWaits;
+    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
+    {
+        auto model = simulated.sim.Model();
+        model->blobs[4] = {1, 2, 3, 4, 5, 6};
+        model->presentedCards.push_back({0x0001, 26, {0x11, 0x22, 0x33, 0xC0}});
+        model->supportedCardTypes = {0x0206};
+        // The Legic radio and transparent mode, which the transparent-mode status needs.
+        model->hardwareSupported = 1u << 3;
+        model->hardwareInstalled = 1u << 3;
+        model->transparentModeSupported = true;
+    }
+    simulated.OpenInitialised();
+    for (const OutputCase& c : OutputCases()) {
+        SCOPED_TRACE(c.function);
+        for (void* const handle : {kStranger, simulated.handle}) {
+            SCOPED_TRACE(handle == kStranger ? "not a reader" : "reader not answering");
+            if (handle != kStranger) {
+                if (!c.failsOnSilentReader) {
+                    continue;
+                }
+                simulated.InjectFault(TavSim::FaultTrigger::OnCommand({}), TavSim::Fault::NoReply());
+            }
+            auto outputs = MarkedOutputs();
+            const auto before = MarkedOutputs();
+            TavResult result;
+            c.call(result, handle, *outputs);
+            simulated.ClearFaults();
+            EXPECT_EQ(result.Code, 1);
+            EXPECT_EQ(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0) << ReadFixedField(result.Message);
+        }
+        auto outputs = MarkedOutputs();
+        const auto before = MarkedOutputs();
+        TavResult result;
+        c.call(result, simulated.handle, *outputs);
+        EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
+        EXPECT_NE(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0);
+    }
 }
 
 TEST(ExportedArguments, BuildLibraryInfoLeavesANullRecordNull) {

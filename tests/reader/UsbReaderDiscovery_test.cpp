@@ -42,8 +42,11 @@ TEST(UsbReaderDiscovery, CountThenCopyAndACountThatDiffersIsADiscoveryFailure) {
     EXPECT_EQ(result.Code, 0) << result.Message;
 
     uint64_t wrong = count + 1;
+    std::memset(static_cast<void*>(readers.data()), 0x5A, readers.size() * sizeof readers[0]);
     Tav_DiscoverUsbReaders(&result, readers.data(), &wrong);
     EXPECT_EQ(result.Code, 1);
+    EXPECT_EQ(wrong, count + 1);
+    EXPECT_EQ(readers.back().VendorId, 0x5A5A);
     EXPECT_EQ(ReadFixedField(result.ExceptionType), "ElvarinException");
     EXPECT_TRUE(ReadFixedField(result.Message).starts_with("Failed to discover USB readers: Provided readerCount does not match"))
         << result.Message;

@@ -168,7 +168,7 @@ void Session::Open() {
 void Session::Step() {
     TavResult result;
     std::memset(&result, 0x5A, sizeof result);
-    switch (input_.ConsumeIntegralInRange(0, 31)) {
+    switch (input_.ConsumeIntegralInRange(0, 32)) {
     case 0:
         Open();
         return;
@@ -319,6 +319,13 @@ void Session::Step() {
         const std::vector<uint8_t> header = input_.ConsumeBytes<uint8_t>(sizeof configuration->Header);
         CopyInto(&configuration->Header, header, sizeof configuration->Header);
         TavReader_ReadSmartCardConfigurationFromReader(&result, Handle(), Maybe(configuration.get()));
+        break;
+    }
+    case 31: {
+        // A host's count must not exceed its array; anything up to that is fair.
+        TavCommon::ReaderDefinition readers[4]{};
+        uint64_t count = input_.ConsumeIntegralInRange<uint64_t>(0, std::size(readers));
+        Tav_DiscoverUsbReaders(&result, input_.ConsumeBool() ? readers : nullptr, Maybe(&count));
         break;
     }
     default: {

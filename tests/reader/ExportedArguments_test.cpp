@@ -2,13 +2,16 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "Tavelin.h"
 #include "common/FixedText.h"
 #include "reader/ReaderOnSimulator.h"
+#include "support/DeclaredFunctions.h"
 #include "support/ScopedTimeDelayOverride.h"
 
 namespace {
@@ -208,6 +211,31 @@ TEST(ExportedArguments, EveryCheckReportsItselfAndTouchesNothing) {
         EXPECT_EQ(result.HasInnerException, 0);
         EXPECT_EQ(ReadFixedField(result.InnerMessage), "");
         EXPECT_EQ(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0);
+    }
+}
+
+// A function added to the header without rows here fails; Tav_BuildLibraryInfo has no record to
+// report in and its own test below.
+TEST(ExportedArguments, EveryFlatFunctionThatReportsHasRows) {
+    std::set<std::string> withRows;
+    for (const ArgumentCase& c : Cases()) {
+        withRows.insert(c.function);
+    }
+    for (const auto& function : TavTest::FlatFunctions()) {
+        if (!function.parameters.empty() && function.parameters.front().starts_with("TavResult*")) {
+            EXPECT_TRUE(withRows.contains(function.name)) << function.name << " has no argument-error rows";
+        }
+    }
+}
+
+// A host tells the checks apart by their lines: a new check takes a line no other check uses.
+TEST(ExportedArguments, EveryCheckHasALineOfItsOwn) {
+    std::map<int32_t, std::string> checks;
+    for (const ArgumentCase& c : Cases()) {
+        const std::string check = c.function + ": " + c.message;
+        const auto [found, added] = checks.emplace(c.line, check);
+        EXPECT_TRUE(added || found->second == check) << c.line << " is the line of " << found->second << " and of "
+                                                     << check;
     }
 }
 

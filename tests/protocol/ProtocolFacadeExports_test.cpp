@@ -7,6 +7,8 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
+#include "support/DeclaredFunctions.h"
 #include "support/FacadeTestTransport.h"
 #include "support/ProtocolFailure.h"
 #include "support/ScopedTimeDelayOverride.h"
@@ -366,12 +369,18 @@ struct NullCase {
     std::function<ProtocolCommandResult(ProtocolHandle)> call;
 };
 
-TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
+// What the null-pointer rows pass where a pointer other than the one under test is needed.
+struct NullCaseInputs {
     unsigned int count = 4;
     unsigned short codes[4];
     CardAnalyzerData records[4];
     unsigned char bytes[4];
-    const std::vector<NullCase> cases = {
+};
+
+// One row per pointer of every wrapper that takes one, each naming the parameter it refuses.
+std::vector<NullCase> NullCases(NullCaseInputs& inputs) {
+    auto& [count, codes, records, bytes] = inputs;
+    return {
         {"GetSupportedCards", "cardTypeCount pointer cannot be null", 0,
          [&](ProtocolHandle h) { return Exports::GetSupportedCards(h, codes, nullptr); }},
         {"GetSupportedCards", "cardTypes pointer cannot be null", 0,
@@ -466,6 +475,11 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
         {"Receive", "buffer pointer cannot be null", 799,
          [](ProtocolHandle h) { return Exports::Receive(h, nullptr, 8, ReportType::Feature); }},
     };
+}
+
+TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
+    NullCaseInputs inputs;
+    const std::vector<NullCase> cases = NullCases(inputs);
     const TavTest::ScopedProbeTransports transports;
     const ProtocolHandle open = Exports::CreateProtocolInstance(ProbeDefinition(1), 0, nullptr);
     ASSERT_NE(open, 0U);
@@ -485,7 +499,7 @@ TEST(ProtocolExportsTest, NullPointersAreRefusedBeforeTheHandleIsLookedAt) {
     }
     Exports::DestroyProtocolInstance(open);
     EXPECT_TRUE(transports.probe().transmitted.empty());
-    EXPECT_EQ(count, 4U);
+    EXPECT_EQ(inputs.count, 4U);
 }
 
 void ExpectOverflow(const ProtocolCommandResult& result, const std::string& message, const char* function) {
@@ -619,6 +633,35 @@ TEST_F(FeatureReportExportsTest, CardAnalyzerRecordsFillTheCallersArrayOnlyWhenI
     }
 }
 
+// A wrapper that fills the caller's array of *count elements, with the size the stocked reader
+// of AnOverflowStoresTheSizeNeededForTheNextCall needs.
+struct SizingCase {
+    const char* function;
+    const char* unit;
+    unsigned int needed;
+    std::size_t elementSize;
+    std::function<ProtocolCommandResult(unsigned char*, unsigned int*)> read;
+};
+
+std::vector<SizingCase> SizingCases(ProtocolHandle h) {
+    return {
+        {"GetSupportedCards", "count", 3, sizeof(unsigned short),
+         [h](unsigned char* array, unsigned int* count) {
+             return Exports::GetSupportedCards(h, reinterpret_cast<unsigned short*>(array), count);
+         }},
+        {"GetCardAnalyzerData", "count", 2, sizeof(CardAnalyzerData),
+         [h](unsigned char* array, unsigned int* count) {
+             return Exports::GetCardAnalyzerData(h, reinterpret_cast<CardAnalyzerData*>(array), count, 2);
+         }},
+        {"GetBlob", "bytes", 5, 1,
+         [h](unsigned char* array, unsigned int* count) { return Exports::GetBlob(h, &kBlob7, array, count); }},
+        {"GetBleBlob", "bytes", 128, 1,
+         [h](unsigned char* array, unsigned int* count) {
+             return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, array, count);
+         }},
+    };
+}
+
 // A host sizes an array the way it sizes discovery: a first call with no array (or one too small)
 // copies nothing and stores the size needed; a second call with that size gets the result.
 TEST_F(FeatureReportExportsTest, AnOverflowStoresTheSizeNeededForTheNextCall) {
@@ -626,31 +669,7 @@ TEST_F(FeatureReportExportsTest, AnOverflowStoresTheSizeNeededForTheNextCall) {
     reader_.Model()->analyzerCards = {{0x0107, 26, Bytes(4, 0x22)}, {0x0001, 16, Bytes(2, 0x33)}};
     reader_.Model()->blobs[7] = Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9};
     reader_.Model()->bleData[2] = Bytes(128, 0x44);
-    const ProtocolHandle h = facade_.Handle();
-    struct SizingCase {
-        const char* function;
-        const char* unit;
-        unsigned int needed;
-        std::size_t elementSize;
-        std::function<ProtocolCommandResult(unsigned char*, unsigned int*)> read;
-    };
-    const SizingCase cases[] = {
-        {"GetSupportedCards", "count", 3, sizeof(unsigned short),
-         [&](unsigned char* array, unsigned int* count) {
-             return Exports::GetSupportedCards(h, reinterpret_cast<unsigned short*>(array), count);
-         }},
-        {"GetCardAnalyzerData", "count", 2, sizeof(CardAnalyzerData),
-         [&](unsigned char* array, unsigned int* count) {
-             return Exports::GetCardAnalyzerData(h, reinterpret_cast<CardAnalyzerData*>(array), count, 2);
-         }},
-        {"GetBlob", "bytes", 5, 1,
-         [&](unsigned char* array, unsigned int* count) { return Exports::GetBlob(h, &kBlob7, array, count); }},
-        {"GetBleBlob", "bytes", 128, 1,
-         [&](unsigned char* array, unsigned int* count) {
-             return Exports::GetBleBlob(h, TavCommon::BleDataType::Key, array, count);
-         }},
-    };
-    for (const SizingCase& row : cases) {
+    for (const SizingCase& row : SizingCases(facade_.Handle())) {
         SCOPED_TRACE(row.function);
         for (const bool withArray : {false, true}) {
             SCOPED_TRACE(withArray ? "an array one short" : "no array");
@@ -681,6 +700,55 @@ TEST_F(FeatureReportExportsTest, CardDataNeedsThirtyTwoBytesBeforeTheRead) {
     EXPECT_TRUE(frontEnd_.ReceivedBytes().empty());
     EXPECT_TRUE(IsAllZero(Exports::GetCardData(facade_.Handle(), GetCardDataSizeParameters::Long, buffer.data(), 32)));
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 25), Bytes(25, 0x11));
+}
+
+// A wrapper that fills a buffer of the size it is given: a card read's 32 bytes, or a text and
+// its NUL.
+struct BufferCase {
+    const char* function;
+    unsigned long needed;  // 0: whatever the simulated reader's text needs
+    std::function<ProtocolCommandResult(ProtocolHandle, char*, unsigned long)> read;
+};
+
+std::vector<BufferCase> BufferCases() {
+    return {
+        {"GetCardData", 32,
+         [](ProtocolHandle h, char* buffer, unsigned long size) {
+             return Exports::GetCardData(h, GetCardDataSizeParameters::Long, reinterpret_cast<unsigned char*>(buffer),
+                                         size);
+         }},
+        {"GetESN", 0,
+         [](ProtocolHandle h, char* buffer, unsigned long size) { return Exports::GetESN(h, buffer, size); }},
+        {"GetPartNumber", 0,
+         [](ProtocolHandle h, char* buffer, unsigned long size) { return Exports::GetPartNumber(h, buffer, size); }},
+        {"GetString", 0,
+         [](ProtocolHandle h, char* buffer, unsigned long size) {
+             return Exports::GetString(h, buffer, size, TavProtocol::GetStringIndex{1});
+         }},
+    };
+}
+
+// Below the size the answer needs a buffer is refused with nothing written; at that size the
+// answer fills it and not a byte more.
+TEST_F(FeatureReportExportsTest, ABufferTooSmallIsRefusedUntouched) {
+    reader_.Model()->presentedCards.push_back({0x0107, 200, Bytes(25, 0x11)});
+    for (const BufferCase& row : BufferCases()) {
+        SCOPED_TRACE(row.function);
+        unsigned long size = 1;
+        for (;; ++size) {
+            ASSERT_LT(size, 256U) << "no size is enough";
+            Outputs outputs;
+            const ProtocolCommandResult result = row.read(facade_.Handle(), outputs.As<char>(), size);
+            if (!result.HasException) {
+                EXPECT_EQ(outputs.bytes[size], Outputs::kFill);
+                break;
+            }
+            EXPECT_TRUE(outputs.Untouched()) << size;
+        }
+        if (row.needed != 0) {
+            EXPECT_EQ(size, row.needed);
+        }
+    }
 }
 
 TEST(ProtocolExportsRawTransportTest, ReceiveCopiesOnlyWhatFitsItsCapacity) {
@@ -754,6 +822,54 @@ TEST(ProtocolExportsRawTransportTest, TransmitSendsEveryByteItIsGiven) {
         Exports::Transmit(handle, large.data(), static_cast<unsigned int>(large.size()), ReportType::Feature)));
     Exports::DestroyProtocolInstance(handle);
     EXPECT_THAT(transports.probe().transmitted, ::testing::ElementsAre(Bytes{}, large));
+}
+
+// A wrapper added to the export layer without its rows fails here: the unknown-handle row of
+// Wrappers(), a null-pointer row for each pointer it takes, and a capacity row for each array or
+// buffer it fills (SizingCases or BufferCases).
+TEST(ProtocolExportsTest, EveryWrapperHasItsRows) {
+    // Refused by the facade itself, and by ProtocolExportsRawTransportTest on a serial reader.
+    const std::set<std::string> nullRefusedByTheFacade = {"UpgradeFirmware: path"};
+    const std::set<std::string> capacityTestedOnSerial = {"Receive"};
+
+    std::set<std::string> withHandleRow;
+    for (const WrapperCase& wrapper : Wrappers()) {
+        withHandleRow.insert(wrapper.name);
+    }
+    NullCaseInputs inputs;
+    std::set<std::string> withNullRow;
+    for (const NullCase& row : NullCases(inputs)) {
+        withNullRow.insert(std::string(row.function) + ": " + row.message);
+    }
+    std::set<std::string> withCapacityRow = capacityTestedOnSerial;
+    for (const SizingCase& row : SizingCases(0)) {
+        withCapacityRow.insert(row.function);
+    }
+    for (const BufferCase& row : BufferCases()) {
+        withCapacityRow.insert(row.function);
+    }
+
+    const std::regex pointer(R"(\*\s*(\w+)$)");
+    const std::regex capacity(
+        R"(^(unsigned long bufferSize|unsigned int capacity|unsigned int\s*\*\s*\w*(Count|Size)))");
+    const auto wrappers = TavTest::HandleWrappers();
+    ASSERT_FALSE(wrappers.empty());
+    for (const auto& wrapper : wrappers) {
+        EXPECT_TRUE(withHandleRow.contains(wrapper.name)) << wrapper.name << " has no row in Wrappers()";
+        bool fillsAnArray = false;
+        for (const std::string& parameter : wrapper.parameters) {
+            std::smatch match;
+            if (std::regex_search(parameter, match, pointer) &&
+                !nullRefusedByTheFacade.contains(wrapper.name + ": " + match[1].str())) {
+                EXPECT_TRUE(withNullRow.contains(wrapper.name + ": " + match[1].str() + " pointer cannot be null"))
+                    << wrapper.name << " has no null-pointer row for " << match[1];
+            }
+            fillsAnArray = fillsAnArray || std::regex_search(parameter, capacity);
+        }
+        if (fillsAnArray) {
+            EXPECT_TRUE(withCapacityRow.contains(wrapper.name)) << wrapper.name << " has no capacity row";
+        }
+    }
 }
 
 TEST(ProtocolExportsTest, LibraryInfoIsTheProtocolLibrarysRecord) {

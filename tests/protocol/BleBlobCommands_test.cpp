@@ -322,6 +322,15 @@ TEST_F(BleBlobTest, MalformedRepliesFailWithTheirPhase) {
     ExpectFailure([&] { Read(BleDataType::Key); }, "Response too short during GetBleBlob read setup",
                   "CheckResponseCode");
 
+    // Command, opcode and return code are all a reply needs to pass the check.
+    frontEnd_.ClearReceived();
+    frontEnd_.InjectFault(FaultTrigger::OnPhrase(0), Fault::ShortReply(2), 1);
+    ExpectFailure([&] { Read(BleDataType::Key); }, "Response too short during GetBleBlob read setup",
+                  "CheckResponseCode");
+    frontEnd_.ClearReceived();
+    frontEnd_.InjectFault(FaultTrigger::OnPhrase(0), Fault::ShortReply(3), 1);
+    EXPECT_NO_THROW(Read(BleDataType::Key));
+
     frontEnd_.ClearReceived();
     frontEnd_.InjectFault(FaultTrigger::OnPhrase(0), Fault::CorruptByte(1, 0x11), 1);
     ExpectFailure([&] { Read(BleDataType::Key); },
@@ -338,7 +347,7 @@ TEST_F(BleBlobTest, MalformedRepliesFailWithTheirPhase) {
 
     // A data reply that passes the code check but is too short for its four bytes, in block 1 of 3.
     frontEnd_.ClearReceived();
-    frontEnd_.InjectFault(FaultTrigger::OnPhrase(34 + 2), Fault::ShortReply(6), 1);
+    frontEnd_.InjectFault(FaultTrigger::OnPhrase(34 + 2), Fault::ShortReply(7), 1);
     TavProtocol::GetBleBlobWithFeatureReportProtocol command(BleDataType::Data, 10, 100, Delay());
     ExpectFailure([&] { command.Execute(transport_); }, "Response too short during GetBleBlob read data index 1",
                   "ReadBlock");

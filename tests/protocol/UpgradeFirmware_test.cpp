@@ -15,6 +15,7 @@
 
 #include "Tavelin/ElvarinException.h"
 #include "core/ProtocolException.h"
+#include "featureReport/BootloaderResponse.h"
 #include "featureReport/UpgradeFirmwareWithFeatureReportProtocol.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "support/InProcessTransport.h"
@@ -300,6 +301,11 @@ TEST_F(UpgradeFirmwareTest, MalformedBootloaderRepliesFail) {
         EXPECT_EQ(error.Function(), "BootloaderResponse");
         EXPECT_EQ(rig_->frontEnd.ReceivedBytes().size(), 3u);
     }
+    // One byte too many, which only a transport other than USB could hand back.
+    const auto longer = Failure<TavProtocol::ProtocolException>([] {
+        TavProtocol::BootloaderResponse(Bytes{0x01, '.', '>', 0, 0, 0, 0, 0, 0});
+    });
+    EXPECT_EQ(longer.Message(), "Bootloader response must be 8 bytes long. Got 9");
 }
 
 TEST_F(UpgradeFirmwareTest, StreamInputSendsSevenRawBytesALine) {

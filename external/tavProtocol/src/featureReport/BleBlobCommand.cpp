@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <utility>
+
 #include "common/Logger.h"
 #include "core/ProtocolException.h"
 
@@ -59,6 +61,11 @@ void BleBlobCommand::Fail(const std::string& message, int line, const char* func
     throw ProtocolException(message, sourceName_, line, function);
 }
 
+ReplyReader BleBlobCommand::Reader(const std::vector<uint8_t>& reply, std::string failureMessage, int line,
+                                   const char* function) const {
+    return ReplyReader(reply, std::move(failureMessage), CheckSite{sourceName_, line, function});
+}
+
 void BleBlobCommand::FailDirectCall(const char* operation) const {
     Fail(fmt::format("{} uses Execute() override; {}() should not be called directly", commandName_, operation),
          __LINE__, operation);
@@ -83,16 +90,16 @@ std::vector<uint8_t> BleBlobCommand::SendAndReceive(TavTransport::Transport& tra
 }
 
 uint8_t BleBlobCommand::CheckResponseCode(const std::vector<uint8_t>& reply, const std::string& label) const {
-    if (reply.size() < 3) {
-        Fail("Response too short during " + label, __LINE__, __func__);
-    }
-    if (reply[0] != kCommand || reply[1] != opcode_) {
+    // Command, opcode, return code.
+    const ReplyReader response = Reader(reply, "Response too short during " + label, __LINE__, __func__);
+    response.RequireAtLeast(3);
+    if (!response.Matches(0, {kCommand, opcode_})) {
         Fail(fmt::format("Invalid response during {}: expected command 0x{:02X} and opcode 0x{:02X} but got 0x{:02X} "
                          "0x{:02X}. The reader may not support this command.",
-                         label, kCommand, opcode_, reply[0], reply[1]),
+                         label, kCommand, opcode_, response.Byte(0), response.Byte(1)),
              __LINE__, __func__);
     }
-    const uint8_t code = reply[2];
+    const uint8_t code = response.Byte(2);
     if (const char* text = FatalCodeText(code)) {
         Fail(text + label, __LINE__, __func__);
     }

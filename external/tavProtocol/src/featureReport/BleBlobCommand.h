@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/TimeDelay.h"
+#include "core/ReplyReader.h"
 #include "featureReport/FeatureReportCommand.h"
 
 namespace TavProtocol {
@@ -43,6 +44,9 @@ protected:
     static uint8_t SelectBlock(uint8_t dataType, int32_t blockIndex);
 
     [[noreturn]] void Fail(const std::string& message, int line, const char* function) const;
+    // A reply read of this command fails as Fail does.
+    ReplyReader Reader(const std::vector<uint8_t>& reply, std::string failureMessage, int line,
+                       const char* function) const;
 
     std::vector<uint8_t> SendAndReceive(TavTransport::Transport& transport, const std::vector<uint8_t>& phrase);
     uint8_t CheckResponseCode(const std::vector<uint8_t>& reply, const std::string& label) const;

@@ -4,22 +4,23 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 
 namespace TavProtocol {
 
 BootloaderResponse::BootloaderResponse(const std::vector<uint8_t>& reply) {
-    if (reply.size() != 8) {
-        TAV_THROW(ProtocolException, fmt::format("Bootloader response must be 8 bytes long. Got {}", reply.size()));
+    const ReplyReader response(reply, fmt::format("Bootloader response must be 8 bytes long. Got {}", reply.size()),
+                               TAV_CHECK_SITE);
+    response.RequireExactly(8);
+    if (const uint8_t first = response.Byte(0); first != 0x01) {
+        TAV_THROW(ProtocolException, fmt::format("Bootloader response must start with 0x01. Got {}", first));
     }
-    if (reply[0] != 0x01) {
-        TAV_THROW(ProtocolException, fmt::format("Bootloader response must start with 0x01. Got {}", reply[0]));
-    }
-    ReturnCode = reply[1];
+    ReturnCode = response.Byte(1);
     if (ReturnCode != kReturnCodeOk && ReturnCode != kReturnCodeBadCheckByte &&
         ReturnCode != kReturnCodeBadSegmentRecord && ReturnCode != kReturnCodeNoReplies) {
         TAV_THROW(ProtocolException, fmt::format("Invalid return code {}", ReturnCode));
     }
-    DelayClass = reply[2];
+    DelayClass = response.Byte(2);
     switch (DelayClass) {
     case kDelayShort:
         DelayMilliseconds = 2;
@@ -29,7 +30,7 @@ BootloaderResponse::BootloaderResponse(const std::vector<uint8_t>& reply) {
         DelayMilliseconds = 80;
         break;
     case kDelayGiven:
-        DelayMilliseconds = static_cast<uint16_t>(reply[3] | (reply[4] << 8));
+        DelayMilliseconds = response.LittleEndian16(3);
         break;
     default:
         TAV_THROW(ProtocolException,

@@ -83,10 +83,9 @@ void GetBleBlobWithFeatureReportProtocol::ReadBlock(TavTransport::Transport& tra
         const std::string label = "GetBleBlob read data index " + std::to_string(index);
         const std::vector<uint8_t> reply = SendWithRetry(transport, DataPhrase(index), label);
         // A reply that passed the return-code check may still be too short for its data.
-        if (reply.size() < kDataOffset + kBytesPerRead) {
-            Fail("Response too short during " + label, __LINE__, __func__);
-        }
-        data_.insert(data_.end(), reply.begin() + kDataOffset, reply.begin() + kDataOffset + kBytesPerRead);
+        const auto bytes =
+            Reader(reply, "Response too short during " + label, __LINE__, __func__).Bytes(kDataOffset, kBytesPerRead);
+        data_.insert(data_.end(), bytes.begin(), bytes.end());
     }
 }
 

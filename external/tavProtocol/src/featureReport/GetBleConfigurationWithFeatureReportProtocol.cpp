@@ -2,6 +2,7 @@
 
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
+#include "featureReport/FeatureReportPhrase.h"
 
 namespace TavProtocol {
 
@@ -12,7 +13,7 @@ std::vector<uint8_t> GetBleConfigurationWithFeatureReportProtocol::NextCommandPh
 
 void GetBleConfigurationWithFeatureReportProtocol::AddResponsePhrase(const std::vector<uint8_t>& response) {
     ReplyReader(response, "Invalid response phrase size for GetBleConfiguration command", TAV_CHECK_SITE)
-        .RequireExactly(8);
+        .RequireExactly(kFeatureReportPhraseLength);
     ReplyReader(response, "Invalid response header for GetBleConfiguration command", TAV_CHECK_SITE)
         .Expect(0, {0x8C, 0x07});
     responsePhrases_.push_back(response);
@@ -24,18 +25,17 @@ void GetBleConfigurationWithFeatureReportProtocol::ValidateResponse() const {
         TAV_THROW(ProtocolException,
                   "Attempted to get result of GetBleConfiguration before all responses were received");
     }
-    if (responsePhrases_.front().empty()) {
-        TAV_THROW(ProtocolException, "Response phrase is empty");
-    }
+    ReplyReader(responsePhrases_.front(), "Response phrase is empty", TAV_CHECK_SITE).RequireAtLeast(1);
     ReplyReader(responsePhrases_.front(), "Invalid response phrase", TAV_CHECK_SITE).Expect(0, {0x8C, 0x07});
 }
 
 BleConfiguration GetBleConfigurationWithFeatureReportProtocol::GetResult() const {
-    if (responsePhrases_.empty() || responsePhrases_.front().size() < 8) {
+    // No reply reads as an empty one: no configuration.
+    const ReplyReader reply = ReplyReader::Of(responsePhrases_, 0, "Invalid response phrase", TAV_CHECK_SITE);
+    if (reply.Size() < kFeatureReportPhraseLength) {
         return {};
     }
-    const auto& reply = responsePhrases_.front();
-    return {reply[2], static_cast<int8_t>(reply[3]), static_cast<int8_t>(reply[4])};
+    return {reply.Byte(2), static_cast<int8_t>(reply.Byte(3)), static_cast<int8_t>(reply.Byte(4))};
 }
 
 }  // namespace TavProtocol

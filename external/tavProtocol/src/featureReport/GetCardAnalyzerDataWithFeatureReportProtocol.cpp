@@ -73,9 +73,7 @@ void GetCardAnalyzerDataWithFeatureReportProtocol::AddResponsePhrase(const std::
 }
 
 void GetCardAnalyzerDataWithFeatureReportProtocol::ParseCurrentCardTypeAndBits(const std::vector<uint8_t>& response) {
-    if (response.empty()) {
-        TAV_THROW(ProtocolException, kEmptyReply);
-    }
+    ReplyReader(response, kEmptyReply, TAV_CHECK_SITE).RequireAtLeast(1);
     const auto card = static_cast<std::size_t>(commandPhrasesProduced_);
     if (card >= records_.size()) {
         TAV_THROW(ProtocolException, "Card analyzer header received for a card that was not asked for");
@@ -101,9 +99,7 @@ void GetCardAnalyzerDataWithFeatureReportProtocol::ValidateResponse() const {
         TAV_THROW(ProtocolException, kTooFewReplies);
     }
     for (const auto& response : responsePhrases_) {
-        if (response.empty()) {
-            TAV_THROW(ProtocolException, kEmptyReply);
-        }
+        ReplyReader(response, kEmptyReply, TAV_CHECK_SITE).RequireAtLeast(1);
     }
 }
 

@@ -29,6 +29,7 @@ constexpr int kFileTooLargeLine = 27;
 constexpr int kInvalidLineLine = 42;
 constexpr int kMissingLineLine = 46;
 constexpr int kInvalidBlobHeaderLine = 66;
+constexpr int kUnexpectedLineLine = 106;
 constexpr int kOpenFailedLine = 122;
 constexpr int kTamperedLine = 126;
 
@@ -120,7 +121,7 @@ bool HasNextBlob(TextLineCursor& cursor) {
         if (Contains(line, kEofMarker)) {
             return false;
         }
-        TAV_STEP_SITE("hasNextBlob")
+        TAV_STEP_SITE_AT("hasNextBlob", kUnexpectedLineLine)
             .Throw(fmt::format("Unexpected line in SmartCard Ini file: {}", PrintableExcerpt(line)));
     }
     // The checksum test has already found the "[EOF]" line.

@@ -91,6 +91,8 @@ TEST_F(SmartCardFileTest, MalformedBlobsAreRefused) {
     const Site dataByte{"SmartCardConfigurationFileParser", "parseHexBytes", {}};
     const Site parseInt{"StringUtils", "ParseInt", {}};
     const Site setConfiguration{"SmartCardConfiguration", "SetConfiguration", {}};
+    // A line of its own: none of the file's other refusals carries it.
+    const Site unexpectedLine{"SmartCardConfigurationFileParser", "hasNextBlob", 106};
     const struct {
         const char* name;
         std::string covered;
@@ -121,16 +123,24 @@ TEST_F(SmartCardFileTest, MalformedBlobsAreRefused) {
         {"stray line between blobs",
          "[Blob1]\nhdr=4 0 1 0\ndata=01\n; comment\n[Blob2]\nhdr=4 0 1 0\ndata=02\n",
          "Unexpected line in SmartCard Ini file: ; comment",
-         {"SmartCardConfigurationFileParser", "hasNextBlob", {}}},
+         unexpectedLine},
         {"stray first line",
          "\tjunk\r\n[Blob1]\nhdr=4 0 1 0\ndata=01\n",
          "Unexpected line in SmartCard Ini file: \\x09junk\\x0D",
-         {"SmartCardConfigurationFileParser", "hasNextBlob", {}}},
+         unexpectedLine},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto path = WriteSigned(c.covered);
         ExpectFailure([&] { ReadConfigurationFromSmartCardIniFile(path); }, c.message, c.site);
+        // The number sites' lines follow the layout; they must not land on the unexpected line's.
+        if (c.site.file == unexpectedLine.file && c.site.function != unexpectedLine.function) {
+            try {
+                ReadConfigurationFromSmartCardIniFile(path);
+            } catch (const ElvarinException& error) {
+                EXPECT_NE(error.Line(), *unexpectedLine.line);
+            }
+        }
     }
 }
 

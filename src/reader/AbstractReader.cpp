@@ -509,11 +509,18 @@ TavResult AbstractReader::GetLibraryInfoAsString(char* buffer, std::size_t size)
     const std::string text = TavCommon::FormatLibraryInfo(info);
     TavResult result;
     std::memset(&result, 0, sizeof result);
-    if (buffer == nullptr || text.size() >= size) {
+    const auto refused = [&result](const char* type, const char* message) {
         result.Code = 1;
-        TavCommon::CopyToFixedField(result.ExceptionType, "BufferSizeException");
-        TavCommon::CopyToFixedField(result.Message, "Buffer size too small for library info string");
+        TavCommon::CopyToFixedField(result.ExceptionType, type);
+        TavCommon::CopyToFixedField(result.Message, message);
         return result;
+    };
+    // Worded as the protocol library words it; a null buffer of size 0 is only too small.
+    if (buffer == nullptr && size != 0) {
+        return refused("InvalidArgument", "buffer pointer cannot be null");
+    }
+    if (text.size() >= size) {
+        return refused("BufferSizeException", "Buffer size too small for library info string");
     }
     // The rest of the buffer is zeroed, so the text ends where it ends whatever the buffer held.
     std::memcpy(buffer, text.data(), text.size());

@@ -122,6 +122,13 @@ TEST(ReaderLibraryInfo, TheTextNeedsRoomForItsTerminator) {
         EXPECT_EQ(TavCommon::ReadFixedField(refused.Message), "Buffer size too small for library info string");
         EXPECT_EQ(small[0], 'y');
     }
+    const TavResult null = Tav::AbstractReader::GetLibraryInfoAsString(nullptr, sizeof buffer);
+    EXPECT_EQ(null.Code, 1);
+    EXPECT_EQ(TavCommon::ReadFixedField(null.ExceptionType), "InvalidArgument");
+    EXPECT_EQ(TavCommon::ReadFixedField(null.Message), "buffer pointer cannot be null");
+    const TavResult nullOfNoSize = Tav::AbstractReader::GetLibraryInfoAsString(nullptr, 0);
+    EXPECT_EQ(TavCommon::ReadFixedField(nullOfNoSize.Message), "Buffer size too small for library info string");
+
     const TavResult exact = Tav::AbstractReader::GetLibraryInfoAsString(buffer, text.size() + 1);
     EXPECT_EQ(exact.Code, 0);
     EXPECT_EQ(std::string(buffer), text);

@@ -74,6 +74,10 @@ TEST_F(BleHwgFileTest, EveryTypeButDataIsTheKeySection) {
     EXPECT_EQ(ReadBleConfigurationFromBleHwgFile(path), Record(BleDataType::Key, 0, 0, 0));
 }
 
+// The marker line with a blank and more text after the marker: unlike the HWG file's, it is
+// always part of the checksummed text.
+const std::string kNotedMarkerLine = "/--- iEndOfHwgFile saved by hand\n";
+
 TEST_F(BleHwgFileTest, ReadsHandEditedVariants) {
     const std::string golden = Golden("ble_key.hwg");
     const std::string plain = WithoutTrailer(golden);
@@ -84,6 +88,8 @@ TEST_F(BleHwgFileTest, ReadsHandEditedVariants) {
         {"blanks around the checksum's =", Replace(golden, "iEndOfHwgFile=", "iEndOfHwgFile = ")},
         {"header in blanks", " " + Replace(plain, "---\n", "--- \r\n")},
         {"comment and empty lines, lower case, blanks", Replace(plain, "A8.A9.AA.AB", "\n/ comment\n a8 . a9.AA.AB.")},
+        {"text after the marker, checksummed with it",
+         plain + kNotedMarkerLine + "iEndOfHwgFile=" + Crc(plain + kNotedMarkerLine)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,6 +116,8 @@ TEST_F(BleHwgFileTest, DamagedOrTamperedFilesAreRefused) {
          tampered},
         {"line after the checksum", golden + "\nB4", "BLE HWG file has been tampered: {path}", tampered},
         {"marker removed, checksum kept", Replace(golden, "/--- iEndOfHwgFile\n", ""),
+         "BLE HWG file has been tampered: {path}", tampered},
+        {"text after the marker, checksummed without it", plain + kNotedMarkerLine + "iEndOfHwgFile=" + Crc(plain),
          "BLE HWG file has been tampered: {path}", tampered},
         {"checksum line removed",
          plain + "/--- iEndOfHwgFile\n",

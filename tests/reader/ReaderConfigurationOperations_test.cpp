@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -170,22 +172,48 @@ TEST_F(HwgFiles, RefusesWhatCannotBeRestoredOrSaved) {
     EXPECT_FALSE(std::filesystem::exists(File("none.hwg")));
 }
 
-TEST_F(HwgFiles, ASingleConfigurationFileKeepsTheReadersCardSelection) {
-    ReaderOnSimulator simulated(Wire::FeatureReport);
-    {
+// The card type and priority lines close each configuration of a file of several; a file of one
+// has none, and the last configuration of several may lack them.
+TEST_F(HwgFiles, AConfigurationWithoutCardSelectionLinesKeepsTheReadersCardSelection) {
+    for (const std::size_t count : {1u, 3u}) {
+        SCOPED_TRACE(count);
+        ReaderOnSimulator simulated(Wire::FeatureReport);
+        {
+            auto model = simulated.sim.Model();
+            model->configurationCount = static_cast<int>(count);
+            for (auto& configuration : model->configurations) {
+                configuration.blocks[kBlock5] = {0, 0x06, 0x6F, 1, 0, 0, 0, 0};
+            }
+        }
+        Tav::Reader& reader = simulated.OpenInitialised();
+        const std::string path = File("cards.hwg");
+        WriteConfigurationToHwgFile(std::vector<TavCommon::ReaderConfiguration>(count, HostConfiguration()),
+                                    std::vector<TavCommon::ExtendedConfiguration>(count), path,
+                                    {"1.0", "Unknown", false});
+        if (count > 1) {
+            std::string text;
+            {
+                std::ifstream file(path);
+                text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            }
+            std::ofstream(path, std::ios::trunc) << text.substr(0, text.rfind("CardType: "));
+        }
+        const auto records = ReadConfigurationFromHwgFile(path);
+        ASSERT_EQ(records.size(), count);
+        ASSERT_FALSE(records.back().HasCardSelection);
+        reader.WriteHwgFileToReader(path);
         auto model = simulated.sim.Model();
-        model->configurationCount = 1;
-        model->configurations[0].blocks[kBlock5] = {0, 0x06, 0x6F, 1, 0, 0, 0, 0};
+        const auto& kept = model->configurations[count - 1].blocks[kBlock5];
+        EXPECT_EQ(kept[1], 0x06);
+        EXPECT_EQ(kept[2], 0x6F);
+        EXPECT_EQ(kept[3], 1);
+        if (count > 1) {
+            const auto& fromFile = model->configurations[0].blocks[kBlock5];
+            EXPECT_EQ(fromFile[1], 0x06);
+            EXPECT_EQ(fromFile[2], 0x02);
+            EXPECT_EQ(fromFile[3], 0);
+        }
     }
-    Tav::Reader& reader = simulated.OpenInitialised();
-    WriteConfigurationToHwgFile({HostConfiguration()}, {TavCommon::ExtendedConfiguration{}}, File("one.hwg"),
-                                {"1.0", "Unknown", true});
-    ASSERT_FALSE(ReadConfigurationFromHwgFile(File("one.hwg")).front().HasCardSelection);
-    reader.WriteHwgFileToReader(File("one.hwg"));
-    const auto block5 = simulated.sim.Model()->configurations[0].blocks[kBlock5];
-    EXPECT_EQ(block5[1], 0x06);
-    EXPECT_EQ(block5[2], 0x6F);
-    EXPECT_EQ(block5[3], 1);
 }
 
 class BleFiles : public HwgFiles {

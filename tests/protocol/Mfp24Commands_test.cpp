@@ -238,6 +238,12 @@ TEST_F(Mfp24Test, PartNumberIsTheTextWithoutTrailingBlanks) {
     ExpectFailure([&] { shortReply.ValidateResponse(); },
                   "ValidateResponse called before all response phrases were added", source);
     EXPECT_EQ(shortReply.GetResult(), "");
+    // Five bytes hold one character: the last byte is taken for the carriage return.
+    reader_.Model()->partNumber = "XY";
+    Fail(FaultTrigger::OnCommand({'Q', 'R', 'Z'}), Fault::ShortReply(5));
+    TavProtocol::GetPartNumberWithMfp24Protocol fiveBytes;
+    fiveBytes.Execute(transport_);
+    EXPECT_EQ(fiveBytes.GetResult(), "X");
 }
 
 TEST_F(Mfp24Test, SupportedCardsArePagedUntilTheEndOfTheList) {

@@ -8,9 +8,11 @@
 namespace TavProtocol {
 
 void GetStringVisitor::ValidateArguments() {
-    // The index is a byte: 0 and 9..255 are refused, and printed as such.
+    // The reader holds strings 1 to 8; the index is a byte and is printed as one.
+    constexpr uint8_t kFirstIndex = 1;
+    constexpr uint8_t kLastIndex = 8;
     const auto index = static_cast<uint8_t>(index_);
-    if (static_cast<uint8_t>(index - 1) >= 8) {
+    if (index < kFirstIndex || index > kLastIndex) {
         TAV_THROW(ProtocolException, fmt::format("Invalid GetStringIndex value: {}", static_cast<unsigned>(index)));
     }
 }

@@ -36,6 +36,15 @@ TEST(ReplyReaderTest, DecodesWithinTheReply) {
     EXPECT_EQ(reader.Between(2, 6).size(), 0u);
     EXPECT_TRUE(reader.Matches(0, {0x89, 0x01}));
     EXPECT_FALSE(reader.Matches(7, {0x34, 0x00}));
+    const std::vector<uint8_t> text = {'R', 'S', 'X', '0', '5', '\r'};
+    const auto phrase = Reader(text);
+    EXPECT_EQ(phrase.Text(1, 4), "SX05");
+    EXPECT_EQ(phrase.Text(6, 0), "");
+    EXPECT_TRUE(phrase.MatchesText(0, "RSX05"));
+    EXPECT_TRUE(phrase.MatchesText(6, ""));
+    EXPECT_FALSE(phrase.MatchesText(0, "RSX07"));
+    EXPECT_FALSE(phrase.MatchesText(5, "\r0"));
+    EXPECT_FALSE(phrase.MatchesText(7, ""));
     EXPECT_TRUE(reader.EndsWith({0x12, 0x34}));
     EXPECT_TRUE(reader.EndsWith({0x89, 0x01, 0x34, 0x12, 0x00, 0x00, 0x12, 0x34}));
     EXPECT_FALSE(reader.EndsWith({0x89, 0x89, 0x01, 0x34, 0x12, 0x00, 0x00, 0x12, 0x34}));
@@ -58,6 +67,7 @@ TEST(ReplyReaderTest, EveryReadPastTheEndFailsWithTheCommandsMessageAndSite) {
         [&] { reader.BytesFrom(9); },
         [&] { reader.Between(5, 4); },
         [&] { reader.Between(1, SIZE_MAX); },
+        [&] { reader.Text(5, 4); },
         [&] { reader.RequireAtLeast(9); },
         [&] { reader.RequireExactly(7); },
         [&] {

@@ -89,11 +89,21 @@ std::span<const uint8_t> ReplyReader::Between(std::size_t leading, std::size_t t
     return reply_.subspan(leading, reply_.size() - leading - trailing);
 }
 
+std::string_view ReplyReader::Text(std::size_t offset, std::size_t count) const {
+    const auto bytes = Bytes(offset, count);
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 bool ReplyReader::Matches(std::size_t offset, std::initializer_list<uint8_t> expected) const {
     if (offset > reply_.size() || expected.size() > reply_.size() - offset) {
         return false;
     }
     return std::equal(expected.begin(), expected.end(), reply_.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+bool ReplyReader::MatchesText(std::size_t offset, std::string_view expected) const {
+    return offset <= reply_.size() && expected.size() <= reply_.size() - offset &&
+           Text(offset, expected.size()) == expected;
 }
 
 bool ReplyReader::EndsWith(std::initializer_list<uint8_t> expected) const {

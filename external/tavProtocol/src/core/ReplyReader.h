@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/CheckSite.h"
@@ -41,9 +42,13 @@ public:
     std::span<const uint8_t> BytesFrom(std::size_t offset) const;
     // The bytes after the first `leading` and before the last `trailing` (a status word, say).
     std::span<const uint8_t> Between(std::size_t leading, std::size_t trailing) const;
+    // `count` bytes from `offset` as characters (for replies written in ASCII).
+    std::string_view Text(std::size_t offset, std::size_t count) const;
 
     // True when the reply holds `expected` at `offset`; a reply too short for it does not.
     bool Matches(std::size_t offset, std::initializer_list<uint8_t> expected) const;
+    // The same for characters.
+    bool MatchesText(std::size_t offset, std::string_view expected) const;
     // True when the reply closes with `expected`; a reply too short for it does not.
     bool EndsWith(std::initializer_list<uint8_t> expected) const;
     // Fails unless Matches.

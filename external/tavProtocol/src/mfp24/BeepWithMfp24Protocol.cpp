@@ -2,6 +2,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
@@ -16,12 +17,10 @@ void BeepWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "Response validation of Beep command cannot occur until the command is finished.");
     }
-    const auto& reply = responsePhrases_.front();
-    if (reply.empty()) {
-        TAV_THROW(ProtocolException, "Empty response from reader beep command.");
-    }
+    const ReplyReader reply(responsePhrases_.front(), "Empty response from reader beep command.", TAV_CHECK_SITE);
+    reply.RequireAtLeast(1);
     const char echo[] = {'R', DurationLetter()};
-    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, {echo, sizeof echo})) {
+    if (!Mfp24Phrase::IsWhole(reply) || !reply.MatchesText(0, {echo, sizeof echo})) {
         TAV_THROW(ProtocolException, "Invalid response from reader beep command.");
     }
 }

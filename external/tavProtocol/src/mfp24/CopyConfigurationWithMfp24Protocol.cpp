@@ -4,6 +4,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
@@ -31,12 +32,11 @@ std::vector<uint8_t> CopyConfigurationWithMfp24Protocol::NextCommandPhrase() {
 
 void CopyConfigurationWithMfp24Protocol::ValidateResponse() const {
     constexpr const char* kInvalid = "CopyConfiguration Mfp24 command response is invalid.";
-    if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
-        TAV_THROW(ProtocolException, kInvalid);
-    }
-    const auto& reply = responsePhrases_.front();
+    // A missing reply reads as an empty one.
+    const auto reply = ReplyReader::Of(responsePhrases_, 0, kInvalid, TAV_CHECK_SITE);
+    reply.RequireExactly(Mfp24Phrase::kLength);
     const char echo[] = {'R', CopyLetter(), '0'};
-    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, {echo, sizeof echo})) {
+    if (!Mfp24Phrase::IsWhole(reply) || !reply.MatchesText(0, {echo, sizeof echo})) {
         TAV_THROW(ProtocolException, kInvalid);
     }
 }

@@ -17,11 +17,10 @@ std::vector<uint8_t> GetBluetoothFirmwareVersionWithMfp24Protocol::NextCommandPh
 }
 
 void GetBluetoothFirmwareVersionWithMfp24Protocol::ValidateResponse() const {
-    if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
-        TAV_THROW(ProtocolException, "Command response is incorrect size");
-    }
-    const auto& reply = responsePhrases_.front();
-    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, "RSX05")) {
+    // A missing reply reads as an empty one.
+    const auto reply = ReplyReader::Of(responsePhrases_, 0, "Command response is incorrect size", TAV_CHECK_SITE);
+    reply.RequireExactly(Mfp24Phrase::kLength);
+    if (!Mfp24Phrase::IsWhole(reply) || !reply.MatchesText(0, "RSX05")) {
         TAV_THROW(ProtocolException, "Command response is invalid.");
     }
 }

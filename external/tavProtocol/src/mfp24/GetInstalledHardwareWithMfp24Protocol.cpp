@@ -37,14 +37,13 @@ std::vector<uint8_t> GetInstalledHardwareWithMfp24Protocol::NextCommandPhrase() 
 }
 
 void GetInstalledHardwareWithMfp24Protocol::ValidateResponse() const {
-    if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
-        TAV_THROW(ProtocolException, kIncomplete);
-    }
-    const auto& reply = responsePhrases_.front();
-    if (reply.front() == 'E') {
+    // A missing reply reads as an empty one.
+    const auto reply = ReplyReader::Of(responsePhrases_, 0, kIncomplete, TAV_CHECK_SITE);
+    reply.RequireExactly(Mfp24Phrase::kLength);
+    if (reply.MatchesText(0, "E")) {
         TAV_THROW(ProtocolException, "Received an error packet or the reader does not support this command.");
     }
-    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, "RSX07")) {
+    if (!Mfp24Phrase::IsWhole(reply) || !reply.MatchesText(0, "RSX07")) {
         TAV_THROW(ProtocolException, "Invalid response received");
     }
 }

@@ -4,6 +4,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
@@ -14,19 +15,15 @@ constexpr std::size_t kFirstGroup = 3;
 constexpr std::size_t kGroupLength = 4;
 constexpr std::string_view kEndOfList = "0000";
 
-bool IsPage(const std::vector<uint8_t>& reply) {
-    return Mfp24Phrase::IsWhole(reply) && Mfp24Phrase::HasText(reply, 0, "RCT");
-}
+constexpr const char* kInvalidPage = "GetSupportedCardsWithMfp24Protocol invalid response phrase.";
 
-std::string_view Group(const std::vector<uint8_t>& reply, std::size_t offset) {
-    return {reinterpret_cast<const char*>(reply.data()) + offset, kGroupLength};
-}
+bool IsPage(const ReplyReader& reply) { return Mfp24Phrase::IsWhole(reply) && reply.MatchesText(0, "RCT"); }
 
-// Offsets of the four-character groups that lie wholly inside the reply.
+// The four-character groups that lie wholly inside the reply.
 template <typename Visit>
-bool ForEachGroup(const std::vector<uint8_t>& reply, Visit visit) {
-    for (std::size_t offset = kFirstGroup; offset + kGroupLength <= reply.size(); offset += kGroupLength) {
-        if (!visit(Group(reply, offset))) {
+bool ForEachGroup(const ReplyReader& reply, Visit visit) {
+    for (std::size_t offset = kFirstGroup; offset + kGroupLength <= reply.Size(); offset += kGroupLength) {
+        if (!visit(reply.Text(offset, kGroupLength))) {
             return false;
         }
     }
@@ -39,7 +36,7 @@ bool GetSupportedCardsWithMfp24Protocol::HasCommandPhrase() {
     if (responsePhrases_.empty()) {
         return true;
     }
-    const auto& last = responsePhrases_.back();
+    const ReplyReader last(responsePhrases_.back(), kInvalidPage, TAV_CHECK_SITE);
     if (!IsPage(last)) {
         return false;
     }
@@ -65,19 +62,21 @@ void GetSupportedCardsWithMfp24Protocol::ValidateResponse() const {
     if (responsePhrases_.empty()) {
         TAV_THROW(ProtocolException, "GetSupportedCardsWithMfp24Protocol command response was empty.");
     }
-    for (const auto& reply : responsePhrases_) {
-        if (Mfp24Phrase::HasText(reply, 0, "ECT")) {
+    for (const auto& phrase : responsePhrases_) {
+        const ReplyReader reply(phrase, kInvalidPage, TAV_CHECK_SITE);
+        if (reply.MatchesText(0, "ECT")) {
             TAV_THROW(ProtocolException, "Error called GetSupportedCardsWithMfp24Protocol on KVX1 reader.");
         }
         if (!IsPage(reply)) {
-            TAV_THROW(ProtocolException, "GetSupportedCardsWithMfp24Protocol invalid response phrase.");
+            TAV_THROW(ProtocolException, kInvalidPage);
         }
     }
 }
 
 std::vector<uint16_t> GetSupportedCardsWithMfp24Protocol::GetResult() const {
     std::vector<uint16_t> codes;
-    for (const auto& reply : responsePhrases_) {
+    for (const auto& phrase : responsePhrases_) {
+        const ReplyReader reply(phrase, kInvalidPage, TAV_CHECK_SITE);
         const bool listGoesOn = ForEachGroup(reply, [&codes](std::string_view group) {
             if (group == kEndOfList) {
                 return false;

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
+
+#include "core/ReplyReader.h"
 
 namespace TavProtocol::Mfp24Phrase {
 
@@ -21,18 +22,7 @@ inline std::vector<uint8_t> Make(std::string_view text) {
     return phrase;
 }
 
-// True when the reply holds the text at the offset; a reply too short for it does not.
-inline bool HasText(std::span<const uint8_t> reply, std::size_t offset, std::string_view text) {
-    if (offset > reply.size() || text.size() > reply.size() - offset) {
-        return false;
-    }
-    return std::equal(text.begin(), text.end(), reply.begin() + static_cast<std::ptrdiff_t>(offset),
-                      [](char expected, uint8_t actual) { return static_cast<uint8_t>(expected) == actual; });
-}
-
 // A whole phrase: 24 bytes, the last one the carriage return.
-inline bool IsWhole(std::span<const uint8_t> reply) {
-    return reply.size() == kLength && reply.back() == kCarriageReturn;
-}
+inline bool IsWhole(const ReplyReader& reply) { return reply.Size() == kLength && reply.EndsWith({kCarriageReturn}); }
 
 }  // namespace TavProtocol::Mfp24Phrase

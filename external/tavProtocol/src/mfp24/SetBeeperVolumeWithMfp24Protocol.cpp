@@ -2,6 +2,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "mfp24/Mfp24Phrase.h"
 
 namespace TavProtocol {
@@ -13,12 +14,12 @@ std::vector<uint8_t> SetBeeperVolumeWithMfp24Protocol::NextCommandPhrase() {
 }
 
 void SetBeeperVolumeWithMfp24Protocol::ValidateResponse() const {
-    if (responsePhrases_.empty() || responsePhrases_.front().size() != Mfp24Phrase::kLength) {
-        TAV_THROW(ProtocolException, "SetBeeperVolume command response was empty.");
-    }
-    const auto& reply = responsePhrases_.front();
+    // A missing reply reads as an empty one.
+    const auto reply =
+        ReplyReader::Of(responsePhrases_, 0, "SetBeeperVolume command response was empty.", TAV_CHECK_SITE);
+    reply.RequireExactly(Mfp24Phrase::kLength);
     const char echo[] = {'R', 'V', VolumeDigit()};
-    if (!Mfp24Phrase::IsWhole(reply) || !Mfp24Phrase::HasText(reply, 0, {echo, sizeof echo})) {
+    if (!Mfp24Phrase::IsWhole(reply) || !reply.MatchesText(0, {echo, sizeof echo})) {
         TAV_THROW(ProtocolException, "Invalid response received");
     }
 }

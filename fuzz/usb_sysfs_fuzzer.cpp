@@ -1,5 +1,8 @@
-// Bus paths come from sysfs names and from hosts: parsing never reads past the text, and what it
-// accepts has a decimal bus number and a short port chain.
+// Bus paths come from sysfs names and from hosts, device numbers from sysfs attributes: parsing
+// never reads past the text; an accepted bus path has a decimal bus number and a short port chain,
+// accepted device numbers are two runs of digits joined by one colon.
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto location = TavTransport::UsbSysfs::ParseUsbBusPath(text);
     if (location && (location->devpath.empty() || location->devpath.size() > 63)) {
         std::abort();
+    }
+    if (TavTransport::UsbSysfs::ParseDeviceNumbers(text)) {
+        const auto colon = text.find(':');
+        const bool digitsAround = colon != 0 && colon + 1 < text.size() &&
+                                  std::all_of(text.begin(), text.end(), [&](char c) {
+                                      return c == ':' || std::isdigit(static_cast<unsigned char>(c)) != 0;
+                                  }) &&
+                                  std::count(text.begin(), text.end(), ':') == 1;
+        if (!digitsAround) {
+            std::abort();
+        }
     }
     return 0;
 }

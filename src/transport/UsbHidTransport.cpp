@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <hidapi.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <stdexcept>
 
@@ -29,6 +30,8 @@ constexpr int kConnectFailedLine = 58;
 constexpr int kNoConnectTypeLine = 90;
 constexpr int kNotConnectedOnTransmitLine = 116;
 constexpr int kNotConnectedOnReceiveLine = 144;
+constexpr int kNodeWithoutNumbersLine = 172;
+constexpr int kNodeNumbersDifferLine = 176;
 
 }  // namespace
 
@@ -89,11 +92,14 @@ void UsbHidTransport::init(uint32_t retryCount) {
 
     // In 64 bits, so that the largest retry count does not wrap to no attempt at all.
     const uint64_t attempts = uint64_t{retryCount} + 1;
+    // The transport's own refusals are final; what hidapi could not open may open on a later attempt.
     try {
         AttemptOpen();
         connected_ = true;
         TavCommon::Logger::Info(logger, TavCommon::kTransportCategory, "Connected to reader after {} retries.", 0);
         return;
+    } catch (const TransportException&) {
+        throw;
     } catch (const std::runtime_error& error) {
         TavCommon::Logger::Debug(logger, TavCommon::kTransportCategory,
                                  "Retrying to connect to the reader. Is it an MFP24? Will retry up to {} times.",
@@ -114,6 +120,8 @@ void UsbHidTransport::init(uint32_t retryCount) {
             TavCommon::Logger::Info(logger, TavCommon::kTransportCategory, "Connected to reader after {} retries.",
                                     attempt - 1);
             return;
+        } catch (const TransportException&) {
+            throw;
         } catch (const std::runtime_error&) {
             // Only the first failure is logged.
         }
@@ -155,17 +163,43 @@ void UsbHidTransport::openByUsbPath(const std::string& busPath) {
     if (node.empty()) {
         throw std::runtime_error(fmt::format("Unable to resolve USB bus path '{}' to HID device path", busPath));
     }
-    // hidapi takes whatever opens for a hidraw node, and frees garbage when it is not one.
+    // hidapi takes whatever opens for a hidraw node, and frees garbage (or leaks) when it is not one.
+    // A node that is not there yet is left to hidapi, and to the next attempt.
     struct stat status {};
-    if (::stat(node.c_str(), &status) == 0 && !S_ISCHR(status.st_mode)) {
-        throw std::runtime_error(
-            fmt::format("Unable to open device at {} (resolved from {}): not a character device", node, busPath));
+    if (::stat(node.c_str(), &status) == 0) {
+        if (!S_ISCHR(status.st_mode)) {
+            throw std::runtime_error(
+                fmt::format("Unable to open device at {} (resolved from {}): not a character device", node, busPath));
+        }
+        RequireHidrawDeviceNumbers(node, busPath, status.st_rdev);
     }
     const HidapiLock lock;
     device_.reset(hid_open_path(node.c_str()));
     if (!device_) {
         throw std::runtime_error(fmt::format("Unable to open device at {} (resolved from {}). Library message: {}",
                                              node, busPath, getLibraryErrorMessage()));
+    }
+}
+
+// A character device with other numbers than the hidraw device sysfs names is some other device
+// under that name.
+void UsbHidTransport::RequireHidrawDeviceNumbers(const std::string& node, const std::string& busPath,
+                                                 dev_t deviceNumber) const {
+    const auto expected =
+        UsbSysfs::ReadHidrawDeviceNumbers(sysfsRoot_, std::filesystem::path(node).filename().string());
+    if (!expected) {
+        TAV_THROW_AT(TransportException,
+                     fmt::format("Unable to open device at {} (resolved from {}): sysfs gives no device numbers for it",
+                                 node, busPath),
+                     kNodeWithoutNumbersLine);
+    }
+    const UsbSysfs::DeviceNumbers actual{::major(deviceNumber), ::minor(deviceNumber)};
+    if (actual != *expected) {
+        TAV_THROW_AT(TransportException,
+                     fmt::format("Unable to open device at {} (resolved from {}): device numbers {}:{}, not the "
+                                 "hidraw device's {}:{}",
+                                 node, busPath, actual.major, actual.minor, expected->major, expected->minor),
+                     kNodeNumbersDifferLine);
     }
 }
 

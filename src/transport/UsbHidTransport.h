@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -45,6 +47,8 @@ private:
     void getFeatureReport(uint8_t* buffer, std::size_t length);
     std::string getLibraryErrorMessage() const;
     std::string resolveHidrawPathFromUsbPath(const std::string& busPath) const;
+    // Refuses, for good, a node whose device numbers are not those sysfs gives its hidraw device.
+    void RequireHidrawDeviceNumbers(const std::string& node, const std::string& busPath, dev_t deviceNumber) const;
 
     static constexpr uint8_t kReportId = 0;
     uint8_t connectType_ = ByIds;

@@ -1,5 +1,6 @@
 #include "transport/UsbSysfs.h"
 
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <system_error>
@@ -66,6 +67,31 @@ std::optional<std::filesystem::path> FindUsbDeviceFolderAbove(const std::filesys
         }
         folder.resize(slash);
     }
+}
+
+std::optional<DeviceNumbers> ParseDeviceNumbers(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    // from_chars takes no sign or blank, so each part is digits only when it is read whole.
+    auto readWhole = [](std::string_view part, unsigned& value) {
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+        return !part.empty() && error == std::errc() && end == part.data() + part.size();
+    };
+    DeviceNumbers numbers;
+    if (!readWhole(text.substr(0, colon), numbers.major) || !readWhole(text.substr(colon + 1), numbers.minor)) {
+        return std::nullopt;
+    }
+    return numbers;
+}
+
+std::optional<DeviceNumbers> ReadHidrawDeviceNumbers(const std::filesystem::path& sysfsRoot, const std::string& name) {
+    const auto text = ReadFirstWord(sysfsRoot / "class/hidraw" / name / "dev");
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseDeviceNumbers(*text);
 }
 
 std::optional<std::string> FindHidrawNode(const std::filesystem::path& sysfsRoot, const UsbBusLocation& location) {

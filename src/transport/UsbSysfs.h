@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // What the USB enumeration and the USB HID transport read from sysfs. Both find a device's hidraw
 // node by the same rule, so that a bus path listed by one resolves to the same node in the other.
@@ -29,6 +30,20 @@ std::optional<UsbBusLocation> ReadUsbBusLocation(const std::filesystem::path& de
 // The nearest folder at or above start in which both busnum and devpath open: the USB device that an
 // interface or a HID node belongs to.
 std::optional<std::filesystem::path> FindUsbDeviceFolderAbove(const std::filesystem::path& start);
+
+// A character device's numbers, as a sysfs "dev" attribute gives them ("241:90").
+struct DeviceNumbers {
+    unsigned major = 0;
+    unsigned minor = 0;
+    bool operator==(const DeviceNumbers&) const = default;
+};
+
+// "241:90" -> 241, 90: two decimal numbers joined by a colon, nothing else.
+std::optional<DeviceNumbers> ParseDeviceNumbers(std::string_view text);
+
+// The numbers of the hidraw node of that name ("hidraw90"), from class/hidraw/<name>/dev; nullopt
+// when the entry is missing or does not hold them.
+std::optional<DeviceNumbers> ReadHidrawDeviceNumbers(const std::filesystem::path& sysfsRoot, const std::string& name);
 
 // "/dev/" and the name of the first hidraw node whose USB device sits at location; empty when no node
 // matches; nullopt when the hidraw class folder cannot be read.

@@ -155,11 +155,13 @@ EXPORT int open64(const char* path, int flags, ...) {
 static int StatNode(const char* path, struct stat* status) {
     int index = -1;
     unsigned fileType = 0;
+    unsigned long long deviceNumber = 0;
     if (path != NULL) {
         pthread_mutex_lock(&lock);
         index = FindNode(path);
         if (index >= 0) {
             fileType = nodes[index].node.fileType;
+            deviceNumber = nodes[index].node.deviceNumber;
         }
         pthread_mutex_unlock(&lock);
     }
@@ -168,6 +170,7 @@ static int StatNode(const char* path, struct stat* status) {
     }
     memset(status, 0, sizeof *status);
     status->st_mode = (fileType != 0 ? fileType : S_IFCHR) | 0600;
+    status->st_rdev = deviceNumber;
     return 1;
 }
 
@@ -183,6 +186,7 @@ EXPORT int stat64(const char* path, struct stat64* status) {
     if (StatNode(path, &node)) {
         memset(status, 0, sizeof *status);
         status->st_mode = node.st_mode;
+        status->st_rdev = node.st_rdev;
         return 0;
     }
     return REAL(stat64, int (*)(const char*, struct stat64*))(path, status);

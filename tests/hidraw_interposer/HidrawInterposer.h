@@ -26,6 +26,8 @@ struct TavHidrawNode {
     size_t descriptorLength;
     /* What stat says the path is: 0 for the character device a hidraw node is, else an S_IF* type. */
     unsigned fileType;
+    /* The device numbers stat gives (st_rdev). */
+    unsigned long long deviceNumber;
 };
 
 struct TavHidrawInterposerApi {

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "support/FakeHidrawNumbers.h"
+
 namespace TavTest {
 
 namespace fs = std::filesystem;
@@ -106,10 +108,11 @@ fs::path FakeSysfsTree::AddUsbDevice(const FakeUsbDevice& device) {
         }
         const fs::path hid = interface / fmt::format("0003:{}:{}.{:04X}", vendor, product, index + 1);
         const fs::path hidraw = hid / "hidraw" / node;
-        WriteTextFile(hidraw / "dev", "241:0\n");
+        WriteTextFile(hidraw / "dev", fmt::format("{}:{}\n", kFakeHidrawMajor, FakeHidrawMinor(node)));
         Link(hidraw / "device", hid);
         Link(hidraw / "subsystem", root_ / "class/hidraw");
-        WriteTextFile(hidraw / "uevent", fmt::format("MAJOR=241\nMINOR=0\nDEVNAME={}\n", node));
+        WriteTextFile(hidraw / "uevent", fmt::format("MAJOR={}\nMINOR={}\nDEVNAME={}\n", kFakeHidrawMajor,
+                                                     FakeHidrawMinor(node), node));
         Link(hid / "subsystem", root_ / "bus/hid");
         WriteTextFile(hid / "uevent",
                       fmt::format("DRIVER=hid-generic\nHID_ID=0003:0000{:0>4}:0000{:0>4}\nHID_NAME={} {}\nHID_UNIQ={}\n",

@@ -23,7 +23,8 @@ struct FakeUsbDevice {
 
 // A sysfs tree shaped like the kernel's, written into an ordinary folder: device folders under
 // devices/, the bus/usb/devices links to them (devices, root hubs and interfaces), and for each HID
-// interface a hidraw node with its class/hidraw link and its "device" link.
+// interface a hidraw node with its class/hidraw link, its "device" link and its device numbers
+// (FakeHidrawNumbers.h), which a simulated node of that name also reports.
 class FakeSysfsTree {
 public:
     // The device folders go to devicesRoot, by default root/devices; a tree built over a mounted

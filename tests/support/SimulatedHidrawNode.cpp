@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "hidraw_interposer/HidrawInterposer.h"
+#include "support/FakeHidrawNumbers.h"
 #include "support/SanitizerRuntime.h"
 
 extern char** environ;
@@ -91,7 +92,8 @@ void ReexecuteUnderHidrawInterposer(const std::string& interposerLibrary, const 
     std::fprintf(stderr, "cannot re-execute under the hidraw interposer: %s\n", std::strerror(errno));
 }
 
-SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType)
+SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType,
+                                         std::optional<dev_t> deviceNumber)
     : path_(std::move(path)), frontEnd_(frontEnd) {
     // A vendor-defined collection with one 8-byte feature report and one 8-byte output report.
     static constexpr uint8_t kDescriptor[] = {
@@ -108,8 +110,16 @@ SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReport
         0x91, 0x02,        //   Output (Data, Variable, Absolute)
         0xC0,              // End Collection
     };
-    const TavHidrawNode node{
-        this, &Open, &Close, &SetFeature, &GetFeature, &WriteOutput, kDescriptor, sizeof kDescriptor, fileType};
+    const TavHidrawNode node{.context = this,
+                             .open = &Open,
+                             .close = &Close,
+                             .setFeature = &SetFeature,
+                             .getFeature = &GetFeature,
+                             .writeOutput = &WriteOutput,
+                             .descriptor = kDescriptor,
+                             .descriptorLength = sizeof kDescriptor,
+                             .fileType = fileType,
+                             .deviceNumber = deviceNumber.value_or(FakeHidrawDeviceNumber(path_))};
     if (RequireApi().addNode(path_.c_str(), &node) != 0) {
         throw std::runtime_error("cannot register simulated node " + path_);
     }

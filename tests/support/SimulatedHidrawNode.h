@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,8 +38,10 @@ public:
     };
 
     // fileType: what stat says the path is; 0 for the character device a hidraw node is, or an
-    // S_IF* type for a node that opens but is not one.
-    SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType = 0);
+    // S_IF* type for a node that opens but is not one. deviceNumber: what stat gives as st_rdev;
+    // by default the numbers a fake sysfs tree gives a node of that name (FakeHidrawNumbers.h).
+    SimulatedHidrawNode(std::string path, TavSim::FeatureReportFrontEnd& frontEnd, unsigned fileType = 0,
+                        std::optional<dev_t> deviceNumber = std::nullopt);
     ~SimulatedHidrawNode();
     SimulatedHidrawNode(const SimulatedHidrawNode&) = delete;
     SimulatedHidrawNode& operator=(const SimulatedHidrawNode&) = delete;

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -481,6 +482,45 @@ TEST_F(UsbHidTransportTest, NodeThatIsNoCharacterDeviceIsNeverHandedToHidapi) {
         EXPECT_THAT(LinesAt(log, kWarn), ElementsAre("[TRANSPORT] (Attempt 1) Library error was: Unable to open device "
                                                      "at /dev/hidraw91 (resolved from 1-9): not a character device"));
         EXPECT_EQ(impostor.Opens(), 0);
+    }
+}
+
+// A character device whose numbers are not those sysfs gives the hidraw device of that name is
+// some other device: hidapi, which leaks on such a node, never sees it, and no attempt follows.
+TEST_F(UsbHidTransportTest, NodeWithOtherDeviceNumbersIsRefusedOnceWithoutHidapi) {
+    tree_.AddUsbDevice(TavTest::FakeSysfsTree::Device("1-9", {"hidraw91"}));
+    const auto sysfsNumbers = tree_.Root() / "class/hidraw/hidraw91/dev";
+    struct NumbersCase {
+        const char* label;
+        dev_t nodeNumbers;
+        const char* sysfsText;  // null: no entry
+        const char* refusal;
+        int line;
+    };
+    const NumbersCase cases[] = {
+        {"other numbers", makedev(1, 3), "241:91\n", "device numbers 1:3, not the hidraw device's 241:91", 176},
+        {"other minor", makedev(241, 90), "241:91\n", "device numbers 241:90, not the hidraw device's 241:91", 176},
+        {"no entry", makedev(241, 91), nullptr, "sysfs gives no device numbers for it", 172},
+        {"entry without a minor", makedev(241, 91), "241\n", "sysfs gives no device numbers for it", 172},
+    };
+    for (const NumbersCase& row : cases) {
+        SCOPED_TRACE(row.label);
+        std::filesystem::remove(sysfsNumbers);
+        if (row.sysfsText != nullptr) {
+            TavTest::WriteTextFile(sysfsNumbers, row.sysfsText);
+        }
+        const TavTest::LogCapture log;
+        const SimulatedHidrawNode impostor("/dev/hidraw91", frontEnd_, 0, row.nodeNumbers);
+        auto transport = Transport("1-9");
+
+        const auto thrown = ThrownBy([&] { transport->init(3); });
+        EXPECT_EQ(thrown.kind, "TransportException");
+        EXPECT_EQ(thrown.message,
+                  std::string("Unable to open device at /dev/hidraw91 (resolved from 1-9): ") + row.refusal);
+        EXPECT_EQ(thrown.line, row.line);
+        EXPECT_EQ(impostor.Opens(), 0);
+        EXPECT_EQ(Count(LinesAt(log, kTrace), "[TRANSPORT] Attempting to open device at USB bus path: 1-9"), 1);
+        EXPECT_THAT(LinesAt(log, kWarn), IsEmpty());
     }
 }
 

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "FacadeCases.h"
+#include "common/BlobHeader.h"
+#include "records/BleConfiguration.h"
 #include "sim/Fault.h"
 #include "support/SimulatedFeatureReportReader.h"
 

@@ -9,8 +9,13 @@
 #include <vector>
 
 #include "Tavelin/ElvarinException.h"
+#include "core/Protocol.h"
 #include "facade/ProtocolFacade.h"
 #include "featureReport/FeatureReportProtocol.h"
+#include "records/CardAnalyzerData.h"
+#include "records/CardReadPayload.h"
+#include "records/QueuedIdFlagParameters.h"
+#include "records/QueuedIdInformation.h"
 #include "serialBinary/SerialBinaryProtocol.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"

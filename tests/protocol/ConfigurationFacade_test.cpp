@@ -10,8 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "common/ExtendedConfiguration.h"
+#include "common/HashData.h"
 #include "common/ReaderConfiguration.h"
+#include "common/ReaderConfigurationBlock1.h"
+#include "common/ReaderConfigurationBlock2.h"
+#include "common/ReaderConfigurationBlock3.h"
+#include "common/ReaderConfigurationBlock4.h"
+#include "common/ReaderConfigurationBlock5.h"
 #include "facade/ProtocolFacade.h"
+#include "records/ActiveConfigurationInformation.h"
 #include "support/FacadeOnSimulatedReader.h"
 #include "support/Wire.h"
 

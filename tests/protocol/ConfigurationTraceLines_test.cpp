@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/HidSeSamFirmwareVersion.h"
 #include "common/ReaderConfiguration.h"
+#include "common/ReaderConfigurationBlock4.h"
+#include "common/ReaderConfigurationBlock5.h"
+#include "records/ActiveConfigurationInformation.h"
 #include "support/ChildProcess.h"
 #include "support/FacadeOnSimulatedReader.h"
 #include "support/LogCapture.h"

@@ -10,7 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "common/BluetoothFirmwareVersion.h"
+#include "common/FelicaSamFirmwareVersion.h"
+#include "common/HidSeSamFirmwareVersion.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+#include "common/NxpSamFirmwareVersion.h"
 #include "facade/ProtocolFacade.h"
+#include "records/InstalledHardwareInformation.h"
+#include "records/LuidResponseInformation.h"
+#include "records/TransparentModeStatusInformation.h"
 #include "sim/CommandTables.h"
 #include "sim/Fault.h"
 #include "sim/FeatureReportFrontEnd.h"

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "FacadeCases.h"
+#include "records/MifareWriterAidInformation.h"
+#include "records/MifareWriterFileInformation.h"
+#include "records/MifareWriterKeyInformation.h"
 #include "sim/Fault.h"
 #include "support/SimulatedFeatureReportReader.h"
 

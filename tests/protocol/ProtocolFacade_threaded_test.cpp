@@ -11,10 +11,14 @@
 #include <vector>
 
 #include "facade/ProtocolFacade.h"
+#include "records/CardReadPayload.h"
+#include "records/QueuedIdFlagParameters.h"
+#include "records/QueuedIdInformation.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SimulatedReader.h"
 #include "support/FacadeTestTransport.h"
 #include "support/SimulatedFacade.h"
+#include "transport/TransportPayload.h"
 
 namespace {
 

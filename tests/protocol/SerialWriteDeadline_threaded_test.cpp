@@ -13,6 +13,7 @@
 #include "facade/ProtocolFacade.h"
 #include "support/PseudoTerminal.h"
 #include "support/SerialDefinition.h"
+#include "transport/TransportPayload.h"
 
 namespace {
 

@@ -10,7 +10,28 @@
 #include <string>
 #include <vector>
 
+#include "common/BlobHeader.h"
+#include "common/BluetoothFirmwareVersion.h"
+#include "common/ExtendedConfiguration.h"
+#include "common/FelicaSamFirmwareVersion.h"
+#include "common/HashData.h"
+#include "common/HidSeSamFirmwareVersion.h"
+#include "common/MicrocontrollerFirmwareVersion.h"
+#include "common/NxpSamFirmwareVersion.h"
+#include "common/ReaderConfiguration.h"
 #include "facade/ProtocolFacade.h"
+#include "records/ActiveConfigurationInformation.h"
+#include "records/BleConfiguration.h"
+#include "records/CardAnalyzerData.h"
+#include "records/CardReadPayload.h"
+#include "records/InstalledHardwareInformation.h"
+#include "records/LuidResponseInformation.h"
+#include "records/MifareWriterAidInformation.h"
+#include "records/MifareWriterFileInformation.h"
+#include "records/MifareWriterKeyInformation.h"
+#include "records/QueuedIdFlagParameters.h"
+#include "records/QueuedIdInformation.h"
+#include "records/TransparentModeStatusInformation.h"
 
 namespace TavTest {
 

@@ -8,55 +8,72 @@
 #include <string_view>
 #include <vector>
 
-#include "Tavelin/LibraryInfo.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "common/BleDataType.h"
-#include "common/BlobHeader.h"
-#include "common/BluetoothFirmwareVersion.h"
-#include "common/ExtendedConfiguration.h"
-#include "common/FelicaSamFirmwareVersion.h"
-#include "common/HashData.h"
-#include "common/HidSeSamFirmwareVersion.h"
-#include "common/MicrocontrollerFirmwareVersion.h"
-#include "common/NxpSamFirmwareVersion.h"
-#include "common/ReaderConfiguration.h"
-#include "core/Protocol.h"
 #include "facade/ProtocolHandle.h"
-#include "records/ActiveConfigurationInformation.h"
 #include "records/BEEP_DURATION.h"
 #include "records/BeepVolume.h"
-#include "records/BleConfiguration.h"
 #include "records/BootloaderModule.h"
 #include "records/CardAnalyzerControlParameter.h"
-#include "records/CardAnalyzerData.h"
 #include "records/CardAnalyzerStatus.h"
-#include "records/CardReadPayload.h"
 #include "records/ConfigurationLocation.h"
 #include "records/FirmwareVersionModuleType.h"
 #include "records/GetCardDataSizeParameters.h"
 #include "records/GetStringIndex.h"
-#include "records/InstalledHardwareInformation.h"
-#include "records/LuidResponseInformation.h"
-#include "records/MifareWriterAidInformation.h"
-#include "records/MifareWriterFileInformation.h"
-#include "records/MifareWriterKeyInformation.h"
 #include "records/MifareWriterStatus.h"
-#include "records/QueuedIdFlagParameters.h"
-#include "records/QueuedIdInformation.h"
 #include "records/ReaderModuleAction.h"
 #include "records/ReaderModuleId.h"
 #include "records/ReaderModuleState.h"
 #include "records/SerialReaderBaudRate.h"
-#include "records/TransparentModeStatusInformation.h"
-#include "transport/Transport.h"
-#include "transport/TransportPayload.h"
 #include "transport/UsbSysfs.h"
+
+// The records the operations take and fill by reference: a caller includes those it uses.
+struct InstalledHardwareInformation;
+
+namespace Tav {
+struct LibraryInfo;
+}
+
+namespace TavCommon {
+struct BlobHeader;
+struct ExtendedConfiguration;
+struct HashData;
+}  // namespace TavCommon
+
+namespace TavTransport {
+class Transport;
+struct TransportPayload;
+}  // namespace TavTransport
 
 namespace TavProtocol {
 
 class CommandVisitor;
 class GetSamFirmwareVersionVisitor;
+class Protocol;
+
+struct ActiveConfigurationInformation;
+struct BleConfiguration;
+struct BluetoothFirmwareVersion;
+struct CardAnalyzerData;
+struct CardReadPayload;
+struct FelicaSamFirmwareVersion;
+struct HidSeSamFirmwareVersion;
+struct LuidResponseInformation;
+struct MicrocontrollerFirmwareVersion;
+struct MifareWriterAidInformation;
+struct MifareWriterFileInformation;
+struct MifareWriterKeyInformation;
+struct NxpSamFirmwareVersion;
+struct QueuedIdFlagParameters;
+struct QueuedIdInformation;
+struct ReaderConfiguration;
+struct ReaderConfigurationBlock1;
+struct ReaderConfigurationBlock2;
+struct ReaderConfigurationBlock3;
+struct ReaderConfigurationBlock4;
+struct ReaderConfigurationBlock5;
+struct TransparentModeStatusInformation;
 
 // One opened reader: its protocol object and transport, reached through a handle registry. Every
 // operation runs alone under the facade's mutex, from the first byte sent to the last received,

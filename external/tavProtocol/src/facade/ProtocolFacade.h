@@ -76,8 +76,21 @@ struct ReaderConfigurationBlock5;
 struct TransparentModeStatusInformation;
 
 // One opened reader: its protocol object and transport, reached through a handle registry. Every
-// operation runs alone under the facade's mutex, from the first byte sent to the last received,
-// and returns its failure as a ProtocolCommandResult instead of throwing.
+// operation runs alone under the facade's mutex, from the first byte sent to the last received.
+//
+// Failures that come back as a ProtocolCommandResult: everything an operation's work throws (the
+// reader's refusals, the transport's errors, a bad argument, std::bad_alloc), through
+// RunCheckedFacadeFunction; the argument checks made before the work (a null buffer); every
+// failure of CreateInstance (0, and *result when given); and the static calls' failures.
+// Failures that are thrown: the frame's two guards, before the work, throw std::runtime_error
+// "ProtocolFacade instance is being destroyed" (DestroyInstance has begun on this facade) and
+// "ProtocolFacade instance has invalid protocol or transport". They are not failures of the
+// reader but of the caller's hold on a facade that is going away, so they stay outside the gate
+// and the caller's own gate reports them in its own form: the handle-based wrappers as a record
+// through RecordCurrentException, the reader layer through its exported function's frame. A
+// caller that can meet a DestroyInstance from another thread therefore calls inside such a frame
+// or catches std::runtime_error. Beyond these, only std::bad_alloc outside an operation's work
+// can leave a call; GetInstance, DestroyInstance and GetTransportProtocolType report nothing.
 //
 // The registry shares ownership of each facade with the operations running on it, so a facade
 // that is destroyed while a thread is inside (or waiting at) one of its operations stays valid

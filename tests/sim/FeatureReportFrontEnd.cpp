@@ -3,6 +3,8 @@
 #include <thread>
 #include <utility>
 
+#include "sim/UnknownPhrase.h"
+
 namespace TavSim {
 
 FeatureReportFrontEnd::FeatureReportFrontEnd(SimulatedReader& reader, const PhraseHandlerTable& commands)
@@ -45,6 +47,9 @@ bool FeatureReportFrontEnd::Accept(std::span<const uint8_t> phrase, PhraseKind k
     if (handler != nullptr) {
         (*handler)(exchange);
     } else {
+        if (!unknownPhrasesAllowed_) {
+            ReportUnknownPhrase(&commands_ == &Mfp24Commands() ? "MFP24" : "feature-report", phrase);
+        }
         exchange.ReplyPadded({});
     }
     if (exchange.LeavesMode() || exchange.Mode() || exchange.Continuation()) {
@@ -111,6 +116,11 @@ void FeatureReportFrontEnd::InjectFault(FaultTrigger trigger, Fault fault, int t
 void FeatureReportFrontEnd::ClearFaults() {
     auto model = reader_.Model();
     faults_.Clear();
+}
+
+void FeatureReportFrontEnd::AllowUnknownPhrases() {
+    auto model = reader_.Model();
+    unknownPhrasesAllowed_ = true;
 }
 
 std::vector<FeatureReportFrontEnd::ReceivedPhrase> FeatureReportFrontEnd::Received() const {

@@ -21,7 +21,8 @@ namespace TavSim {
 //
 // A phrase goes to the handler a previous phrase asked for (a write's data phrase, the
 // bootloader), else to the command table's handler for its leading bytes. A phrase no handler
-// knows is answered with eight zero bytes, as a reader answers a command it does not support.
+// knows is reported as a missing handler (UnknownPhrase.h) and answered with eight zero bytes, as
+// a reader answers a command it does not support.
 class FeatureReportFrontEnd : public FrontEnd {
 public:
     struct ReceivedPhrase {
@@ -47,6 +48,8 @@ public:
 
     void InjectFault(FaultTrigger trigger, Fault fault, int times = FaultPlan::kEveryTime);
     void ClearFaults();
+    // For a test that sends phrases no reader knows on purpose: they are answered, not reported.
+    void AllowUnknownPhrases();
 
     // Every phrase that arrived, in order; a phrase's index here is the one fault triggers use.
     std::vector<ReceivedPhrase> Received() const;
@@ -68,6 +71,7 @@ private:
     std::vector<ReceivedPhrase> received_;
     std::size_t phrasesCounted_ = 0;
     bool recording_ = true;
+    bool unknownPhrasesAllowed_ = false;
     std::optional<std::vector<uint8_t>> pendingReply_;
     std::chrono::milliseconds pendingDelay_{0};
     PhraseHandler continuation_;

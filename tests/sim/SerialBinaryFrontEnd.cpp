@@ -5,6 +5,8 @@
 #include <thread>
 #include <utility>
 
+#include "sim/UnknownPhrase.h"
+
 namespace TavSim {
 
 namespace {
@@ -101,6 +103,9 @@ SerialBinaryFrontEnd::Answer SerialBinaryFrontEnd::Accept(std::span<const uint8_
     if (handler != nullptr) {
         (*handler)(exchange);
     } else {
+        if (!unknownPhrasesAllowed_) {
+            ReportUnknownPhrase("serial-binary", frame);
+        }
         exchange.Reply({0x6D, 0x00});  // INVALID_INSTRUCTION
     }
     if (exchange.Continuation()) {
@@ -223,6 +228,11 @@ void SerialBinaryFrontEnd::InjectFault(FaultTrigger trigger, Fault fault, int ti
 void SerialBinaryFrontEnd::ClearFaults() {
     auto model = reader_.Model();
     faults_.Clear();
+}
+
+void SerialBinaryFrontEnd::AllowUnknownPhrases() {
+    auto model = reader_.Model();
+    unknownPhrasesAllowed_ = true;
 }
 
 std::vector<std::vector<uint8_t>> SerialBinaryFrontEnd::ReceivedBytes() const {

@@ -18,7 +18,9 @@ namespace TavSim {
 // P1, P2, P3, data), each answered with a reply of its own length that ends in a status word.
 // Frames are cut by instruction and sub-command, not by P3, which means "expected reply length"
 // to some commands and "data that follow" to others. A data phrase a header announced (the LUID
-// write's two bytes) must follow within 100 ms, else the reader answers 0x6B.
+// write's two bytes) must follow within 100 ms, else the reader answers 0x6B. A frame no handler
+// knows is reported as a missing handler (UnknownPhrase.h) and answered 6D 00, as a reader answers
+// an instruction it does not know.
 //
 // Reached in process through FrontEnd (one phrase per Send, the reply whole whatever length is
 // asked), or over a pseudo-terminal through SerialLineServer. Thread-safe: every call takes the
@@ -58,6 +60,8 @@ public:
 
     void InjectFault(FaultTrigger trigger, Fault fault, int times = FaultPlan::kEveryTime);
     void ClearFaults();
+    // For a test that sends frames no reader knows on purpose: they are answered, not reported.
+    void AllowUnknownPhrases();
 
     // Every frame that arrived, in order; a frame's index here is the one fault triggers use.
     std::vector<std::vector<uint8_t>> ReceivedBytes() const;
@@ -76,6 +80,7 @@ private:
     std::vector<uint8_t> continuationCommand_;
     std::optional<Answer> pending_;   // in process: the answer Receive hands out
     std::vector<uint8_t> lateInput_;  // in process: bytes that came after their receive window
+    bool unknownPhrasesAllowed_ = false;
 };
 
 }  // namespace TavSim

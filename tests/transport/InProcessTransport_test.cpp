@@ -1,14 +1,18 @@
 // The simulated reader as the code under test reaches it in process: its configuration-block
 // commands, its record of the wire, and the faults a test can inject.
 #include <gmock/gmock.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
+#include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"
 #include "sim/SimulatedReader.h"
@@ -74,6 +78,7 @@ TEST_F(InProcessTransportTest, ReadingAReplyEndsTheCommandSoTheNextPhraseIsNotTa
 }
 
 TEST_F(InProcessTransportTest, UnknownCommandIsAnsweredWithEightZeroBytesAndEveryPhraseIsRecordedWithItsKind) {
+    frontEnd.AllowUnknownPhrases();
     EXPECT_EQ(Exchange({0x8C, 0x7F}), Bytes(8, 0));
     Send({0x01, 0x02}, TavTransport::ReportType::Output);
     using Phrase = TavSim::FeatureReportFrontEnd::ReceivedPhrase;
@@ -154,6 +159,8 @@ TEST(InProcessSerialLine, AReplyLaterThanTheReceiveDelayArrivesWithTheNextOne) {
         transport.transmit(payload);
         return transport.receive(payload);
     };
+    // Frames no reader knows, for the one answer they all get.
+    frontEnd.AllowUnknownPhrases();
     const Bytes unknownFrame{0x6D, 0x00};
     // Far later than the window: a receive that waited for the reply could not pass for one that
     // ended with its window, however loaded the machine.
@@ -173,6 +180,36 @@ TEST(InProcessSerialLine, AReplyLaterThanTheReceiveDelayArrivesWithTheNextOne) {
     transport.discardPendingInput();
     EXPECT_EQ(exchange(0x7D), unknownFrame);
     EXPECT_EQ(exchange(0x7C), unknownFrame) << "late, but within the receive delay";
+}
+
+// A phrase the simulator has no handler for fails the test that sent it, naming the phrase, so that
+// a missing handler cannot pass for the answer a reader gives to a command it does not support.
+TEST(SimulatedReader, AnUnknownPhraseFailsTheTestThatSentItNamingThePhrase) {
+    struct Case {
+        const char* reader;
+        std::function<std::unique_ptr<TavSim::FrontEnd>(TavSim::SimulatedReader&)> make;
+        Bytes phrase;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"feature report", [](auto& reader) { return std::make_unique<TavSim::FeatureReportFrontEnd>(reader); },
+         {0x8C, 0x7F, 0, 0, 0, 0, 0, 0},
+         "The simulated feature-report reader has no handler for the phrase 8C 7F 00 00 00 00 00 00:"},
+        {"MFP24",
+         [](auto& reader) {
+             return std::make_unique<TavSim::FeatureReportFrontEnd>(reader, TavSim::Mfp24Commands());
+         },
+         {'Z', 'Z', '0', '1'}, "The simulated MFP24 reader has no handler for the phrase 5A 5A 30 31:"},
+        {"serial binary", [](auto& reader) { return std::make_unique<TavSim::SerialBinaryFrontEnd>(reader); },
+         {0xFA, 0x7E, 0, 0, 0}, "The simulated serial-binary reader has no handler for the phrase FA 7E 00 00 00:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reader);
+        TavSim::SimulatedReader reader;
+        const auto frontEnd = c.make(reader);
+        EXPECT_NONFATAL_FAILURE(frontEnd->Send(c.phrase, TavSim::PhraseKind::Feature), c.named);
+        EXPECT_EQ(frontEnd->Receive(8).status, TavSim::FrontEndReply::Status::Replied) << "answered all the same";
+    }
 }
 
 }  // namespace

@@ -894,6 +894,21 @@ TEST(ProtocolExportsTest, EveryWrapperHasItsRows) {
     }
 }
 
+// The rows above are checked against the wrappers, and the wrappers here against the facade: an
+// operation added without its wrapper fails.
+TEST(ProtocolExportsTest, EveryFacadeOperationHasAWrapper) {
+    std::set<std::string> wrapped;
+    for (const auto& wrapper : TavTest::HandleWrappers()) {
+        wrapped.insert(wrapper.name);
+    }
+    const auto operations = TavTest::FacadeOperations();
+    ASSERT_FALSE(operations.empty());
+    for (const auto& operation : operations) {
+        EXPECT_TRUE(wrapped.contains(operation.name))
+            << operation.name << " has no handle-based wrapper in facade/ProtocolFacadeExports.h";
+    }
+}
+
 TEST(ProtocolExportsTest, LibraryInfoIsTheProtocolLibrarysRecord) {
     Tav::LibraryInfo expected;
     TavProtocol::BuildProtocolLibraryInfo(expected);

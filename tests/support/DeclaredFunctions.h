@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,21 @@ std::vector<DeclaredFunction> FlatFunctions();
 // The wrappers of the protocol library's export layer (facade/ProtocolFacadeExports.h) that name a
 // facade by its handle.
 std::vector<DeclaredFunction> HandleWrappers();
+
+// The operations of an opened protocol facade (facade/ProtocolFacade.h): the members, not static,
+// that return a ProtocolCommandResult.
+std::vector<DeclaredFunction> FacadeOperations();
+
+// One argument check of an exported function in src/reader/Reader_C.cpp: a Require or RequireThat
+// call, with the value of the line constant it reports.
+struct ArgumentCheck {
+    std::string function;
+    std::string constant;
+    int32_t line;
+};
+
+// Every argument check, in the file's order.
+std::vector<ArgumentCheck> ArgumentChecks();
 
 // A file of the source tree, by its path from the tree's root.
 std::string ReadSourceFile(const std::string& path);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Tavelin.h"
@@ -228,6 +231,20 @@ TEST(ExportedArguments, EveryFlatFunctionThatReportsHasRows) {
     }
 }
 
+// A check added to an exported function without its row above fails here.
+TEST(ExportedArguments, EveryArgumentCheckHasARow) {
+    std::set<std::pair<std::string, int32_t>> rows;
+    for (const ArgumentCase& c : Cases()) {
+        rows.emplace(c.function, c.line);
+    }
+    const auto checks = TavTest::ArgumentChecks();
+    ASSERT_FALSE(checks.empty());
+    for (const auto& check : checks) {
+        EXPECT_TRUE(rows.contains({check.function, check.line}))
+            << check.function << " has no row for its check at " << check.constant << " (" << check.line << ")";
+    }
+}
+
 // A host tells the checks apart by their lines: a new check takes a line no other check uses.
 TEST(ExportedArguments, EveryCheckHasALineOfItsOwn) {
     std::map<int32_t, std::string> checks;
@@ -297,6 +314,30 @@ std::vector<OutputCase> OutputCases() {
         {"TavReader_GetTransparentModeStatus",
          [](TavResult& r, void* h, Outputs& o) { TavReader_GetTransparentModeStatus(&r, h, &o.state, &o.status); }},
     };
+}
+
+// A function added to the header with an output and no row in OutputCases() fails here. Discovery
+// takes no handle, so the failures below do not reach it; UsbReaderDiscovery_test.cpp pins its
+// outputs.
+TEST(ExportedArguments, EveryFlatFunctionWithAnOutputHasAnOutputRow) {
+    const std::set<std::string> withoutHandle = {"Tav_DiscoverUsbReaders"};
+    std::set<std::string> withRow;
+    for (const OutputCase& c : OutputCases()) {
+        withRow.insert(c.function);
+    }
+    const std::regex output(R"([\w:]+\s*\*\s*\w+)");  // a pointer to something the function may change
+    for (const auto& function : TavTest::FlatFunctions()) {
+        if (function.parameters.empty() || !function.parameters.front().starts_with("TavResult*") ||
+            withoutHandle.contains(function.name)) {
+            continue;
+        }
+        const bool hasOutput = std::any_of(function.parameters.begin() + 1, function.parameters.end(),
+                                           [&](const std::string& parameter) {
+                                               return !parameter.starts_with("void*") &&
+                                                      std::regex_match(parameter, output);
+                                           });
+        EXPECT_TRUE(!hasOutput || withRow.contains(function.name)) << function.name << " has no row in OutputCases()";
+    }
 }
 
 // Outputs are written only after the reader's operation succeeded: a call that fails with valid

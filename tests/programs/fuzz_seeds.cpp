@@ -1,6 +1,7 @@
 // Writes the catalogue fuzzers' seeds anew (CatalogueFuzzSeeds.h): their folders are emptied
 // first, so a renamed or removed row leaves no seed behind.
-// Usage: fuzz_seeds <corpus folder>   (fuzz/corpus of the source tree)
+// Usage: fuzz_seeds <corpus folder>   (fuzz/corpus of the source tree; scripts/write-fuzz-seeds.sh
+// builds this program and runs it so)
 #include <filesystem>
 #include <fstream>
 #include <iostream>

@@ -40,11 +40,11 @@ TEST(CatalogueFuzzSeeds, CommittedSeedsAreTheOnesTheCataloguesWrite) {
         for (const auto& [file, bytes] : written[fuzzer]) {
             const auto found = committed.find(file);
             EXPECT_TRUE(found != committed.end() && found->second == bytes)
-                << fuzzer << "/" << file << " is missing or stale: run build/plain/tests/programs/fuzz_seeds fuzz/corpus";
+                << fuzzer << "/" << file << " is missing or stale: run scripts/write-fuzz-seeds.sh";
         }
         for (const auto& [file, bytes] : committed) {
             EXPECT_TRUE(written[fuzzer].contains(file))
-                << fuzzer << "/" << file << " names no row: run build/plain/tests/programs/fuzz_seeds fuzz/corpus";
+                << fuzzer << "/" << file << " names no row: run scripts/write-fuzz-seeds.sh";
         }
     }
 }

@@ -322,7 +322,7 @@ std::vector<OutputCase> OutputCases() {
 TEST(ExportedArguments, EveryFlatFunctionWithAnOutputHasAnOutputRow) {
     const std::set<std::string> withoutHandle = {"Tav_DiscoverUsbReaders"};
     std::set<std::string> withRow;
-    for (const OutputCase& c : OutputCases()) {
+    for (const auto& c : OutputCases()) {
         withRow.insert(c.function);
     }
     const std::regex output(R"([\w:]+\s*\*\s*\w+)");  // a pointer to something the function may change

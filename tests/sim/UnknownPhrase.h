@@ -16,6 +16,7 @@ namespace TavSim {
 // programs replace it with a failure of the running test (tests/support/UnknownPhraseFailure.cpp).
 using UnknownPhraseReport = void (*)(const std::string& description);
 void SetUnknownPhraseReport(UnknownPhraseReport report);
+// The default report.
 void AbortOnUnknownPhrase(const std::string& description);
 
 // Describes the phrase, naming the reader that received it, to the report in force.

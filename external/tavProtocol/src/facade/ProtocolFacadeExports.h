@@ -12,11 +12,11 @@
 #include "transport/UsbSysfs.h"
 
 // The protocol library's handle-based interface: one wrapper per operation of an opened facade,
-// naming the facade by its handle. Nothing here leaves the library (hidden, and in a namespace of its own so
-// that names such as GetCardData never meet a host's). Every wrapper returns a record, never an
-// exception: null out-pointers and unknown handles are refused before any input or output, and
-// results that come in arrays take the caller's capacity and report "BufferOverflow" rather than
-// write past it.
+// naming the facade by its handle. Nothing here leaves the library (hidden, and in a namespace of
+// its own so that names such as GetCardData never meet a host's). Every wrapper returns a record,
+// never an exception: null out-pointers and unknown handles are refused before any input or
+// output, and results that come in arrays take the caller's capacity and report "BufferOverflow"
+// rather than write past it.
 namespace TavProtocol {
 namespace [[gnu::visibility("hidden")]] Exports {
 

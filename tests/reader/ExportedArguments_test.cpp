@@ -343,33 +343,6 @@ TEST(ExportedArguments, AFailedCallLeavesEveryOutputAsItWas) {
     }
 }
 
-// A buffer too small for the card is refused before anything reaches the reader, which could
-// otherwise hand over the card to a caller who cannot take it; a larger one gets the card bytes
-// and zeros behind them.
-TEST(ExportedArguments, GetCardDataRefusesASmallBufferBeforeTheRead) {
-    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
-    simulated.sim.Model()->presentedCards.push_back({0x0001, 26, {0x02, 0x5A, 0x3C, 0x40}});
-    simulated.OpenInitialised();
-    uint8_t card[40];
-    std::memset(card, 0xEE, sizeof card);
-    uint32_t bitCount = 99;
-    TavResult result;
-
-    TavReader_GetCardData(&result, simulated.handle, card, 31, &bitCount, 2);
-    EXPECT_EQ(ReadFixedField(result.Message), "cardDataOut buffer too small. Required size: 32, provided size: 31.");
-    EXPECT_EQ(int32_t{result.Line}, 315);
-    EXPECT_TRUE(simulated.Phrases().empty());
-    EXPECT_EQ(card[0], 0xEE);
-    EXPECT_EQ(bitCount, 99U);
-
-    TavReader_GetCardData(&result, simulated.handle, card, sizeof card, &bitCount, 2);
-    EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
-    std::vector<uint8_t> expected{0x02, 0x5A, 0x3C, 0x40};
-    expected.resize(sizeof card, 0);
-    EXPECT_EQ(std::vector<uint8_t>(std::begin(card), std::end(card)), expected);
-    EXPECT_EQ(bitCount, 26U);
-}
-
 TEST(ExportedArguments, BuildLibraryInfoLeavesANullRecordNull) {
     EXPECT_EQ(Tav_BuildLibraryInfo(nullptr), nullptr);
 }
@@ -395,6 +368,33 @@ TEST(ExportedArguments, OpenReadsTextsWithinTheirFieldsAndTakesANegativeRetryCou
     std::memset(definition.SerialPortSettings.PortName, 'p', sizeof definition.SerialPortSettings.PortName);
     EXPECT_EQ(TavReader_Open(&result, &definition, 0), nullptr);
     EXPECT_EQ(result.Code, 1);
+}
+
+// A buffer too small for the card is refused before anything reaches the reader, which could
+// otherwise hand over the card to a caller who cannot take it; a larger one gets the card bytes
+// and zeros behind them.
+TEST(ExportedArguments, GetCardDataRefusesASmallBufferBeforeTheRead) {
+    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
+    simulated.sim.Model()->presentedCards.push_back({0x0001, 26, {0x02, 0x5A, 0x3C, 0x40}});
+    simulated.OpenInitialised();
+    uint8_t card[40];
+    std::memset(card, 0xEE, sizeof card);
+    uint32_t bitCount = 99;
+    TavResult result;
+
+    TavReader_GetCardData(&result, simulated.handle, card, 31, &bitCount, 2);
+    EXPECT_EQ(ReadFixedField(result.Message), "cardDataOut buffer too small. Required size: 32, provided size: 31.");
+    EXPECT_EQ(int32_t{result.Line}, 315);
+    EXPECT_TRUE(simulated.Phrases().empty());
+    EXPECT_EQ(card[0], 0xEE);
+    EXPECT_EQ(bitCount, 99U);
+
+    TavReader_GetCardData(&result, simulated.handle, card, sizeof card, &bitCount, 2);
+    EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
+    std::vector<uint8_t> expected{0x02, 0x5A, 0x3C, 0x40};
+    expected.resize(sizeof card, 0);
+    EXPECT_EQ(std::vector<uint8_t>(std::begin(card), std::end(card)), expected);
+    EXPECT_EQ(bitCount, 26U);
 }
 
 }  // namespace

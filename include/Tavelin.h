@@ -4,8 +4,9 @@
 //
 // Every function but Tav_BuildLibraryInfo takes a caller-owned TavResult first and fills it: Code 0
 // on success, 1 with the failure's type, message, source file, line and function (and the error of
-// the layer beneath, when there is one) otherwise. No function throws. A reader handle comes from
-// TavReader_Open and stays valid until Tav_Close.
+// the layer beneath, when there is one) otherwise. With a null TavResult a function does nothing
+// and returns its failure value: nothing, a null handle or subscription id 0. No function throws.
+// A reader handle comes from TavReader_Open and stays valid until Tav_Close.
 
 #include <cstddef>
 #include <cstdint>

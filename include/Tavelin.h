@@ -2,6 +2,12 @@
 
 // Public interface of libTavelin: desktop card readers over USB HID and serial lines.
 //
+// A C++ header. The functions below have C linkage and unmangled names, but the header declares
+// classes and namespaced record types, so a C compiler cannot include it. A host in another
+// language calls the functions through its foreign-function interface, laying the records out as
+// the types here give them: each record's size is asserted in its header and every enumeration
+// is one byte.
+//
 // Every function but Tav_BuildLibraryInfo takes a caller-owned TavResult first and fills it: Code 0
 // on success, 1 with the failure's type, message, source file, line and function (and the error of
 // the layer beneath, when there is one) otherwise. With a null TavResult a function does nothing

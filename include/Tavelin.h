@@ -5,8 +5,8 @@
 // A C++ header. The functions below have C linkage and unmangled names, but the header declares
 // classes and namespaced record types, so a C compiler cannot include it. A host in another
 // language calls the functions through its foreign-function interface, laying the records out as
-// the types here give them: each record's size is asserted in its header and every enumeration
-// is one byte.
+// the types here give them: each record a function takes has its size asserted in its header,
+// and every enumeration a function takes is one byte.
 //
 // Every function but Tav_BuildLibraryInfo takes a caller-owned TavResult first and fills it: Code 0
 // on success, 1 with the failure's type, message, source file, line and function (and the error of

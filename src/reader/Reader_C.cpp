@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "Tavelin.h"
+#include "Tavelin/AbstractReader.h"
+#include "Tavelin/Reader.h"
 #include "common/CardType.h"
 #include "common/FixedText.h"
 #include "common/LibraryInfoBuilder.h"
 #include "common/Logger.h"
 #include "facade/ProtocolFacadeExports.h"
-#include "reader/AbstractReader.h"
 #include "reader/ExportedCall.h"
-#include "reader/Reader.h"
 #include "reader/ReaderConfigurationConversion.h"
 
 // Fetched while the library loads, so the logger reads the environment before any call.

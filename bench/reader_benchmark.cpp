@@ -25,10 +25,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Tavelin/AbstractReader.h"
+#include "Tavelin/Reader.h"
 #include "common/FixedText.h"
-#include "reader/AbstractReader.h"
 #include "reader/GetCardDataCallbackHandler.h"
-#include "reader/Reader.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"

@@ -2,39 +2,63 @@
 
 // Public interface of libTavelin: desktop card readers over USB HID and serial lines.
 //
+// A C++ header. The functions below have C linkage and unmangled names, but the header declares
+// classes and namespaced record types, so a C compiler cannot include it. A host in another
+// language calls the functions through its foreign-function interface, laying the records out as
+// the types here give them: each record a function takes has its size asserted in its header,
+// and every enumeration a function takes is one byte.
+//
 // Every function but Tav_BuildLibraryInfo takes a caller-owned TavResult first and fills it: Code 0
 // on success, 1 with the failure's type, message, source file, line and function (and the error of
-// the layer beneath, when there is one) otherwise. No function throws. A reader handle comes from
-// TavReader_Open and stays valid until Tav_Close.
+// the layer beneath, when there is one) otherwise. With a null TavResult a function does nothing
+// and returns its failure value: nothing, a null handle or subscription id 0. No function throws.
+// A reader handle comes from TavReader_Open and stays valid until Tav_Close.
 
 #include <cstddef>
 #include <cstdint>
 
+// The records the functions take, and the classes in namespace Tav, which reach the same readers and
+// throw instead: Tav::AbstractReader opens, registers and closes readers, Tav::Reader runs their
+// operations and the capability classes say what a reader can do.
+#include "Tavelin/AbstractReader.h"
 #include "Tavelin/BEEP_DURATION.h"
+#include "Tavelin/BaudRateCapabilityRule.h"
 #include "Tavelin/BeepVolume.h"
 #include "Tavelin/BleDataType.h"
+#include "Tavelin/CapabilityRule.h"
 #include "Tavelin/CardData.h"
 #include "Tavelin/CheckpointType.h"
+#include "Tavelin/ConfigurationBlock5CapabilityRule.h"
+#include "Tavelin/DefaultCapabilityDataProvider.h"
+#include "Tavelin/DefaultReaderCapabilityProfile.h"
 #include "Tavelin/ElvarinException.h"
 #include "Tavelin/Export.h"
 #include "Tavelin/ExtendedConfiguration.h"
+#include "Tavelin/ExtendedConfigurationCapabilityRule.h"
 #include "Tavelin/GetCardDataSizeParameters.h"
 #include "Tavelin/HashData.h"
+#include "Tavelin/KeystrokingCapabilityRule.h"
 #include "Tavelin/LedConfiguration.h"
 #include "Tavelin/LibraryInfo.h"
 #include "Tavelin/LuidResponseInformation.h"
 #include "Tavelin/ProtocolCommandResult.h"
+#include "Tavelin/Reader.h"
+#include "Tavelin/ReaderCapability.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
+#include "Tavelin/ReaderCapabilitySet.h"
 #include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "Tavelin/ReaderDiscovery.h"
-#include "Tavelin/ReaderMetadataStruct.h"
 #include "Tavelin/ReaderException.h"
+#include "Tavelin/ReaderFactory.h"
+#include "Tavelin/ReaderMetadataStruct.h"
 #include "Tavelin/ReaderModuleId.h"
 #include "Tavelin/ReaderModuleState.h"
 #include "Tavelin/SmartCardConfiguration.h"
 #include "Tavelin/TavCardType.h"
 #include "Tavelin/TavCardTypeList.h"
 #include "Tavelin/TavResult.h"
+#include "Tavelin/TransparentModeCapabilityRule.h"
 #include "Tavelin/TransparentModeState.h"
 #include "Tavelin/TransparentModeStatus.h"
 

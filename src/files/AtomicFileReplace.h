@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,20 @@ struct AtomicFileReplace {
     std::string reason;  // the system's description of the failure
 };
 
-// Writes the text to a new file in the target's folder, under a short hidden name whatever the
-// length of the target's, and renames it over the target, so that a reader of the path sees the
-// old content or the new, never a part. On any failure the temporary file is removed and an
-// existing target keeps its content. A symbolic link is followed: the file it names is replaced,
-// with the permissions it had.
+// Writes the text to a new file in the target's folder, under a short hidden name (".tav-" and ten
+// letters or digits) whatever the length of the target's, syncs it, renames it over the target and
+// syncs the folder: a reader of the path sees the old content or the new, never a part, and after a
+// power cut finds one of them whole. A folder that cannot be synced fails no save, as the new content
+// is in place by then. The temporary never lets anyone read it whom the target's mode keeps out.
+// On any failure the temporary file is removed and an existing target keeps its content; only a
+// process killed mid-way leaves a temporary behind, linked to nothing.
+// A symbolic link is followed: the file it names is replaced, with the permissions it had. A link
+// that names no file is itself replaced by a regular file.
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text);
+
+// For tests only; set while no save runs, an empty function removes it. Called with the temporary's
+// descriptor after each step that changes it, before the rename.
+enum class TemporaryFileStep { Created, Written, ModeSet };
+void SetTemporaryFileStepHook(std::function<void(TemporaryFileStep, int descriptor)> hook);
 
 }  // namespace TavFiles

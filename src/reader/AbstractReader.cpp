@@ -1,4 +1,4 @@
-#include "reader/AbstractReader.h"
+#include "Tavelin/AbstractReader.h"
 
 #include <fmt/format.h>
 
@@ -14,7 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "Tavelin/Reader.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
 #include "Tavelin/ReaderException.h"
+#include "Tavelin/ReaderFactory.h"
 #include "common/BluetoothFirmwareVersion.h"
 #include "common/FelicaSamFirmwareVersion.h"
 #include "common/FixedText.h"
@@ -28,9 +31,6 @@
 #include "common/SourceLocation.h"
 #include "facade/ProtocolFacade.h"
 #include "reader/GetCardDataCallbackHandler.h"
-#include "reader/Reader.h"
-#include "reader/ReaderFactory.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
 #include "records/ActiveConfigurationInformation.h"
 #include "records/FirmwareVersionModuleType.h"
 #include "records/GetStringIndex.h"

@@ -24,10 +24,15 @@ void AppendToFixedField(char (&field)[Size], std::string_view text) noexcept {
 
 ExportedCall::ExportedCall(TavResult* result, const char* exportedName) noexcept
     : result_(result), exportedName_(exportedName) {
-    std::memset(result_, 0, sizeof(TavResult));
+    if (result_ != nullptr) {
+        std::memset(result_, 0, sizeof(TavResult));
+    }
 }
 
 bool ExportedCall::RequireThat(bool condition, const char* message, int32_t line) noexcept {
+    if (result_ == nullptr) {
+        return false;
+    }
     if (!condition) {
         Fail(message, line);
     }
@@ -35,6 +40,9 @@ bool ExportedCall::RequireThat(bool condition, const char* message, int32_t line
 }
 
 void ExportedCall::Fail(const char* message, int32_t line) noexcept {
+    if (result_ == nullptr) {
+        return;
+    }
     result_->Code = 1;
     CopyToFixedField(result_->ExceptionType, "");
     CopyToFixedField(result_->Message, message);

@@ -13,6 +13,10 @@ namespace Tav {
 // function checks its arguments and runs its work through one of these, and none has a try/catch
 // of its own. Every fill writes fixed fields without allocating, so a std::bad_alloc is reported
 // like any other failure.
+//
+// A null record leaves a call nowhere to report, so the frame refuses the call as a whole: every
+// check fails without writing, and no work runs. The exported function then returns its failure
+// value having opened, subscribed and written nothing.
 class ExportedCall {
 public:
     static constexpr const char* kFile = "Reader_C";
@@ -21,7 +25,8 @@ public:
     ExportedCall(TavResult* result, const char* exportedName) noexcept;
 
     // Argument checks: false, after filling the argument error (type "", the message, the line and
-    // the exported function's name), when the check fails. Only the first failing check reports.
+    // the exported function's name), when the check fails; false with nothing filled when the
+    // record is null. Only the first failing check reports.
     bool Require(const void* pointer, const char* message, int32_t line) noexcept {
         return RequireThat(pointer != nullptr, message, line);
     }
@@ -33,6 +38,9 @@ public:
     // exception fills the record by the ladder, naming the operation.
     template <typename Work>
     void Run(const char* operationName, Work&& work) noexcept {
+        if (result_ == nullptr) {
+            return;
+        }
         FillSuccess(kRunSuccessLine, kRunFunction);
         try {
             std::forward<Work>(work)();
@@ -45,6 +53,9 @@ public:
     // zero value after a failure.
     template <typename Value, typename Work>
     Value RunWithReturn(const char* operationName, Work&& work) noexcept {
+        if (result_ == nullptr) {
+            return Value{};
+        }
         FillSuccess(kReturnSuccessLine, kReturnFunction);
         try {
             return std::forward<Work>(work)();
@@ -54,7 +65,6 @@ public:
         }
     }
 
-    TavResult& Result() noexcept { return *result_; }
     const char* ExportedName() const noexcept { return exportedName_; }
 
 private:

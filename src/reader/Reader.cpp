@@ -1,4 +1,4 @@
-#include "reader/Reader.h"
+#include "Tavelin/Reader.h"
 
 #include <fmt/format.h>
 
@@ -8,6 +8,7 @@
 #include <mutex>
 #include <utility>
 
+#include "Tavelin/DefaultReaderCapabilityProfile.h"
 #include "Tavelin/ReaderException.h"
 #include "common/BlobHeader.h"
 #include "common/CardTypeResolver.h"
@@ -15,10 +16,10 @@
 #include "common/ReaderConfigurationBlock1.h"
 #include "common/ReaderConfigurationBlock3.h"
 #include "common/StringUtils.h"
+#include "common/TimeDelay.h"
 #include "facade/ProtocolFacade.h"
 #include "files/SmartCardConfigurationFileParser.h"
 #include "reader/GetCardDataCallbackHandler.h"
-#include "reader/capability/DefaultReaderCapabilityProfile.h"
 #include "records/CardReadPayload.h"
 #include "records/ConfigurationLocation.h"
 #include "records/ReaderModuleAction.h"

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "Tavelin/Reader.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
 #include "Tavelin/ReaderException.h"
 #include "common/FixedText.h"
 #include "common/Logger.h"
@@ -15,9 +17,7 @@
 #include "files/BleHwgFileParser.h"
 #include "files/HwgFileParser.h"
 #include "reader/BleBlobFirmwareBytes.h"
-#include "reader/Reader.h"
 #include "reader/ReaderConfigurationConversion.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
 
 namespace Tav {
 

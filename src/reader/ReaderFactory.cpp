@@ -1,9 +1,9 @@
-#include "reader/ReaderFactory.h"
+#include "Tavelin/ReaderFactory.h"
 
 #include <utility>
 
+#include "Tavelin/Reader.h"
 #include "common/TimeDelayFactory.h"
-#include "reader/Reader.h"
 
 namespace Tav {
 

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "Tavelin.h"
+#include "Tavelin/AbstractReader.h"
+#include "Tavelin/Reader.h"
 #include "common/CardType.h"
 #include "common/FixedText.h"
 #include "common/LibraryInfoBuilder.h"
 #include "common/Logger.h"
 #include "facade/ProtocolFacadeExports.h"
-#include "reader/AbstractReader.h"
 #include "reader/ExportedCall.h"
-#include "reader/Reader.h"
 #include "reader/ReaderConfigurationConversion.h"
 
 // Fetched while the library loads, so the logger reads the environment before any call.
@@ -194,26 +194,21 @@ TAV_API void TavReader_GetCardData(TavResult* result, void* handle, uint8_t* car
         return;
     }
     // Checked before the read, so a buffer too small does not consume the card.
-    auto refuseSize = [&](std::size_t required) noexcept {
+    if (size < kCardDataBytes) {
         char message[128];
         std::snprintf(message, sizeof message, "cardDataOut buffer too small. Required size: %zu, provided size: %zu.",
-                      required, size);
+                      kCardDataBytes, size);
         call.Fail(message, kGetCardDataSizeLine);
-    };
-    if (size < kCardDataBytes) {
-        refuseSize(kCardDataBytes);
         return;
     }
     call.Run("GetCardData", [&] {
         Tav::CardData card(std::vector<uint8_t>(kCardDataBytes, 0), 0);
         LookUp(handle, call, kGetCardDataHandleLine)
             ->GetCardData(card, static_cast<TavProtocol::GetCardDataSizeParameters>(sizeParameter));
-        if (size < card.data.size()) {
-            refuseSize(card.data.size());
-            return;
-        }
+        // A read never shortens the vector, and the copy takes exactly the size checked above: the
+        // host's buffer is safe whatever the read returns.
         std::memset(cardDataOut, 0, size);
-        std::copy(card.data.begin(), card.data.end(), cardDataOut);
+        std::copy_n(card.data.begin(), kCardDataBytes, cardDataOut);
         *bitCountOut = card.bitCount;
     });
 }

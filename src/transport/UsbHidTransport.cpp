@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <stdexcept>
+#include <system_error>
 
 #include "common/FixedText.h"
 #include "common/Logger.h"
@@ -30,6 +32,7 @@ constexpr int kConnectFailedLine = 58;
 constexpr int kNoConnectTypeLine = 90;
 constexpr int kNotConnectedOnTransmitLine = 116;
 constexpr int kNotConnectedOnReceiveLine = 144;
+constexpr int kNodeNotCharacterDeviceLine = 168;
 constexpr int kNodeWithoutNumbersLine = 172;
 constexpr int kNodeNumbersDifferLine = 176;
 
@@ -92,7 +95,8 @@ void UsbHidTransport::init(uint32_t retryCount) {
 
     // In 64 bits, so that the largest retry count does not wrap to no attempt at all.
     const uint64_t attempts = uint64_t{retryCount} + 1;
-    // The transport's own refusals are final; what hidapi could not open may open on a later attempt.
+    // The transport's refusals are final; any other failure (a node not there yet, a busy device)
+    // may pass on a later attempt.
     try {
         AttemptOpen();
         connected_ = true;
@@ -163,16 +167,22 @@ void UsbHidTransport::openByUsbPath(const std::string& busPath) {
     if (node.empty()) {
         throw std::runtime_error(fmt::format("Unable to resolve USB bus path '{}' to HID device path", busPath));
     }
-    // hidapi takes whatever opens for a hidraw node, and frees garbage (or leaks) when it is not one.
-    // A node that is not there yet is left to hidapi, and to the next attempt.
+    // hidapi takes whatever opens for a hidraw node, and frees garbage (or leaks) when it is not one,
+    // so it only sees a node checked here. One that is not there yet (udev may still be making it)
+    // fails this attempt only.
     struct stat status {};
-    if (::stat(node.c_str(), &status) == 0) {
-        if (!S_ISCHR(status.st_mode)) {
-            throw std::runtime_error(
-                fmt::format("Unable to open device at {} (resolved from {}): not a character device", node, busPath));
-        }
-        RequireHidrawDeviceNumbers(node, busPath, status.st_rdev);
+    if (::stat(node.c_str(), &status) != 0) {
+        const int error = errno;
+        throw std::runtime_error(fmt::format("Unable to open device at {} (resolved from {}): {}", node, busPath,
+                                             std::generic_category().message(error)));
     }
+    if (!S_ISCHR(status.st_mode)) {
+        TAV_THROW_AT(TransportException,
+                     fmt::format("Unable to open device at {} (resolved from {}): not a character device", node,
+                                 busPath),
+                     kNodeNotCharacterDeviceLine);
+    }
+    RequireHidrawDeviceNumbers(node, busPath, status.st_rdev);
     const HidapiLock lock;
     device_.reset(hid_open_path(node.c_str()));
     if (!device_) {

@@ -11,6 +11,24 @@ namespace {
 
 bool CanOpen(const std::filesystem::path& file) { return std::ifstream(file).is_open(); }
 
+// The whole text of a small attribute; nullopt when it cannot be read or holds more than limit bytes.
+std::optional<std::string> ReadWholeAttribute(const std::filesystem::path& file, std::size_t limit) {
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream.is_open()) {
+        return std::nullopt;
+    }
+    std::string text(limit + 1, '\0');
+    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (stream.bad()) {
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(stream.gcount()));
+    if (text.size() > limit) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::optional<UsbBusLocation> ParseUsbBusPath(const std::string& busPath) {
@@ -70,6 +88,9 @@ std::optional<std::filesystem::path> FindUsbDeviceFolderAbove(const std::filesys
 }
 
 std::optional<DeviceNumbers> ParseDeviceNumbers(std::string_view text) {
+    if (text.ends_with('\n')) {
+        text.remove_suffix(1);
+    }
     const auto colon = text.find(':');
     if (colon == std::string_view::npos) {
         return std::nullopt;
@@ -87,7 +108,9 @@ std::optional<DeviceNumbers> ParseDeviceNumbers(std::string_view text) {
 }
 
 std::optional<DeviceNumbers> ReadHidrawDeviceNumbers(const std::filesystem::path& sysfsRoot, const std::string& name) {
-    const auto text = ReadFirstWord(sysfsRoot / "class/hidraw" / name / "dev");
+    // Anything longer than the largest numbers is not numbers.
+    constexpr std::size_t kLongest = sizeof "4294967295:4294967295\n" - 1;
+    const auto text = ReadWholeAttribute(sysfsRoot / "class/hidraw" / name / "dev", kLongest);
     if (!text) {
         return std::nullopt;
     }

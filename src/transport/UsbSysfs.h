@@ -38,11 +38,12 @@ struct DeviceNumbers {
     bool operator==(const DeviceNumbers&) const = default;
 };
 
-// "241:90" -> 241, 90: two decimal numbers joined by a colon, nothing else.
+// "241:90" -> 241, 90: two decimal numbers joined by a colon, and at most the one newline sysfs
+// ends the attribute with; nothing else.
 std::optional<DeviceNumbers> ParseDeviceNumbers(std::string_view text);
 
-// The numbers of the hidraw node of that name ("hidraw90"), from class/hidraw/<name>/dev; nullopt
-// when the entry is missing or does not hold them.
+// The numbers of the hidraw node of that name ("hidraw90"), from the whole of class/hidraw/<name>/dev;
+// nullopt when the entry is missing or holds anything but them.
 std::optional<DeviceNumbers> ReadHidrawDeviceNumbers(const std::filesystem::path& sysfsRoot, const std::string& name);
 
 // "/dev/" and the name of the first hidraw node whose USB device sits at location; empty when no node

@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,47 @@ inline std::string Crc32Text(const std::string& text) {
     std::snprintf(digits, sizeof digits, "%08X", ~crc);
     return digits;
 }
+
+// The simulated serial reader's port as a host names it: serial binary, 115200 baud, 8N1.
+inline TavCommon::ReaderDefinition SerialDefinition(const std::string& portName) {
+    TavCommon::ReaderDefinition definition{};
+    definition.ProtocolType = 3;  // serial binary
+    auto& settings = definition.SerialPortSettings;
+    settings.BaudRate = 115200;
+    settings.ByteSize = 8;
+    settings.DataBits = 4;  // eight
+    settings.StopBits = 1;
+    std::strncpy(settings.PortName, portName.c_str(), sizeof settings.PortName - 1);
+    return definition;
+}
+
+// The cards a host's callbacks received, in order, from whichever thread delivers them.
+class CardLog {
+public:
+    void Add(const uint8_t* data, uint32_t bitCount) {
+        {
+            const std::lock_guard lock(mutex_);
+            cards_.emplace_back(data, data + (bitCount + 7) / 8);
+        }
+        arrived_.notify_all();
+    }
+
+    // False when fewer than `count` cards arrived within five seconds.
+    bool WaitFor(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return arrived_.wait_for(lock, std::chrono::seconds(5), [&] { return cards_.size() >= count; });
+    }
+
+    std::vector<std::vector<uint8_t>> Cards() const {
+        const std::lock_guard lock(mutex_);
+        return cards_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::vector<std::vector<uint8_t>> cards_;
+};
 
 // A simulator program beside the host: its input takes commands, its output answers them.
 class Simulator {

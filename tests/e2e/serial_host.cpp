@@ -2,14 +2,10 @@
 // init, metadata, a card by polling and by callback, configurations, an HWG backup and restore.
 //
 //   serial_host <serial_reader_sim program> <work folder>
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "HostCheck.h"
@@ -18,39 +14,9 @@ namespace {
 
 using HostCheck::Simulator;
 
-TavCommon::ReaderDefinition SerialDefinition(const std::string& portName) {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = 3;  // serial binary
-    auto& settings = definition.SerialPortSettings;
-    settings.BaudRate = 115200;
-    settings.ByteSize = 8;
-    settings.DataBits = 4;  // eight
-    settings.StopBits = 1;
-    std::strncpy(settings.PortName, portName.c_str(), sizeof settings.PortName - 1);
-    return definition;
-}
+HostCheck::CardLog cards;
 
-std::mutex cardsMutex;
-std::vector<std::vector<uint8_t>> cardsSeen;
-
-void OnCard(const uint8_t* data, uint32_t bitCount) {
-    const std::lock_guard lock(cardsMutex);
-    cardsSeen.emplace_back(data, data + (bitCount + 7) / 8);
-}
-
-bool WaitForCards(std::size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        {
-            const std::lock_guard lock(cardsMutex);
-            if (cardsSeen.size() >= count) {
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
+void OnCard(const uint8_t* data, uint32_t bitCount) { cards.Add(data, bitCount); }
 
 void Metadata(void* reader) {
     TavResult result;
@@ -92,11 +58,8 @@ void CardByCallback(void* reader, Simulator& simulator) {
     CHECK_OK(result);
     CHECK(subscription != 0);
     CHECK(simulator.Command("present 34 0123456789"));
-    CHECK(WaitForCards(1));
-    {
-        const std::lock_guard lock(cardsMutex);
-        CHECK(!cardsSeen.empty() && cardsSeen.front() == (std::vector<uint8_t>{0x01, 0x23, 0x45, 0x67, 0x89}));
-    }
+    CHECK(cards.WaitFor(1));
+    CHECK(cards.Cards().front() == (std::vector<uint8_t>{0x01, 0x23, 0x45, 0x67, 0x89}));
     TavReader_UnsubscribeCredentialCallback(&result, reader, subscription);
     CHECK_OK(result);
     CHECK(simulator.Command("remove"));
@@ -206,7 +169,7 @@ int main(int argc, char** argv) {
     }
 
     TavResult result;
-    const TavCommon::ReaderDefinition definition = SerialDefinition(port);
+    const TavCommon::ReaderDefinition definition = HostCheck::SerialDefinition(port);
     void* reader = TavReader_Open(&result, &definition, 0);
     if (!CHECK_OK(result) || !CHECK(reader != nullptr)) {
         return HostCheck::Finish("serial_host");

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "HostCheck.h"
 
 namespace {
@@ -34,6 +36,11 @@ void* OpenAndInit(const TavCommon::ReaderDefinition& definition) {
     return reader;
 }
 
+// A file of this process alone in the temporary folder: other runs of this host may share the folder.
+std::filesystem::path ScratchFile(const std::string& name) {
+    return std::filesystem::temp_directory_path() / ("tavelin-e2e-" + std::to_string(::getpid()) + "-" + name);
+}
+
 void Close(void* reader) {
     TavResult result;
     Tav_Close(&result, reader);
@@ -44,7 +51,7 @@ void Close(void* reader) {
 // and read back by its header.
 void SmartCardFile(void* reader) {
     const std::string covered = "[Blob1]\nhdr=4 0 5 0\ndata=DE AD BE EF 01\n";
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "tavelin-e2e-smartcard.ini";
+    const std::filesystem::path file = ScratchFile("smartcard.ini");
     std::ofstream(file) << covered << "[EOF]\niEndOfIniFile=" << HostCheck::Crc32Text(covered) << "\n";
     TavResult result;
     TavReader_WriteSmartCardConfigurationToReader(&result, reader, file.c_str());
@@ -61,7 +68,7 @@ void SmartCardFile(void* reader) {
 
 // The BLE Data blob saved to a BLE HWG file and written back from it; a key file is no Data file.
 void BleBackup(void* reader) {
-    const std::string file = (std::filesystem::temp_directory_path() / "tavelin-e2e-ble.hwg").string();
+    const std::string file = ScratchFile("ble.hwg").string();
     TavResult result;
     TavReader_ReadBleConfigurationFromReader(&result, reader, 1, file.c_str());
     CHECK_OK(result);

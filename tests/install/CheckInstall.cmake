@@ -1,6 +1,11 @@
 # Installs the build tree into a fresh prefix and checks what a host gets: the header, the library
-# with its links, the CMake package (a consumer builds and runs against it) and tavelin.pc.
-# Arguments: BUILD_DIR, WORK_DIR, SOURCE_DIR (of the consumer), CXX, GENERATOR.
+# with its links, the CMake package and tavelin.pc. The installed headers hold together on their own
+# (PublicHeaders.cmake; the consumer compiles each alone), and two hosts build against the installed
+# tree alone, once through each: one calls a flat function, the other drives the classes against the
+# simulated serial reader.
+# Arguments: BUILD_DIR, WORK_DIR, SOURCE_DIR (of the consumer), CXX, GENERATOR, SIMULATOR (the
+# serial_reader_sim program).
+cmake_policy(VERSION 3.25)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
@@ -37,12 +42,17 @@ if(NOT target STREQUAL "libTavelin.so.1")
   message(FATAL_ERROR "libTavelin.so links to ${target}, not libTavelin.so.1")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
+check_public_headers(${prefix}/include ${link})
+
 # find_package(Tavelin)
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX}
     -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 run(${WORK_DIR}/consumer/consumer)
 expect_output("Tavelin Library\n" "the find_package consumer")
+run(${WORK_DIR}/consumer/classes_host ${SIMULATOR})
+expect_output("classes_host: passed (0 failed checks)\n" "the find_package classes host")
 
 # pkg-config, from the installed file alone
 file(GLOB_RECURSE pc ${prefix}/*/tavelin.pc)
@@ -52,10 +62,13 @@ run(pkg-config --cflags --libs tavelin)
 string(STRIP "${run_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
 run(${CXX} -std=c++20 ${SOURCE_DIR}/main.cpp ${flags} -o ${WORK_DIR}/pkgconfig-consumer)
+run(${CXX} -std=c++20 ${SOURCE_DIR}/classes_host.cpp ${flags} -o ${WORK_DIR}/pkgconfig-classes-host)
 set(libdir ${flags})
 list(FILTER libdir INCLUDE REGEX "^-L")
 string(REGEX REPLACE "^-L" "" libdir "${libdir}")
 set(ENV{LD_LIBRARY_PATH} ${libdir})
 run(${WORK_DIR}/pkgconfig-consumer)
 expect_output("Tavelin Library\n" "the pkg-config consumer")
+run(${WORK_DIR}/pkgconfig-classes-host ${SIMULATOR})
+expect_output("classes_host: passed (0 failed checks)\n" "the pkg-config classes host")
 file(REMOVE_RECURSE ${WORK_DIR})

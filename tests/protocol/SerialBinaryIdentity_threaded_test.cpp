@@ -150,7 +150,7 @@ TEST_F(SerialBinaryIdentityTest, UptimeAndBaudRate) {
 
 TEST_F(SerialBinaryIdentityTest, EveryCheckFailsWithItsOwnMessage) {
     struct Case {
-        const char* name;
+        std::string name;
         Bytes command;
         Fault fault;
         std::function<void(TavTransport::Transport&)> run;
@@ -173,13 +173,7 @@ TEST_F(SerialBinaryIdentityTest, EveryCheckFailsWithItsOwnMessage) {
     const auto cards = read([] { return GetSupportedCardsWithSerialBinaryProtocol(); });
     const auto uptime = read([] { return GetSystemUptimeWithSerialBinaryProtocol(); });
     const auto baud = read([] { return GetBaudRateWithSerialBinaryProtocol(); });
-    const Case cases[] = {
-        {"esn ack",
-         {0xFA, 0x08},
-         Fault::CorruptByte(0, 0x09),
-         esn,
-         {"Invalid ACK data received from reader after GetESN command", "GetESNWithSerialBinaryProtocol",
-          "ValidateResponse"}},
+    std::vector<Case> cases = {
         {"esn empty part",
          {0xFA, 0x08, 0x02},
          Fault::ShortReply(0),
@@ -190,12 +184,6 @@ TEST_F(SerialBinaryIdentityTest, EveryCheckFailsWithItsOwnMessage) {
          Fault::ShortReply(0),
          partNumber,
          {"Response phrase at index 1 is empty", "GetPartNumberWithSerialBinaryProtocol", "ValidateResponse"}},
-        {"part number ack",
-         {0xFA, 0x0C, 0x01},
-         Fault::CorruptByte(0, 0x0D),
-         partNumber,
-         {"Invalid ACK data received from reader after GetPartNumber command", "GetPartNumberWithSerialBinaryProtocol",
-          "ValidateResponse"}},
         {"part number too long",
          {0xFA, 0x0C, 0x01},
          Fault::TrailingBytes(1),
@@ -263,6 +251,23 @@ TEST_F(SerialBinaryIdentityTest, EveryCheckFailsWithItsOwnMessage) {
          {"GetBaudRate command response holds no baud rate", "GetBaudRateWithSerialBinaryProtocol",
           "ValidateResponse"}},
     };
+    // Each part's acknowledgement is checked, the last one's as much as the first's.
+    for (uint8_t part = 0; part < 5; ++part) {
+        cases.push_back({"esn ack of part " + std::to_string(part),
+                         {0xFA, 0x08, part},
+                         Fault::CorruptByte(0, 0x09),
+                         esn,
+                         {"Invalid ACK data received from reader after GetESN command",
+                          "GetESNWithSerialBinaryProtocol", "ValidateResponse"}});
+    }
+    for (uint8_t part = 0; part < 3; ++part) {
+        cases.push_back({"part number ack of part " + std::to_string(part),
+                         {0xFA, 0x0C, 0x01, part},
+                         Fault::CorruptByte(0, 0x0D),
+                         partNumber,
+                         {"Invalid ACK data received from reader after GetPartNumber command",
+                          "GetPartNumberWithSerialBinaryProtocol", "ValidateResponse"}});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Inject(c.command, c.fault);

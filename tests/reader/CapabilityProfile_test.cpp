@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "Tavelin/ConfigurationBlock5CapabilityRule.h"
+#include "Tavelin/DefaultReaderCapabilityProfile.h"
+#include "Tavelin/ReaderCapability.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
+#include "Tavelin/ReaderCapabilitySet.h"
 #include "common/FixedText.h"
-#include "reader/capability/ConfigurationBlock5CapabilityRule.h"
-#include "reader/capability/DefaultReaderCapabilityProfile.h"
-#include "reader/capability/ReaderCapability.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
-#include "reader/capability/ReaderCapabilitySet.h"
 
 namespace {
 

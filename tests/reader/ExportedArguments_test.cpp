@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <regex>
@@ -13,13 +17,19 @@
 
 #include "Tavelin.h"
 #include "common/FixedText.h"
+#include "common/HandleCounter.h"
+#include "files/Crc32.h"
+#include "reader/GetCardDataCallbackHandler.h"
 #include "reader/ReaderOnSimulator.h"
 #include "support/DeclaredFunctions.h"
+#include "support/OpenDescriptorCount.h"
 #include "support/ScopedTimeDelayOverride.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using TavCommon::ReadFixedField;
+namespace fs = std::filesystem;
 
 // Not a reader: any non-null address that was never handed out by TavReader_Open.
 int notAReader = 0;
@@ -276,43 +286,44 @@ TEST(ExportedArguments, AStrangeHandleIsRefusedAndClosingItSucceeds) {
     EXPECT_EQ(ReadFixedField(result.Function), "ExecuteCppMethod");
 }
 
-struct OutputCase {
+// An exported function called with valid arguments, its record given by pointer.
+struct ValidCall {
     std::string function;
-    std::function<void(TavResult&, void* handle, Outputs&)> call;
+    std::function<void(TavResult*, void* handle, Outputs&)> call;
     // The metadata is read as far as the reader answers: a silent reader does not fail it.
     bool failsOnSilentReader = true;
 };
 
 // Every exported function with an output, called with valid pointers.
-std::vector<OutputCase> OutputCases() {
+std::vector<ValidCall> OutputCases() {
     return {
         {"Tav_GetMetadataStruct",
-         [](TavResult& r, void* h, Outputs& o) { Tav_GetMetadataStruct(&r, h, &o.metadata, true); }, false},
+         [](TavResult* r, void* h, Outputs& o) { Tav_GetMetadataStruct(r, h, &o.metadata, true); }, false},
         {"TavReader_GetCardData",
-         [](TavResult& r, void* h, Outputs& o) {
-             TavReader_GetCardData(&r, h, o.card, sizeof o.card, &o.bitCount, 2);
+         [](TavResult* r, void* h, Outputs& o) {
+             TavReader_GetCardData(r, h, o.card, sizeof o.card, &o.bitCount, 2);
          }},
         {"TavReader_GetBeeperVolume",
-         [](TavResult& r, void* h, Outputs& o) { TavReader_GetBeeperVolume(&r, h, &o.volume); }},
+         [](TavResult* r, void* h, Outputs& o) { TavReader_GetBeeperVolume(r, h, &o.volume); }},
         {"TavReader_ReadSmartCardConfigurationFromReader",
-         [](TavResult& r, void* h, Outputs& o) {
-             TavReader_ReadSmartCardConfigurationFromReader(&r, h, &o.smartCard);
+         [](TavResult* r, void* h, Outputs& o) {
+             TavReader_ReadSmartCardConfigurationFromReader(r, h, &o.smartCard);
          }},
         {"TavReader_GetReaderConfiguration",
-         [](TavResult& r, void* h, Outputs& o) {
-             TavReader_GetReaderConfiguration(&r, h, 0, &o.configuration, &o.extended);
+         [](TavResult* r, void* h, Outputs& o) {
+             TavReader_GetReaderConfiguration(r, h, 0, &o.configuration, &o.extended);
          }},
         {"TavReader_GetModuleState",
-         [](TavResult& r, void* h, Outputs& o) {
-             TavReader_GetModuleState(&r, h, TavProtocol::ReaderModuleId{1}, &o.moduleState);
+         [](TavResult* r, void* h, Outputs& o) {
+             TavReader_GetModuleState(r, h, TavProtocol::ReaderModuleId{1}, &o.moduleState);
          }},
         {"TavReader_GetLedConfiguration",
-         [](TavResult& r, void* h, Outputs& o) { TavReader_GetLedConfiguration(&r, h, 0, &o.led); }},
-        {"TavReader_GetLuid", [](TavResult& r, void* h, Outputs& o) { TavReader_GetLuid(&r, h, &o.luid); }},
+         [](TavResult* r, void* h, Outputs& o) { TavReader_GetLedConfiguration(r, h, 0, &o.led); }},
+        {"TavReader_GetLuid", [](TavResult* r, void* h, Outputs& o) { TavReader_GetLuid(r, h, &o.luid); }},
         {"TavReader_GetSupportedCardTypes",
-         [](TavResult& r, void* h, Outputs& o) { TavReader_GetSupportedCardTypes(&r, h, &o.cardTypes); }},
+         [](TavResult* r, void* h, Outputs& o) { TavReader_GetSupportedCardTypes(r, h, &o.cardTypes); }},
         {"TavReader_GetTransparentModeStatus",
-         [](TavResult& r, void* h, Outputs& o) { TavReader_GetTransparentModeStatus(&r, h, &o.state, &o.status); }},
+         [](TavResult* r, void* h, Outputs& o) { TavReader_GetTransparentModeStatus(r, h, &o.state, &o.status); }},
     };
 }
 
@@ -340,24 +351,26 @@ TEST(ExportedArguments, EveryFlatFunctionWithAnOutputHasAnOutputRow) {
     }
 }
 
+// A reader on which every function with an output succeeds: a blob, a presented card, a card
+// type, and the Legic radio and transparent mode, which the transparent-mode status needs.
+void StockForOutputs(TavSim::DeviceModel& model) {
+    model.blobs[4] = {1, 2, 3, 4, 5, 6};
+    model.presentedCards.push_back({0x0001, 26, {0x11, 0x22, 0x33, 0xC0}});
+    model.supportedCardTypes = {0x0206};
+    model.hardwareSupported = 1u << 3;
+    model.hardwareInstalled = 1u << 3;
+    model.transparentModeSupported = true;
+}
+
 // Outputs are written only after the reader's operation succeeded: a call that fails with valid
 // pointers, on a handle that is not a reader or on a reader that stopped answering, leaves them
 // as they were. The same calls on the answering reader write them.
 TEST(ExportedArguments, AFailedCallLeavesEveryOutputAsItWas) {
     const TavTest::ScopedTimeDelayOverride noWaits;
     TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
-    {
-        auto model = simulated.sim.Model();
-        model->blobs[4] = {1, 2, 3, 4, 5, 6};
-        model->presentedCards.push_back({0x0001, 26, {0x11, 0x22, 0x33, 0xC0}});
-        model->supportedCardTypes = {0x0206};
-        // The Legic radio and transparent mode, which the transparent-mode status needs.
-        model->hardwareSupported = 1u << 3;
-        model->hardwareInstalled = 1u << 3;
-        model->transparentModeSupported = true;
-    }
+    StockForOutputs(*simulated.sim.Model());
     simulated.OpenInitialised();
-    for (const OutputCase& c : OutputCases()) {
+    for (const ValidCall& c : OutputCases()) {
         SCOPED_TRACE(c.function);
         for (void* const handle : {kStranger, simulated.handle}) {
             SCOPED_TRACE(handle == kStranger ? "not a reader" : "reader not answering");
@@ -370,7 +383,7 @@ TEST(ExportedArguments, AFailedCallLeavesEveryOutputAsItWas) {
             auto outputs = MarkedOutputs();
             const auto before = MarkedOutputs();
             TavResult result;
-            c.call(result, handle, *outputs);
+            c.call(&result, handle, *outputs);
             simulated.ClearFaults();
             EXPECT_EQ(result.Code, 1);
             EXPECT_EQ(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0) << ReadFixedField(result.Message);
@@ -378,9 +391,144 @@ TEST(ExportedArguments, AFailedCallLeavesEveryOutputAsItWas) {
         auto outputs = MarkedOutputs();
         const auto before = MarkedOutputs();
         TavResult result;
-        c.call(result, simulated.handle, *outputs);
+        c.call(&result, simulated.handle, *outputs);
         EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
         EXPECT_NE(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0);
+    }
+}
+
+// Whether a reader has subscribers. Its callback handler is protected, so the test reads it through
+// a member pointer taken in a derived class.
+struct Subscribers : Tav::AbstractReader {
+    static bool Any(const Tav::AbstractReader& reader) {
+        return (reader.*&Subscribers::callbackHandler_)->HasCallbacks();
+    }
+};
+
+std::ptrdiff_t Entries(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// Files a reader accepts, in the folder: an HWG file and a BLE HWG file the reader wrote, and a
+// smart-card file.
+void SaveInputFiles(void* handle, const fs::path& folder) {
+    TavResult result;
+    TavReader_ReadHwgFileFromReader(&result, handle, (folder / "saved.hwg").c_str(), true);
+    ASSERT_EQ(result.Code, 0) << ReadFixedField(result.Message);
+    TavReader_ReadBleConfigurationFromReader(&result, handle, 1, (folder / "saved-ble.hwg").c_str());
+    ASSERT_EQ(result.Code, 0) << ReadFixedField(result.Message);
+    const std::string blobs = "[Blob1]\nhdr=4 0 2 0\ndata=DE AD\n";
+    std::ofstream(folder / "cards.ini") << blobs << "[EOF]\niEndOfIniFile=" << CalculateCrc32(blobs) << "\n";
+}
+
+// The exported functions without an output of their own, on the reader, the input files of the
+// folder and the file names the reading functions would write.
+std::vector<ValidCall> ActionCases(const fs::path& folder) {
+    const std::string hwg = (folder / "saved.hwg").string();
+    const std::string ble = (folder / "saved-ble.hwg").string();
+    const std::string cards = (folder / "cards.ini").string();
+    const std::string readHwg = (folder / "read.hwg").string();
+    const std::string readBle = (folder / "read-ble.hwg").string();
+    return {
+        {"TavReader_Open",
+         [](TavResult* r, void*, Outputs&) {
+             const auto definition = TavTest::ReaderOnSimulator::Definition(TavTest::Wire::FeatureReport);
+             EXPECT_EQ(TavReader_Open(r, &definition, 0), nullptr);
+         }},
+        {"Tav_Init", [](TavResult* r, void* h, Outputs&) { Tav_Init(r, h); }},
+        {"Tav_RefreshMetadata", [](TavResult* r, void* h, Outputs&) { Tav_RefreshMetadata(r, h); }},
+        {"TavReader_Beep", [](TavResult* r, void* h, Outputs&) { TavReader_Beep(r, h, 1, 0); }},
+        {"TavReader_SetBeeperVolume",
+         [](TavResult* r, void* h, Outputs&) { TavReader_SetBeeperVolume(r, h, TavProtocol::BeepVolume{1}); }},
+        {"TavReader_WriteSmartCardConfigurationToReader",
+         [cards](TavResult* r, void* h, Outputs&) {
+             TavReader_WriteSmartCardConfigurationToReader(r, h, cards.c_str());
+         }},
+        {"TavReader_SetReaderConfiguration",
+         [](TavResult* r, void* h, Outputs&) {
+             const TavCommon::ReaderConfiguration configuration;
+             const TavCommon::ExtendedConfiguration extended{};
+             TavReader_SetReaderConfiguration(r, h, 0, &configuration, &extended, nullptr);
+         }},
+        {"TavReader_SetModuleState",
+         [](TavResult* r, void* h, Outputs&) {
+             TavReader_SetModuleState(r, h, TavProtocol::ReaderModuleId{1}, TavProtocol::ReaderModuleState{1});
+         }},
+        {"TavReader_SetLedConfiguration",
+         [](TavResult* r, void* h, Outputs&) {
+             const Tav::LedConfiguration led{3, 1};
+             TavReader_SetLedConfiguration(r, h, 0, &led);
+         }},
+        {"TavReader_EnableKeystroking",
+         [](TavResult* r, void* h, Outputs&) { TavReader_EnableKeystroking(r, h, true); }},
+        {"TavReader_SetLuid", [](TavResult* r, void* h, Outputs&) { TavReader_SetLuid(r, h, 7); }},
+        {"TavReader_WriteUserDefaultsToReader",
+         [](TavResult* r, void* h, Outputs&) { TavReader_WriteUserDefaultsToReader(r, h); }},
+        {"TavReader_ResetReaderConfiguration",
+         [](TavResult* r, void* h, Outputs&) { TavReader_ResetReaderConfiguration(r, h, 1); }},
+        {"TavReader_ReadBleConfigurationFromReader",
+         [readBle](TavResult* r, void* h, Outputs&) {
+             TavReader_ReadBleConfigurationFromReader(r, h, 1, readBle.c_str());
+         }},
+        {"TavReader_WriteBleConfigurationToReader",
+         [ble](TavResult* r, void* h, Outputs&) { TavReader_WriteBleConfigurationToReader(r, h, 1, ble.c_str()); }},
+        {"TavReader_WriteHwgFileToReader",
+         [hwg](TavResult* r, void* h, Outputs&) { TavReader_WriteHwgFileToReader(r, h, hwg.c_str()); }},
+        {"TavReader_ReadHwgFileFromReader",
+         [readHwg](TavResult* r, void* h, Outputs&) { TavReader_ReadHwgFileFromReader(r, h, readHwg.c_str(), true); }},
+        {"TavReader_OnCredentialPresented",
+         [](TavResult* r, void* h, Outputs&) { EXPECT_EQ(TavReader_OnCredentialPresented(r, h, IgnoreCard, 2), 0u); }},
+        {"TavReader_UnsubscribeCredentialCallback",
+         [](TavResult* r, void* h, Outputs&) { TavReader_UnsubscribeCredentialCallback(r, h, 1); }},
+        {"TavReader_EnableTransparentMode",
+         [](TavResult* r, void* h, Outputs&) { TavReader_EnableTransparentMode(r, h, 1, 0); }},
+        {"Tav_DiscoverUsbReaders",
+         [](TavResult* r, void*, Outputs& o) { Tav_DiscoverUsbReaders(r, nullptr, &o.count); }},
+        // Last, so that a reader it closed would leave the rows above their reader.
+        {"Tav_Close", [](TavResult* r, void* h, Outputs&) { Tav_Close(r, h); }},
+    };
+}
+
+// A call without a record has nowhere to report, so it does nothing at all: no reader opened or
+// closed, no phrase to the reader, no subscription, no output or file written, no descriptor left.
+TEST(ExportedArguments, ACallWithoutARecordDoesNothing) {
+    const TavTest::ScopedTimeDelayOverride noWaits;
+    const TavTest::TempDir folder;
+    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
+    StockForOutputs(*simulated.sim.Model());
+    simulated.sim.Model()->bleData[1] = std::vector<uint8_t>(384, 0);  // to save as a BLE HWG file
+    simulated.OpenInitialised();
+    SaveInputFiles(simulated.handle, folder.Path());
+    simulated.ClearPhrases();
+
+    std::vector<ValidCall> cases = OutputCases();
+    const std::vector<ValidCall> actions = ActionCases(folder.Path());
+    cases.insert(cases.end(), actions.begin(), actions.end());
+    std::set<std::string> withRows;
+    for (const ValidCall& c : cases) {
+        SCOPED_TRACE(c.function);
+        withRows.insert(c.function);
+        auto outputs = MarkedOutputs();
+        const auto before = MarkedOutputs();
+        const auto files = Entries(folder.Path());
+        const std::size_t descriptors = TavTest::OpenDescriptorCount();
+        const uint64_t handleBefore = TavCommon::HandleCounter::Next();
+
+        c.call(nullptr, simulated.handle, *outputs);
+
+        EXPECT_EQ(TavCommon::HandleCounter::Next(), handleBefore + 1) << "a reader or facade was opened";
+        EXPECT_EQ(Tav::AbstractReader::GetInstance(simulated.handle).get(), simulated.reader.get())
+            << "the reader was closed";
+        EXPECT_TRUE(simulated.Phrases().empty());
+        EXPECT_FALSE(Subscribers::Any(*simulated.reader));
+        EXPECT_EQ(std::memcmp(outputs.get(), before.get(), sizeof(Outputs)), 0);
+        EXPECT_EQ(Entries(folder.Path()), files);
+        EXPECT_EQ(TavTest::OpenDescriptorCount(), descriptors);
+    }
+    for (const auto& function : TavTest::FlatFunctions()) {
+        if (!function.parameters.empty() && function.parameters.front().starts_with("TavResult*")) {
+            EXPECT_TRUE(withRows.contains(function.name)) << function.name << " has no row";
+        }
     }
 }
 
@@ -409,6 +557,33 @@ TEST(ExportedArguments, OpenReadsTextsWithinTheirFieldsAndTakesANegativeRetryCou
     std::memset(definition.SerialPortSettings.PortName, 'p', sizeof definition.SerialPortSettings.PortName);
     EXPECT_EQ(TavReader_Open(&result, &definition, 0), nullptr);
     EXPECT_EQ(result.Code, 1);
+}
+
+// A buffer too small for the card is refused before anything reaches the reader, which could
+// otherwise hand over the card to a caller who cannot take it; a larger one gets the card bytes
+// and zeros behind them.
+TEST(ExportedArguments, GetCardDataRefusesASmallBufferBeforeTheRead) {
+    TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
+    simulated.sim.Model()->presentedCards.push_back({0x0001, 26, {0x02, 0x5A, 0x3C, 0x40}});
+    simulated.OpenInitialised();
+    uint8_t card[40];
+    std::memset(card, 0xEE, sizeof card);
+    uint32_t bitCount = 99;
+    TavResult result;
+
+    TavReader_GetCardData(&result, simulated.handle, card, 31, &bitCount, 2);
+    EXPECT_EQ(ReadFixedField(result.Message), "cardDataOut buffer too small. Required size: 32, provided size: 31.");
+    EXPECT_EQ(int32_t{result.Line}, 315);
+    EXPECT_TRUE(simulated.Phrases().empty());
+    EXPECT_EQ(card[0], 0xEE);
+    EXPECT_EQ(bitCount, 99U);
+
+    TavReader_GetCardData(&result, simulated.handle, card, sizeof card, &bitCount, 2);
+    EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
+    std::vector<uint8_t> expected{0x02, 0x5A, 0x3C, 0x40};
+    expected.resize(sizeof card, 0);
+    EXPECT_EQ(std::vector<uint8_t>(std::begin(card), std::end(card)), expected);
+    EXPECT_EQ(bitCount, 26U);
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "Tavelin/AbstractReader.h"
+#include "Tavelin/Reader.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "Tavelin/ReaderException.h"
 #include "common/FixedText.h"
-#include "reader/AbstractReader.h"
-#include "reader/Reader.h"
 #include "sim/CommandTables.h"
 #include "sim/FeatureReportFrontEnd.h"
 #include "sim/SerialBinaryFrontEnd.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "Tavelin/CapabilityRule.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
 #include "Tavelin/ReaderException.h"
 #include "reader/ReaderOnSimulator.h"
-#include "reader/capability/CapabilityRule.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "Tavelin/ReaderCapabilityProfile.h"
 #include "Tavelin/ReaderException.h"
 #include "common/FixedText.h"
 #include "reader/ReaderOnSimulator.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
 #include "support/FacadeTestTransport.h"
 
 namespace {

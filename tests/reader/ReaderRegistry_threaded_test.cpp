@@ -32,10 +32,10 @@ bool WaitUntilDone(const std::atomic<int>& done) {
     return true;
 }
 
-// Holds a device's opening until the test lets it finish.
-class OpeningGate {
+// Holds a thread (opening a device, waiting for a reply) until the test lets it go on.
+class Gate {
 public:
-    // On the opening thread: waits for Release, or gives up after a time no test waits for.
+    // On the held thread: waits for Release, or gives up after a time no test waits for.
     void Pass() {
         std::unique_lock lock(mutex_);
         entered_ = true;
@@ -67,7 +67,7 @@ private:
 // A transport whose device opens only when its gate lets it.
 class GatedOpeningTransport : public TavTest::InProcessTransport {
 public:
-    GatedOpeningTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition, OpeningGate& gate)
+    GatedOpeningTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition, Gate& gate)
         : InProcessTransport(frontEnd, definition), gate_(gate) {}
     void init(uint32_t retryCount) override {
         gate_.Pass();
@@ -75,7 +75,25 @@ public:
     }
 
 private:
-    OpeningGate& gate_;
+    Gate& gate_;
+};
+
+// A transport whose next reply, once armed, waits for the gate.
+class GatedReplyTransport : public TavTest::InProcessTransport {
+public:
+    GatedReplyTransport(TavSim::FrontEnd& frontEnd, const TavCommon::ReaderDefinition& definition, Gate& gate,
+                        std::atomic<bool>& armed)
+        : InProcessTransport(frontEnd, definition), gate_(gate), armed_(armed) {}
+    std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override {
+        if (armed_.exchange(false)) {
+            gate_.Pass();
+        }
+        return InProcessTransport::receive(payload);
+    }
+
+private:
+    Gate& gate_;
+    std::atomic<bool>& armed_;
 };
 
 TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
@@ -84,7 +102,7 @@ TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
     TavSim::FeatureReportFrontEnd fastFrontEnd(fast);
     TavSim::SimulatedReader slow;
     TavSim::FeatureReportFrontEnd slowFrontEnd(slow);
-    OpeningGate gate;
+    Gate gate;
     const TavTest::ScopedTransportOverride override(
         [&](const TavCommon::ReaderDefinition& definition) -> std::unique_ptr<TavTransport::Transport> {
             if (definition.VendorId == 2) {
@@ -116,6 +134,36 @@ TEST(ReaderRegistryThreads, ASlowOpenDoesNotStallCallsOnOtherReaders) {
     EXPECT_FALSE(gate.GaveUp()) << "calls on another reader waited for a reader's opening";
     EXPECT_NE(Tav::AbstractReader::GetInstance(slowHandle), nullptr);
     Tav::AbstractReader::DestroyInstance(slowHandle);
+}
+
+// A reader's operation holds the reader's own mutex only while it checks its capabilities: while
+// one thread's card read waits for its reply, another thread gets the reader's metadata.
+TEST(ReaderRegistryThreads, AnExchangeInProgressDoesNotHoldUpTheReader) {
+    const TavTest::TimeLimit limit(30s);
+    TavSim::SimulatedReader sim;
+    TavSim::FeatureReportFrontEnd frontEnd(sim);
+    Gate gate;
+    std::atomic<bool> armed{false};
+    const TavTest::ScopedTransportOverride override([&](const TavCommon::ReaderDefinition& definition) {
+        return std::make_unique<GatedReplyTransport>(frontEnd, definition, gate, armed);
+    });
+    void* handle = Tav::AbstractReader::CreateReaderInstance(ReaderOnSimulator::Definition(Wire::FeatureReport), 0);
+    const auto reader = std::dynamic_pointer_cast<Tav::Reader>(Tav::AbstractReader::GetInstance(handle));
+    ASSERT_NE(reader, nullptr);
+    reader->Init();
+
+    armed = true;
+    std::thread cardReader([&] {
+        Tav::CardData card;
+        reader->GetCardData(card, Size::Long);
+    });
+    gate.AwaitEntered();
+    const ReaderMetadataStruct metadata = reader->GetMetadataStruct(false);
+    gate.Release();
+    cardReader.join();
+    EXPECT_FALSE(gate.GaveUp()) << "the metadata waited for another thread's exchange";
+    EXPECT_EQ(int32_t{metadata.ConfigurationCount}, 4);
+    Tav::AbstractReader::DestroyInstance(handle);
 }
 
 // Operations on one thread, a repeated Init and then the destroy on others: an operation either

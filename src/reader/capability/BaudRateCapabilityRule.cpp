@@ -1,4 +1,4 @@
-#include "reader/capability/BaudRateCapabilityRule.h"
+#include "Tavelin/BaudRateCapabilityRule.h"
 
 namespace Tav {
 

@@ -1,4 +1,4 @@
-#include "reader/capability/CapabilityRule.h"
+#include "Tavelin/CapabilityRule.h"
 
 namespace Tav {
 

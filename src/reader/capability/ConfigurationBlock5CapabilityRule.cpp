@@ -1,4 +1,4 @@
-#include "reader/capability/ConfigurationBlock5CapabilityRule.h"
+#include "Tavelin/ConfigurationBlock5CapabilityRule.h"
 
 #include "common/FixedText.h"
 #include "common/StringUtils.h"

@@ -1,4 +1,4 @@
-#include "reader/capability/DefaultCapabilityDataProvider.h"
+#include "Tavelin/DefaultCapabilityDataProvider.h"
 
 #include <utility>
 

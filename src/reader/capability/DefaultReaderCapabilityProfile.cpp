@@ -1,13 +1,13 @@
-#include "reader/capability/DefaultReaderCapabilityProfile.h"
+#include "Tavelin/DefaultReaderCapabilityProfile.h"
 
 #include <initializer_list>
 #include <utility>
 
-#include "reader/capability/BaudRateCapabilityRule.h"
-#include "reader/capability/ConfigurationBlock5CapabilityRule.h"
-#include "reader/capability/ExtendedConfigurationCapabilityRule.h"
-#include "reader/capability/KeystrokingCapabilityRule.h"
-#include "reader/capability/TransparentModeCapabilityRule.h"
+#include "Tavelin/BaudRateCapabilityRule.h"
+#include "Tavelin/ConfigurationBlock5CapabilityRule.h"
+#include "Tavelin/ExtendedConfigurationCapabilityRule.h"
+#include "Tavelin/KeystrokingCapabilityRule.h"
+#include "Tavelin/TransparentModeCapabilityRule.h"
 
 namespace Tav {
 

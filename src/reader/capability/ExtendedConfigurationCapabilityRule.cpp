@@ -1,4 +1,4 @@
-#include "reader/capability/ExtendedConfigurationCapabilityRule.h"
+#include "Tavelin/ExtendedConfigurationCapabilityRule.h"
 
 namespace Tav {
 

@@ -1,4 +1,4 @@
-#include "reader/capability/KeystrokingCapabilityRule.h"
+#include "Tavelin/KeystrokingCapabilityRule.h"
 
 #include <string_view>
 

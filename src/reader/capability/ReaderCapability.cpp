@@ -1,4 +1,4 @@
-#include "reader/capability/ReaderCapability.h"
+#include "Tavelin/ReaderCapability.h"
 
 #include <array>
 

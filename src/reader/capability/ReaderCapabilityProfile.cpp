@@ -1,4 +1,4 @@
-#include "reader/capability/ReaderCapabilityProfile.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "reader/capability/ReaderCapabilitySet.h"
+#include "Tavelin/ReaderCapabilitySet.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "reader/capability/TransparentModeCapabilityRule.h"
+#include "Tavelin/TransparentModeCapabilityRule.h"
 
 namespace Tav {
 

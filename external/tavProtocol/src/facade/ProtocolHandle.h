@@ -1,10 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// An opaque number from the process-wide handle counter, never reused; 0 is never a valid handle.
-using ProtocolHandle = uint64_t;
-
-}  // namespace TavProtocol
+// Hosts see this type too: it is defined with the public header.
+#include "Tavelin/ProtocolHandle.h"

@@ -1,12 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-namespace TavProtocol {
-
-// What a queued-id read passes to the reader: the flag byte of its last phrase.
-struct QueuedIdFlagParameters {
-    uint8_t Flags = 0;
-};
-
-}  // namespace TavProtocol
+// Hosts see this record too: it is defined with the public header.
+#include "Tavelin/QueuedIdFlagParameters.h"

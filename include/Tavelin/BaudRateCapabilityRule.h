@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reader/capability/CapabilityRule.h"
+#include "Tavelin/CapabilityRule.h"
 
 namespace Tav {
 
-class TAV_API TransparentModeCapabilityRule : public CapabilityRule {
+class TAV_API BaudRateCapabilityRule : public CapabilityRule {
 public:
     using CapabilityRule::CapabilityRule;
     bool Evaluate() const override;

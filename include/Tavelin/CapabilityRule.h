@@ -6,7 +6,8 @@
 namespace Tav {
 
 // Decides one capability from the reader's metadata. A rule refers to the reader's own record,
-// so a refresh of the metadata changes its answer; the base rule always answers yes.
+// so a refresh of the metadata changes its answer; the base rule always answers yes. A host's own
+// rule refers to a record the host keeps for as long as the rule lives.
 class TAV_API CapabilityRule {
 public:
     explicit CapabilityRule(const ReaderMetadataStruct& metadata) : metadata_(metadata) {}

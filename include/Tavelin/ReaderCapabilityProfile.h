@@ -4,16 +4,18 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Tavelin/CapabilityRule.h"
 #include "Tavelin/Export.h"
+#include "Tavelin/ReaderCapability.h"
+#include "Tavelin/ReaderCapabilitySet.h"
 #include "Tavelin/ReaderMetadataStruct.h"
-#include "reader/capability/CapabilityRule.h"
-#include "reader/capability/ReaderCapability.h"
-#include "reader/capability/ReaderCapabilitySet.h"
 
 namespace Tav {
 
 // Which capabilities a reader has: one rule per capability, none meaning "not supported". The
-// profile has no lock of its own: its owner serialises registrations with the questions.
+// profile has no lock of its own: its reader asks it under the reader's object mutex, which a host
+// cannot take, so a host registers its own rules while no other thread is in one of the reader's
+// operations.
 class TAV_API ReaderCapabilityProfile {
 public:
     explicit ReaderCapabilityProfile(const ReaderMetadataStruct& metadata) : metadata_(metadata) {}

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "Tavelin/Export.h"
-#include "facade/ProtocolHandle.h"
+#include "Tavelin/ProtocolHandle.h"
 
 namespace TavProtocol {
 class ProtocolFacade;

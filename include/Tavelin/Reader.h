@@ -7,30 +7,40 @@
 #include <string_view>
 #include <vector>
 
+#include "Tavelin/AbstractReader.h"
+#include "Tavelin/BEEP_DURATION.h"
+#include "Tavelin/BeepVolume.h"
 #include "Tavelin/BleDataType.h"
 #include "Tavelin/CardData.h"
+#include "Tavelin/CardType.h"
 #include "Tavelin/CheckpointType.h"
 #include "Tavelin/ExtendedConfiguration.h"
+#include "Tavelin/GetCardDataSizeParameters.h"
 #include "Tavelin/HashData.h"
 #include "Tavelin/LedConfiguration.h"
+#include "Tavelin/LuidResponseInformation.h"
 #include "Tavelin/ProtocolCommandResult.h"
+#include "Tavelin/ProtocolHandle.h"
+#include "Tavelin/QueuedIdFlagParameters.h"
+#include "Tavelin/QueuedIdInformation.h"
+#include "Tavelin/ReaderCapability.h"
+#include "Tavelin/ReaderCapabilitySet.h"
 #include "Tavelin/ReaderConfigurationStruct.h"
 #include "Tavelin/ReaderDefinition.h"
-#include "common/CardType.h"
-#include "common/SmartCardConfiguration.h"
-#include "common/TimeDelay.h"
-#include "reader/AbstractReader.h"
-#include "reader/capability/ReaderCapabilitySet.h"
-#include "records/BEEP_DURATION.h"
-#include "records/BeepVolume.h"
-#include "records/GetCardDataSizeParameters.h"
-#include "records/LuidResponseInformation.h"
-#include "records/QueuedIdFlagParameters.h"
-#include "records/QueuedIdInformation.h"
-#include "records/ReaderModuleId.h"
-#include "records/ReaderModuleState.h"
-#include "records/TransparentModeState.h"
-#include "records/TransparentModeStatus.h"
+#include "Tavelin/ReaderMetadataStruct.h"
+#include "Tavelin/ReaderModuleId.h"
+#include "Tavelin/ReaderModuleState.h"
+#include "Tavelin/SmartCardConfiguration.h"
+#include "Tavelin/TransparentModeState.h"
+#include "Tavelin/TransparentModeStatus.h"
+
+namespace TavCommon {
+class TimeDelay;
+}
+
+namespace TavProtocol {
+class ProtocolFacade;
+}
 
 namespace Tav {
 
@@ -41,9 +51,10 @@ class TAV_API Reader : public AbstractReader {
 public:
     using CardCallback = std::function<void(CardData&)>;
 
-    // The time delay paces the smart-card writes; a plain one sleeps.
+    // The time delay paces the smart-card writes. Hosts open readers through
+    // AbstractReader::CreateReaderInstance instead, which makes both.
     Reader(std::shared_ptr<TavProtocol::ProtocolFacade> facade, TavProtocol::ProtocolHandle facadeHandle,
-           std::unique_ptr<TavCommon::TimeDelay> timeDelay = std::make_unique<TavCommon::TimeDelay>());
+           std::unique_ptr<TavCommon::TimeDelay> timeDelay);
     ~Reader() override;
 
     // Reads the metadata, builds the capability profile and starts polling for the subscribers.

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "reader/capability/CapabilityRule.h"
+#include "Tavelin/CapabilityRule.h"
 
 namespace Tav {
 

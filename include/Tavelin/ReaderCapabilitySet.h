@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Tavelin/Export.h"
-#include "reader/capability/ReaderCapability.h"
+#include "Tavelin/ReaderCapability.h"
 
 namespace Tav {
 

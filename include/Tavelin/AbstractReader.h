@@ -7,10 +7,10 @@
 
 #include "Tavelin/Export.h"
 #include "Tavelin/LibraryInfo.h"
+#include "Tavelin/ProtocolHandle.h"
 #include "Tavelin/ReaderDefinition.h"
 #include "Tavelin/ReaderMetadataStruct.h"
 #include "Tavelin/TavResult.h"
-#include "facade/ProtocolHandle.h"
 
 namespace TavProtocol {
 class ProtocolFacade;
@@ -52,6 +52,8 @@ public:
     void RefreshMetadata();
     // A copy of the whole record, read first when asked or never read.
     ReaderMetadataStruct GetMetadataStruct(bool refresh);
+    // The profile the last Init built (a host's own rules last until the next Init); it reads the
+    // reader's metadata, so it is asked only while the reader lives.
     virtual std::shared_ptr<ReaderCapabilityProfile> GetReaderCapabilityProfile() const;
 
     static TavResult GetLibraryInfo(LibraryInfo& info);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reader/capability/CapabilityRule.h"
+#include "Tavelin/CapabilityRule.h"
 
 namespace Tav {
 
-class TAV_API KeystrokingCapabilityRule : public CapabilityRule {
+class TAV_API ExtendedConfigurationCapabilityRule : public CapabilityRule {
 public:
     using CapabilityRule::CapabilityRule;
     bool Evaluate() const override;

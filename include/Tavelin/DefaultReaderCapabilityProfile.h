@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "reader/capability/DefaultCapabilityDataProvider.h"
-#include "reader/capability/ReaderCapabilityProfile.h"
+#include "Tavelin/DefaultCapabilityDataProvider.h"
+#include "Tavelin/ReaderCapabilityProfile.h"
 
 namespace Tav {
 

@@ -227,6 +227,11 @@ TEST(ExportedArguments, EveryCheckReportsItselfAndTouchesNothing) {
     }
 }
 
+// The flat functions that report in a record: all but Tav_BuildLibraryInfo.
+bool TakesAResult(const TavTest::DeclaredFunction& function) {
+    return !function.parameters.empty() && function.parameters.front().starts_with("TavResult*");
+}
+
 // A function added to the header without rows here fails; Tav_BuildLibraryInfo has no record to
 // report in and its own test below.
 TEST(ExportedArguments, EveryFlatFunctionThatReportsHasRows) {
@@ -235,7 +240,7 @@ TEST(ExportedArguments, EveryFlatFunctionThatReportsHasRows) {
         withRows.insert(c.function);
     }
     for (const auto& function : TavTest::FlatFunctions()) {
-        if (!function.parameters.empty() && function.parameters.front().starts_with("TavResult*")) {
+        if (TakesAResult(function)) {
             EXPECT_TRUE(withRows.contains(function.name)) << function.name << " has no argument-error rows";
         }
     }
@@ -338,8 +343,7 @@ TEST(ExportedArguments, EveryFlatFunctionWithAnOutputHasAnOutputRow) {
     }
     const std::regex output(R"([\w:]+\s*\*\s*\w+)");  // a pointer to something the function may change
     for (const auto& function : TavTest::FlatFunctions()) {
-        if (function.parameters.empty() || !function.parameters.front().starts_with("TavResult*") ||
-            withoutHandle.contains(function.name)) {
+        if (!TakesAResult(function) || withoutHandle.contains(function.name)) {
             continue;
         }
         const bool hasOutput = std::any_of(function.parameters.begin() + 1, function.parameters.end(),
@@ -526,7 +530,7 @@ TEST(ExportedArguments, ACallWithoutARecordDoesNothing) {
         EXPECT_EQ(TavTest::OpenDescriptorCount(), descriptors);
     }
     for (const auto& function : TavTest::FlatFunctions()) {
-        if (!function.parameters.empty() && function.parameters.front().starts_with("TavResult*")) {
+        if (TakesAResult(function)) {
             EXPECT_TRUE(withRows.contains(function.name)) << function.name << " has no row";
         }
     }

@@ -77,7 +77,7 @@ std::vector<ArgumentCheck> ArgumentChecks() {
     }
 
     static const std::regex exported(R"(^TAV_API[^(]*\b(Tav\w*_\w+)\s*\()");
-    static const std::regex check(R"(\.Require(That)?\s*\()");
+    static const std::regex check(R"(\.(Require(That)?|Fail)\s*\()");
     static const std::regex lineConstant(R"(\bk\w+Line\b)");
     std::vector<ArgumentCheck> checks;
     // Each exported function runs from its TAV_API to the next one.

@@ -25,8 +25,8 @@ std::vector<DeclaredFunction> HandleWrappers();
 // that return a ProtocolCommandResult.
 std::vector<DeclaredFunction> FacadeOperations();
 
-// One argument check of an exported function in src/reader/Reader_C.cpp: a Require or RequireThat
-// call, with the value of the line constant it reports.
+// One argument check of an exported function in src/reader/Reader_C.cpp: a Require, RequireThat or
+// Fail call, with the value of the line constant it reports.
 struct ArgumentCheck {
     std::string function;
     std::string constant;

@@ -7,13 +7,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
 jobs=${TAV_JOBS:-$(nproc)}
-launcher=(); command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 failed=()
-# Line tables are enough for sanitizer reports and cost far less to build than full debug data.
-flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 
 run() {  # name, [command prefix...] --, ctest arguments... --, cmake arguments...
   local name=$1; shift
@@ -23,7 +20,7 @@ run() {  # name, [command prefix...] --, ctest arguments... --, cmake arguments.
   while [[ $1 != -- ]]; do ctest_args+=("$1"); shift; done
   shift
   echo "=== $name build"
-  if ! cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" "${launcher[@]}" "$@"; then
+  if ! scripts/configure.sh "$name" "$@"; then
     failed+=("$name (build)"); return
   fi
   # A label filter builds only the test programs that carry it (named tav_*_<label>_tests).
@@ -53,8 +50,7 @@ run tsan "${no_aslr[@]}" -- -L threaded -- -DTAV_SANITIZE=thread -DTAV_BUILD_BEN
 
 # Every harness in fuzz/ runs a fixed number of times over its seed corpus (clang's libFuzzer).
 echo "=== fuzz build"
-if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" "${launcher[@]}" \
-     -DTAV_BUILD_FUZZERS=ON -DTAV_BUILD_TESTS=OFF -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BUILD_EXAMPLES=OFF &&
+if CC=clang CXX=clang++ scripts/configure.sh fuzz -DTAV_BUILD_FUZZERS=ON -DTAV_BUILD_TESTS=OFF -DTAV_BUILD_BENCHMARKS=OFF -DTAV_BUILD_EXAMPLES=OFF &&
    cmake --build build/fuzz -j "$jobs"; then
   echo "=== fuzz runs"
   fuzz/run-fuzzers.sh build/fuzz 20000 || failed+=("fuzz (runs)")

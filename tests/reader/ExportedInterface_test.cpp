@@ -48,14 +48,7 @@ std::set<std::string> CalledFromTheCaseTable(const std::string& harness) {
     if (table == std::string::npos || open == std::string::npos) {
         throw std::runtime_error("the harness has no case table kCases[]");
     }
-    std::size_t close = open;
-    for (int depth = 0; close < code.size(); ++close) {
-        depth += code[close] == '{' ? 1 : code[close] == '}' ? -1 : 0;
-        if (depth == 0) {
-            break;
-        }
-    }
-    const std::string entries = code.substr(open, close - open);
+    const std::string entries = code.substr(open, TavTest::ClosingBracket(code, open) - open);
     if (std::regex_search(entries, std::regex(R"((^|\n)\s*#)"))) {
         throw std::runtime_error("a preprocessor line in the case table: what it encloses may not be compiled");
     }

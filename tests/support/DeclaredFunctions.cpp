@@ -41,18 +41,6 @@ std::string Collapsed(const std::string& text) {
 // +1 for an opening bracket, -1 for a closing one.
 int Nesting(char c) { return (c == '(' || c == '[' || c == '{') ? 1 : (c == ')' || c == ']' || c == '}') ? -1 : 0; }
 
-// The bracket that closes the (, [ or { at open.
-std::size_t Closing(const std::string& text, std::size_t open) {
-    int depth = 0;
-    for (std::size_t i = open; i < text.size(); ++i) {
-        depth += Nesting(text[i]);
-        if (depth == 0 && Nesting(text[i]) < 0) {
-            return i;
-        }
-    }
-    CannotRead(text.substr(open), "its brackets do not close");
-}
-
 // Preprocessor lines blanked. A conditional one refuses: what it encloses may or may not be
 // compiled, which the reader cannot tell.
 std::string WithoutDirectives(std::string code) {
@@ -84,7 +72,7 @@ std::string WithoutAttributes(std::string text) {
     static const std::regex attribute(R"(\[\s*\[|\b(__attribute__|alignas)\s*\()");
     for (std::smatch match; std::regex_search(text, match, attribute);) {
         const auto at = static_cast<std::size_t>(match.position());
-        text.replace(at, Closing(text, at) + 1 - at, " ");
+        text.replace(at, ClosingBracket(text, at) + 1 - at, " ");
     }
     return text;
 }
@@ -135,13 +123,13 @@ std::size_t ParameterList(const std::string& text) {
         } else if (c == '>' && angles > 0) {
             --angles;
         } else if (c == '[' || c == '{') {
-            i = Closing(text, i);
+            i = ClosingBracket(text, i);
         } else if (c == '(') {
             const std::string before = Collapsed(text.substr(0, i));
             if (angles == 0 && !before.ends_with("decltype")) {
                 return i;
             }
-            i = Closing(text, i);
+            i = ClosingBracket(text, i);
         }
     }
     return std::string::npos;
@@ -203,7 +191,7 @@ void ReadDeclaration(const std::string& declaration, bool isPublic, std::vector<
     if (open >= text.size() || text[open] != '(') {
         CannotRead(declaration, "no parameter list after its name");
     }
-    const std::size_t close = Closing(text, open);
+    const std::size_t close = ClosingBracket(text, open);
     const std::string tail = Collapsed(text.substr(close + 1));
     static const std::regex declaratorInParentheses(R"(^\s*[*&^])");
     if (tail.starts_with("(") || tail.starts_with("[") ||
@@ -277,7 +265,7 @@ void ReadScope(const std::string& code, std::size_t begin, std::size_t end, bool
     for (std::size_t i = begin; i < end; ++i) {
         const char c = code[i];
         if (c == '(' || c == '[') {
-            i = Closing(code, i);
+            i = ClosingBracket(code, i);
         } else if (c == ';') {
             ReadDeclaration(code.substr(start, i - start), isPublic, functions);
             start = i + 1;
@@ -289,7 +277,7 @@ void ReadScope(const std::string& code, std::size_t begin, std::size_t end, bool
             }
         } else if (c == '{') {
             const std::string head = code.substr(start, i - start);
-            const std::size_t close = Closing(code, i);
+            const std::size_t close = ClosingBracket(code, i);
             if (!classBody && std::regex_search(head, namespaceHead)) {
                 ReadScope(code, i + 1, close, false, functions);
                 start = close + 1;
@@ -306,6 +294,17 @@ void ReadScope(const std::string& code, std::size_t begin, std::size_t end, bool
 }
 
 }  // namespace
+
+std::size_t ClosingBracket(const std::string& text, std::size_t open) {
+    int depth = 0;
+    for (std::size_t i = open; i < text.size(); ++i) {
+        depth += Nesting(text[i]);
+        if (depth == 0 && Nesting(text[i]) < 0) {
+            return i;
+        }
+    }
+    throw std::runtime_error("a bracket that does not close: " + Collapsed(text.substr(open, 80)));
+}
 
 std::string CodeOnly(const std::string& source) {
     std::string code = source;
@@ -407,14 +406,7 @@ std::vector<ArgumentCheck> ArgumentChecks() {
              ++call) {
             // The call's arguments up to its closing parenthesis: the line constant is the last one.
             const std::size_t open = static_cast<std::size_t>(call->position() + call->length() - 1);
-            std::size_t close = open;
-            for (int depth = 0; close < body.size(); ++close) {
-                depth += body[close] == '(' ? 1 : body[close] == ')' ? -1 : 0;
-                if (depth == 0) {
-                    break;
-                }
-            }
-            const std::string arguments = body.substr(open, close - open);
+            const std::string arguments = body.substr(open, ClosingBracket(body, open) - open);
             std::string name;
             for (auto token = std::sregex_iterator(arguments.begin(), arguments.end(), lineConstant);
                  token != std::sregex_iterator(); ++token) {
@@ -441,7 +433,7 @@ std::vector<DeclaredFunction> FacadeOperations(const std::string& header) {
     }
     const auto open = static_cast<std::size_t>(match.position() + match.length() - 1);
     std::vector<DeclaredFunction> operations;
-    for (auto& function : ReadDeclarations(code.substr(open + 1, Closing(code, open) - open - 1), true)) {
+    for (auto& function : ReadDeclarations(code.substr(open + 1, ClosingBracket(code, open) - open - 1), true)) {
         if (function.isPublic && !function.specifiers.contains("static") && !function.specifiers.contains("friend") &&
             IsType(function.returnType, "ProtocolCommandResult")) {
             operations.push_back(std::move(function));

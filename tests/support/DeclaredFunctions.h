@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -56,6 +57,9 @@ std::vector<ArgumentCheck> ArgumentChecks();
 
 // A file of the source tree, by its path from the tree's root.
 std::string ReadSourceFile(const std::string& path);
+
+// The bracket that closes the (, [ or { at open, brackets of all three kinds counted.
+std::size_t ClosingBracket(const std::string& text, std::size_t open);
 
 // C++ source with its comments and its string and character literals blanked out, each character
 // a space (line breaks kept), so that what is left of a name is code.

@@ -340,7 +340,8 @@ std::vector<DeclaredFunction> ReadDeclarations(const std::string& text, bool cla
 }
 
 bool IsType(const std::string& type, const std::string& name) {
-    return std::regex_match(type, std::regex("(::)?(\\w+::)*" + name));
+    // Words in front are a macro's, an attribute's or a qualifier's ("TAV_NODISCARD", "const").
+    return std::regex_match(type, std::regex("(.* )?(::)?(\\w+::)*" + name));
 }
 
 std::string ReadSourceFile(const std::string& path) {

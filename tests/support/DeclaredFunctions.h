@@ -25,7 +25,8 @@ struct DeclaredFunction {
 // throws std::runtime_error naming it, so that no function is left out unseen.
 std::vector<DeclaredFunction> ReadDeclarations(const std::string& text, bool classBody = false);
 
-// True when type is name, qualified or not ("TavProtocol::ProtocolCommandResult").
+// True when type is name, qualified or not ("TavProtocol::ProtocolCommandResult"), whatever words
+// stand in front of it.
 bool IsType(const std::string& type, const std::string& name);
 
 // The flat functions of include/Tavelin.h (the TAV_API ones), in the header's order. The tests

@@ -112,8 +112,7 @@ public:
         void* handle = TavReader_Open(&result, &definition, 0);
         Check(result);
         if (handle != nullptr) {
-            handles_.push_back(handle);
-            opened_.push_back(handle);
+            Keep(handle);
             if (input_.ConsumeIntegralInRange(0, 7) != 0) {
                 Tav_Init(&result, handle);
                 Check(result);
@@ -131,7 +130,8 @@ public:
 
     void Step();
 
-private:
+    // What the cases draw their arguments from.
+    FuzzedDataProvider& Input() { return input_; }
     // The last reader opened, mostly; any handle of the session otherwise.
     void* Handle() {
         const std::size_t pick = input_.ConsumeIntegralInRange<std::size_t>(0, 2 * handles_.size() - 1);
@@ -148,201 +148,181 @@ private:
         const char* name = kNames[input_.ConsumeIntegralInRange<std::size_t>(0, std::size(kNames) - 1)];
         return *name == '\0' ? std::string() : TavFuzz::ScratchFolder::Instance().Path(name);
     }
-    void Open();
+    // An opened reader: later calls may name it, and the session closes it.
+    void Keep(void* handle) {
+        handles_.push_back(handle);
+        opened_.push_back(handle);
+    }
+    void Subscribed(uint32_t id) { subscriptions_.push_back(id); }
+    // A subscription id the session was given (or 0), or any value.
+    uint32_t Subscription() {
+        return input_.ConsumeBool()
+                   ? subscriptions_[input_.ConsumeIntegralInRange<std::size_t>(0, subscriptions_.size() - 1)]
+                   : input_.ConsumeIntegral<uint32_t>();
+    }
 
+private:
     FuzzedDataProvider& input_;
     std::vector<void*> handles_;
     std::vector<void*> opened_;
     std::vector<uint32_t> subscriptions_{0};
 };
 
-void Session::Open() {
-    TavCommon::ReaderDefinition definition;
-    const std::vector<uint8_t> bytes = input_.ConsumeBytes<uint8_t>(sizeof definition);
-    std::memset(&definition, 0, sizeof definition);
-    CopyInto(&definition, bytes, sizeof definition);
-    if (input_.ConsumeBool()) {
-        definition.ProtocolType = static_cast<uint8_t>(1 + definition.ProtocolType % 3);
-    }
-    TavResult result;
-    void* handle = TavReader_Open(&result, Maybe(&definition), input_.ConsumeIntegral<int8_t>());
-    Check(result);
-    if (handle != nullptr) {
-        handles_.push_back(handle);
-        opened_.push_back(handle);
-    }
-}
+// One step of a session: a call of one flat function. Each case calls its function itself, so
+// ExportedInterface.TheFuzzHarnessCallsEveryFlatFunction, which reads this table, finds every call
+// in it; a step draws its case from the table's size, so every case can be drawn.
+struct Case {
+    void (*call)(Session& session, TavResult& result);
+    bool fillsTheRecord = true;  // false for the one function that takes no record
+};
 
-void Session::Step() {
-    TavResult result;
-    std::memset(&result, 0x5A, sizeof result);
-    switch (input_.ConsumeIntegralInRange(0, 32)) {
-    case 0:
-        Open();
-        return;
-    case 1:
-        Tav_Close(&result, Handle());
-        break;
-    case 2:
-        Tav_Init(&result, Handle());
-        break;
-    case 3:
-        Tav_RefreshMetadata(&result, Handle());
-        break;
-    case 4: {
+const Case kCases[] = {
+    {[](Session& s, TavResult& result) {
+        TavCommon::ReaderDefinition definition;
+        const std::vector<uint8_t> bytes = s.Input().ConsumeBytes<uint8_t>(sizeof definition);
+        std::memset(&definition, 0, sizeof definition);
+        CopyInto(&definition, bytes, sizeof definition);
+        if (s.Input().ConsumeBool()) {
+            definition.ProtocolType = static_cast<uint8_t>(1 + definition.ProtocolType % 3);
+        }
+        void* handle = TavReader_Open(&result, s.Maybe(&definition), s.Input().ConsumeIntegral<int8_t>());
+        if (handle != nullptr) {
+            s.Keep(handle);
+        }
+    }},
+    {[](Session& s, TavResult& result) { Tav_Close(&result, s.Handle()); }},
+    {[](Session& s, TavResult& result) { Tav_Init(&result, s.Handle()); }},
+    {[](Session& s, TavResult& result) { Tav_RefreshMetadata(&result, s.Handle()); }},
+    {[](Session& s, TavResult& result) {
         auto metadata = std::make_unique<ReaderMetadataStruct>();
-        Tav_GetMetadataStruct(&result, Handle(), Maybe(metadata.get()), input_.ConsumeBool());
-        break;
-    }
-    case 5: {
+        Tav_GetMetadataStruct(&result, s.Handle(), s.Maybe(metadata.get()), s.Input().ConsumeBool());
+    }},
+    {[](Session& s, TavResult& result) {
         uint8_t card[64];
         uint32_t bits = 0;
-        TavReader_GetCardData(&result, Handle(), Maybe(card),
-                              input_.ConsumeIntegralInRange<std::size_t>(0, sizeof card), Maybe(&bits), Byte());
-        break;
-    }
-    case 6: {
-        const uint32_t id =
-            TavReader_OnCredentialPresented(&result, Handle(), input_.ConsumeBool() ? &OnCard : nullptr, Byte());
-        subscriptions_.push_back(id);
-        break;
-    }
-    case 7:
-        TavReader_UnsubscribeCredentialCallback(
-            &result, Handle(),
-            input_.ConsumeBool()
-                ? subscriptions_[input_.ConsumeIntegralInRange<std::size_t>(0, subscriptions_.size() - 1)]
-                : input_.ConsumeIntegral<uint32_t>());
-        break;
-    case 8: {
+        TavReader_GetCardData(&result, s.Handle(), s.Maybe(card),
+                              s.Input().ConsumeIntegralInRange<std::size_t>(0, sizeof card), s.Maybe(&bits), s.Byte());
+    }},
+    {[](Session& s, TavResult& result) {
+        s.Subscribed(TavReader_OnCredentialPresented(&result, s.Handle(), s.Input().ConsumeBool() ? &OnCard : nullptr,
+                                                     s.Byte()));
+    }},
+    {[](Session& s, TavResult& result) {
+        TavReader_UnsubscribeCredentialCallback(&result, s.Handle(), s.Subscription());
+    }},
+    {[](Session& s, TavResult& result) {
         auto types = std::make_unique<TavCardTypeList>();
-        TavReader_GetSupportedCardTypes(&result, Handle(), Maybe(types.get()));
-        break;
-    }
-    case 9:
-        TavReader_Beep(&result, Handle(), Byte(), Byte());
-        break;
-    case 10: {
+        TavReader_GetSupportedCardTypes(&result, s.Handle(), s.Maybe(types.get()));
+    }},
+    {[](Session& s, TavResult& result) { TavReader_Beep(&result, s.Handle(), s.Byte(), s.Byte()); }},
+    {[](Session& s, TavResult& result) {
         uint8_t volume = 0;
-        TavReader_GetBeeperVolume(&result, Handle(), Maybe(&volume));
-        break;
-    }
-    case 11:
-        TavReader_SetBeeperVolume(&result, Handle(), TavProtocol::BeepVolume(Byte()));
-        break;
-    case 12: {
+        TavReader_GetBeeperVolume(&result, s.Handle(), s.Maybe(&volume));
+    }},
+    {[](Session& s, TavResult& result) {
+        TavReader_SetBeeperVolume(&result, s.Handle(), TavProtocol::BeepVolume(s.Byte()));
+    }},
+    {[](Session& s, TavResult& result) {
         uint32_t state = 0;
-        TavReader_GetModuleState(&result, Handle(), TavProtocol::ReaderModuleId(Byte()), Maybe(&state));
-        break;
-    }
-    case 13:
-        TavReader_SetModuleState(&result, Handle(), TavProtocol::ReaderModuleId(Byte()),
-                                 TavProtocol::ReaderModuleState(Byte()));
-        break;
-    case 14:
-        TavReader_EnableTransparentMode(&result, Handle(), Byte(), Byte());
-        break;
-    case 15: {
+        TavReader_GetModuleState(&result, s.Handle(), TavProtocol::ReaderModuleId(s.Byte()), s.Maybe(&state));
+    }},
+    {[](Session& s, TavResult& result) {
+        TavReader_SetModuleState(&result, s.Handle(), TavProtocol::ReaderModuleId(s.Byte()),
+                                 TavProtocol::ReaderModuleState(s.Byte()));
+    }},
+    {[](Session& s, TavResult& result) { TavReader_EnableTransparentMode(&result, s.Handle(), s.Byte(), s.Byte()); }},
+    {[](Session& s, TavResult& result) {
         TavProtocol::TransparentModeState state{};
         TavProtocol::TransparentModeStatus status{};
-        TavReader_GetTransparentModeStatus(&result, Handle(), Maybe(&state), Maybe(&status));
-        break;
-    }
-    case 16: {
+        TavReader_GetTransparentModeStatus(&result, s.Handle(), s.Maybe(&state), s.Maybe(&status));
+    }},
+    {[](Session& s, TavResult& result) {
         TavProtocol::LuidResponseInformation luid{};
-        TavReader_GetLuid(&result, Handle(), Maybe(&luid));
-        break;
-    }
-    case 17:
-        TavReader_SetLuid(&result, Handle(), input_.ConsumeIntegral<uint16_t>());
-        break;
-    case 18: {
+        TavReader_GetLuid(&result, s.Handle(), s.Maybe(&luid));
+    }},
+    {[](Session& s, TavResult& result) {
+        TavReader_SetLuid(&result, s.Handle(), s.Input().ConsumeIntegral<uint16_t>());
+    }},
+    {[](Session& s, TavResult& result) {
         auto configuration = std::make_unique<TavCommon::ReaderConfiguration>();
         auto extended = std::make_unique<TavCommon::ExtendedConfiguration>();
-        TavReader_GetReaderConfiguration(&result, Handle(), Byte(), Maybe(configuration.get()), Maybe(extended.get()));
-        break;
-    }
-    case 19: {
+        TavReader_GetReaderConfiguration(&result, s.Handle(), s.Byte(), s.Maybe(configuration.get()),
+                                         s.Maybe(extended.get()));
+    }},
+    {[](Session& s, TavResult& result) {
         // Records as a host might fill them: any bytes at all.
         auto configuration = std::make_unique<TavCommon::ReaderConfiguration>();
         auto extended = std::make_unique<TavCommon::ExtendedConfiguration>();
         auto hash = std::make_unique<TavCommon::HashData>();
-        const std::vector<uint8_t> bytes = input_.ConsumeBytes<uint8_t>(sizeof *configuration + 16);
+        const std::vector<uint8_t> bytes = s.Input().ConsumeBytes<uint8_t>(sizeof *configuration + 16);
         CopyInto(configuration.get(), bytes, sizeof *configuration);
-        const std::vector<uint8_t> more = input_.ConsumeBytes<uint8_t>(64);
+        const std::vector<uint8_t> more = s.Input().ConsumeBytes<uint8_t>(64);
         CopyInto(extended.get(), more, sizeof *extended);
-        TavReader_SetReaderConfiguration(&result, Handle(), Byte(), Maybe(configuration.get()), Maybe(extended.get()),
-                                         Maybe(hash.get()));
-        break;
-    }
-    case 20: {
+        TavReader_SetReaderConfiguration(&result, s.Handle(), s.Byte(), s.Maybe(configuration.get()),
+                                         s.Maybe(extended.get()), s.Maybe(hash.get()));
+    }},
+    {[](Session& s, TavResult& result) {
         Tav::LedConfiguration led{};
-        TavReader_GetLedConfiguration(&result, Handle(), Byte(), Maybe(&led));
-        break;
-    }
-    case 21: {
-        const Tav::LedConfiguration led{Byte(), Byte()};
-        TavReader_SetLedConfiguration(&result, Handle(), Byte(), Maybe(&led));
-        break;
-    }
-    case 22:
-        TavReader_EnableKeystroking(&result, Handle(), input_.ConsumeBool());
-        break;
-    case 23:
-        TavReader_WriteUserDefaultsToReader(&result, Handle());
-        break;
-    case 24:
-        TavReader_ResetReaderConfiguration(&result, Handle(), Byte());
-        break;
-    case 25: {
-        const std::string name = FileName();
-        TavReader_WriteHwgFileToReader(&result, Handle(), input_.ConsumeBool() ? name.c_str() : nullptr);
-        break;
-    }
-    case 26: {
-        const std::string name = FileName();
-        TavReader_ReadHwgFileFromReader(&result, Handle(), input_.ConsumeBool() ? name.c_str() : nullptr,
-                                        input_.ConsumeBool());
-        break;
-    }
-    case 27: {
-        const std::string name = FileName();
-        TavReader_WriteBleConfigurationToReader(&result, Handle(), Byte(),
-                                                input_.ConsumeBool() ? name.c_str() : nullptr);
-        break;
-    }
-    case 28: {
-        const std::string name = FileName();
-        TavReader_ReadBleConfigurationFromReader(&result, Handle(), Byte(),
-                                                 input_.ConsumeBool() ? name.c_str() : nullptr);
-        break;
-    }
-    case 29: {
-        const std::string name = FileName();
-        TavReader_WriteSmartCardConfigurationToReader(&result, Handle(), input_.ConsumeBool() ? name.c_str() : nullptr);
-        break;
-    }
-    case 30: {
+        TavReader_GetLedConfiguration(&result, s.Handle(), s.Byte(), s.Maybe(&led));
+    }},
+    {[](Session& s, TavResult& result) {
+        const Tav::LedConfiguration led{s.Byte(), s.Byte()};
+        TavReader_SetLedConfiguration(&result, s.Handle(), s.Byte(), s.Maybe(&led));
+    }},
+    {[](Session& s, TavResult& result) { TavReader_EnableKeystroking(&result, s.Handle(), s.Input().ConsumeBool()); }},
+    {[](Session& s, TavResult& result) { TavReader_WriteUserDefaultsToReader(&result, s.Handle()); }},
+    {[](Session& s, TavResult& result) { TavReader_ResetReaderConfiguration(&result, s.Handle(), s.Byte()); }},
+    {[](Session& s, TavResult& result) {
+        const std::string name = s.FileName();
+        TavReader_WriteHwgFileToReader(&result, s.Handle(), s.Input().ConsumeBool() ? name.c_str() : nullptr);
+    }},
+    {[](Session& s, TavResult& result) {
+        const std::string name = s.FileName();
+        TavReader_ReadHwgFileFromReader(&result, s.Handle(), s.Input().ConsumeBool() ? name.c_str() : nullptr,
+                                        s.Input().ConsumeBool());
+    }},
+    {[](Session& s, TavResult& result) {
+        const std::string name = s.FileName();
+        TavReader_WriteBleConfigurationToReader(&result, s.Handle(), s.Byte(),
+                                                s.Input().ConsumeBool() ? name.c_str() : nullptr);
+    }},
+    {[](Session& s, TavResult& result) {
+        const std::string name = s.FileName();
+        TavReader_ReadBleConfigurationFromReader(&result, s.Handle(), s.Byte(),
+                                                 s.Input().ConsumeBool() ? name.c_str() : nullptr);
+    }},
+    {[](Session& s, TavResult& result) {
+        const std::string name = s.FileName();
+        TavReader_WriteSmartCardConfigurationToReader(&result, s.Handle(),
+                                                      s.Input().ConsumeBool() ? name.c_str() : nullptr);
+    }},
+    {[](Session& s, TavResult& result) {
         auto configuration = std::make_unique<TavCommon::SmartCardConfiguration>();
-        const std::vector<uint8_t> header = input_.ConsumeBytes<uint8_t>(sizeof configuration->Header);
+        const std::vector<uint8_t> header = s.Input().ConsumeBytes<uint8_t>(sizeof configuration->Header);
         CopyInto(&configuration->Header, header, sizeof configuration->Header);
-        TavReader_ReadSmartCardConfigurationFromReader(&result, Handle(), Maybe(configuration.get()));
-        break;
-    }
-    case 31: {
+        TavReader_ReadSmartCardConfigurationFromReader(&result, s.Handle(), s.Maybe(configuration.get()));
+    }},
+    {[](Session& s, TavResult& result) {
         // A host's count must not exceed its array; anything up to that is fair.
         TavCommon::ReaderDefinition readers[4]{};
-        uint64_t count = input_.ConsumeIntegralInRange<uint64_t>(0, std::size(readers));
-        Tav_DiscoverUsbReaders(&result, input_.ConsumeBool() ? readers : nullptr, Maybe(&count));
-        break;
+        uint64_t count = s.Input().ConsumeIntegralInRange<uint64_t>(0, std::size(readers));
+        Tav_DiscoverUsbReaders(&result, s.Input().ConsumeBool() ? readers : nullptr, s.Maybe(&count));
+    }},
+    {[](Session& s, TavResult&) {
+         Tav::LibraryInfo info{};
+         Tav_BuildLibraryInfo(s.Input().ConsumeBool() ? &info : nullptr);
+     },
+     false},
+};
+
+void Session::Step() {
+    TavResult result;
+    std::memset(&result, 0x5A, sizeof result);
+    const Case& drawn = kCases[input_.ConsumeIntegralInRange<std::size_t>(0, std::size(kCases) - 1)];
+    drawn.call(*this, result);
+    if (drawn.fillsTheRecord) {
+        Check(result);
     }
-    default: {
-        Tav::LibraryInfo info{};
-        Tav_BuildLibraryInfo(input_.ConsumeBool() ? &info : nullptr);
-        return;
-    }
-    }
-    Check(result);
 }
 
 }  // namespace

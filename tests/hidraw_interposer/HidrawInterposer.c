@@ -151,43 +151,53 @@ EXPORT int open64(const char* path, int flags, ...) {
     return OpenNode(path, flags, mode, REAL(open64, int (*)(const char*, int, ...)));
 }
 
-/* Fills status for a simulated node and returns 1; 0 when the path is not one. */
+/* Fills status for a simulated node and returns 1; a negative errno when the node refuses the stat;
+ * 0 when the path is not one. */
 static int StatNode(const char* path, struct stat* status) {
+    struct TavHidrawNode node;
     int index = -1;
-    unsigned fileType = 0;
-    unsigned long long deviceNumber = 0;
     if (path != NULL) {
         pthread_mutex_lock(&lock);
         index = FindNode(path);
         if (index >= 0) {
-            fileType = nodes[index].node.fileType;
-            deviceNumber = nodes[index].node.deviceNumber;
+            node = nodes[index].node;
         }
         pthread_mutex_unlock(&lock);
     }
     if (index < 0) {
         return 0;
     }
+    if (node.stat != NULL) {
+        const int refused = node.stat(node.context);
+        if (refused < 0) {
+            return refused;
+        }
+    }
     memset(status, 0, sizeof *status);
-    status->st_mode = (fileType != 0 ? fileType : S_IFCHR) | 0600;
-    status->st_rdev = deviceNumber;
+    status->st_mode = (node.fileType != 0 ? node.fileType : S_IFCHR) | 0600;
+    status->st_rdev = node.deviceNumber;
     return 1;
 }
 
 EXPORT int stat(const char* path, struct stat* status) {
-    if (StatNode(path, status)) {
-        return 0;
+    const int found = StatNode(path, status);
+    if (found != 0) {
+        return found > 0 ? 0 : Result(found);
     }
     return REAL(stat, int (*)(const char*, struct stat*))(path, status);
 }
 
 EXPORT int stat64(const char* path, struct stat64* status) {
     struct stat node;
-    if (StatNode(path, &node)) {
+    const int found = StatNode(path, &node);
+    if (found > 0) {
         memset(status, 0, sizeof *status);
         status->st_mode = node.st_mode;
         status->st_rdev = node.st_rdev;
         return 0;
+    }
+    if (found < 0) {
+        return Result(found);
     }
     return REAL(stat64, int (*)(const char*, struct stat64*))(path, status);
 }

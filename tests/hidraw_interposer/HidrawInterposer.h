@@ -16,6 +16,9 @@ extern "C" {
  * bytes, or a negative errno. Reports carry the report id in byte 0, as hidraw passes them. */
 struct TavHidrawNode {
     void* context;
+    /* Asked on each stat of the path: 0, or a negative errno (-ENOENT: a node udev has not made
+     * yet). May be null. */
+    int (*stat)(void* context);
     int (*open)(void* context);
     void (*close)(void* context);
     int (*setFeature)(void* context, const uint8_t* report, size_t length);

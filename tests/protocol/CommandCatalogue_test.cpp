@@ -9,6 +9,7 @@
 
 #include "support/CatalogueRun.h"
 #include "support/CommandCatalogue.h"
+#include "support/NameDifference.h"
 
 namespace {
 
@@ -26,13 +27,16 @@ TEST(CommandCatalogue, NamesEveryCommandClassOnce) {
             }
         }
     }
-    std::multiset<std::string> listed;
+    std::set<std::string> listed;
+    std::set<std::string> listedTwice;
     for (const auto& command : CommandCatalogue()) {
-        listed.insert(std::string(command.name));
+        if (!listed.insert(std::string(command.name)).second) {
+            listedTwice.insert(std::string(command.name));
+        }
     }
-    const std::set<std::string> distinct(listed.begin(), listed.end());
-    EXPECT_EQ(distinct.size(), listed.size()) << "a command is listed twice";
-    EXPECT_EQ(distinct, classes);
+    EXPECT_THAT(listedTwice, testing::IsEmpty()) << "commands listed twice in CommandCatalogue()";
+    EXPECT_EQ(TavTest::NamesNotIn(classes, listed), "") << "command classes without a row in CommandCatalogue()";
+    EXPECT_EQ(TavTest::NamesNotIn(listed, classes), "") << "rows of CommandCatalogue() that name no command class";
 }
 
 TEST(CommandCatalogue, EveryCommandRunsCleanAgainstTheSimulatedReader) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/CatalogueRun.h"
+#include "support/NameDifference.h"
 #include "support/OperationCatalogue.h"
 
 namespace {
@@ -29,7 +30,8 @@ TEST(OperationCatalogue, ReachesEveryVisitor) {
             reached.insert(std::string(operation.visitor));
         }
     }
-    EXPECT_EQ(reached, visitors);
+    EXPECT_EQ(TavTest::NamesNotIn(visitors, reached), "") << "visitors no row of OperationCatalogue() reaches";
+    EXPECT_EQ(TavTest::NamesNotIn(reached, visitors), "") << "rows of OperationCatalogue() naming no visitor";
 }
 
 TEST(OperationCatalogue, EveryOperationSucceedsOnAProtocolThatHasIt) {

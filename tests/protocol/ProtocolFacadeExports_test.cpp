@@ -9,6 +9,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -906,6 +907,119 @@ TEST(ProtocolExportsTest, EveryFacadeOperationHasAWrapper) {
     for (const auto& operation : operations) {
         EXPECT_TRUE(wrapped.contains(operation.name))
             << operation.name << " has no handle-based wrapper in facade/ProtocolFacadeExports.h";
+    }
+}
+
+// The two checks above read the headers' declarations: an operation and its wrapper are seen in
+// every form the compiler takes them, beside a static call, a private member, a nested type, an
+// operator and the export layer's functions that name no facade.
+TEST(ProtocolExportsTest, DeclarationsAreReadInEveryForm) {
+    struct Form {
+        const char* label;
+        const char* operation;
+        const char* wrapper;
+        std::vector<std::string> parameters;  // the operation's, as read
+    };
+    const Form forms[] = {
+        {"one line",
+         "ProtocolCommandResult Beep(unsigned char count) const;",
+         "ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count);",
+         {"unsigned char count"}},
+        {"attribute in front",
+         "[[nodiscard]] ProtocolCommandResult Beep(unsigned char count) const;",
+         "[[nodiscard]] ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count);",
+         {"unsigned char count"}},
+        {"macro in front",
+         "TAV_NODISCARD ProtocolCommandResult Beep(unsigned char count) const;",
+         "TAV_NODISCARD ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count);",
+         {"unsigned char count"}},
+        {"over two lines",
+         "[[nodiscard]]\n    ProtocolCommandResult\n    Beep(unsigned char count) const;",
+         "ProtocolCommandResult Beep(\n    ProtocolHandle handle,\n    unsigned char count);",
+         {"unsigned char count"}},
+        {"specifiers",
+         "virtual ProtocolCommandResult Beep(unsigned char count) const override;",
+         "inline ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count) { return {}; }",
+         {"unsigned char count"}},
+        {"qualified return type",
+         "TavProtocol::ProtocolCommandResult Beep(unsigned char count) const;",
+         "::TavProtocol::ProtocolCommandResult Beep(TavProtocol::ProtocolHandle handle, unsigned char count);",
+         {"unsigned char count"}},
+        {"comments",
+         "ProtocolCommandResult /* loud */ Beep(unsigned char count  // times\n) const;",
+         "ProtocolCommandResult Beep(ProtocolHandle /* facade */, unsigned char count);",
+         {"unsigned char count"}},
+        {"default arguments",
+         "ProtocolCommandResult Beep(unsigned char count = Count(1, 2),\n"
+         "                           const std::map<int, std::string>& names = {{1, \"one, two\"}}) const;",
+         "ProtocolCommandResult Beep(const ProtocolHandle facade, unsigned char count = 1);",
+         {"unsigned char count", "const std::map<int, std::string>& names"}},
+        {"trailing return type",
+         "auto Beep(unsigned char count) const -> ProtocolCommandResult;",
+         "auto Beep(ProtocolHandle h, unsigned char count) -> ProtocolCommandResult;",
+         {"unsigned char count"}},
+        {"template",
+         "template <typename Count>\n    ProtocolCommandResult Beep(Count count) const;",
+         "template <typename Count, typename = void> ProtocolCommandResult Beep(ProtocolHandle, Count count) {}",
+         {"Count count"}},
+        {"inline body",
+         "ProtocolCommandResult Beep(unsigned char count) const {\n        return Run([&] { Send(count); });\n    }",
+         "ProtocolCommandResult Beep(ProtocolHandle handle, unsigned char count);",
+         {"unsigned char count"}},
+    };
+    // The form goes between these: in the facade's public part, and in the export layer.
+    const std::string facadeBefore = R"(class ProtocolFacade : public Base {
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    explicit ProtocolFacade(Key);
+    ProtocolFacade& operator=(const ProtocolFacade&) = delete;
+    static ProtocolCommandResult GetLibraryInfo(Tav::LibraryInfo& info);
+    )";
+    const std::string facadeAfter = R"(
+    TavCommon::ProtocolType GetTransportProtocolType() const;
+
+private:
+    ProtocolCommandResult RunOperation(std::string_view name) const;
+    std::atomic<bool> beingDestroyed_{false};
+};
+)";
+    const std::string exportsBefore = R"(namespace TavProtocol {
+namespace [[gnu::visibility("hidden")]] Exports {
+void DestroyProtocolInstance(ProtocolHandle handle);
+ProtocolCommandResult DiscoverUsbReaders(uint64_t* readerCount);
+)";
+    const std::string exportsAfter = R"(
+}  // namespace Exports
+}  // namespace TavProtocol
+)";
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.label);
+        const auto operations = TavTest::FacadeOperations(facadeBefore + form.operation + facadeAfter);
+        ASSERT_EQ(operations.size(), 1u);
+        EXPECT_EQ(operations[0].name, "Beep");
+        EXPECT_EQ(operations[0].parameters, form.parameters);
+
+        const auto wrappers = TavTest::HandleWrappers(exportsBefore + form.wrapper + exportsAfter);
+        ASSERT_EQ(wrappers.size(), 1u);
+        EXPECT_EQ(wrappers[0].name, "Beep");
+    }
+}
+
+// A declaration the reader cannot be sure of stops the check instead of going unseen.
+TEST(ProtocolExportsTest, DeclarationsTheReaderCannotReadStopTheCheck) {
+    const char* const unreadable[] = {
+        "#if TAV_WITH_BEEPER\n    ProtocolCommandResult Beep() const;\n#endif\n",
+        "ProtocolCommandResult (*Beep(unsigned char count))(int);\n",
+        "ProtocolCommandResult Beep() const TAV_DEPRECATED;\n",
+        "ProtocolCommandResult Beep() const\n",
+    };
+    for (const char* text : unreadable) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(TavTest::FacadeOperations(std::string("class ProtocolFacade {\npublic:\n") + text + "};\n"),
+                     std::runtime_error);
     }
 }
 

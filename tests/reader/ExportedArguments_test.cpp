@@ -564,11 +564,15 @@ TEST(ExportedArguments, OpenReadsTextsWithinTheirFieldsAndTakesANegativeRetryCou
 }
 
 // A buffer too small for the card is refused before anything reaches the reader, which could
-// otherwise hand over the card to a caller who cannot take it; a larger one gets the card bytes
-// and zeros behind them.
+// otherwise hand over the card to a caller who cannot take it; a larger one gets all 32 card bytes
+// (a card that fills them, none zero) and zeros behind them.
 TEST(ExportedArguments, GetCardDataRefusesASmallBufferBeforeTheRead) {
     TavTest::ReaderOnSimulator simulated(TavTest::Wire::FeatureReport);
-    simulated.sim.Model()->presentedCards.push_back({0x0001, 26, {0x02, 0x5A, 0x3C, 0x40}});
+    std::vector<uint8_t> fullCard(32);
+    for (std::size_t i = 0; i < fullCard.size(); ++i) {
+        fullCard[i] = static_cast<uint8_t>(0xA1 + i);
+    }
+    simulated.sim.Model()->presentedCards.push_back({0x0001, 255, fullCard});
     simulated.OpenInitialised();
     uint8_t card[40];
     std::memset(card, 0xEE, sizeof card);
@@ -584,10 +588,10 @@ TEST(ExportedArguments, GetCardDataRefusesASmallBufferBeforeTheRead) {
 
     TavReader_GetCardData(&result, simulated.handle, card, sizeof card, &bitCount, 2);
     EXPECT_EQ(result.Code, 0) << ReadFixedField(result.Message);
-    std::vector<uint8_t> expected{0x02, 0x5A, 0x3C, 0x40};
+    std::vector<uint8_t> expected = fullCard;
     expected.resize(sizeof card, 0);
     EXPECT_EQ(std::vector<uint8_t>(std::begin(card), std::end(card)), expected);
-    EXPECT_EQ(bitCount, 26U);
+    EXPECT_EQ(bitCount, 255U);
 }
 
 }  // namespace

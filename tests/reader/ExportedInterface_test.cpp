@@ -3,11 +3,11 @@
 // A function added to the header and left out of one of them fails here.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <regex>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "support/DeclaredFunctions.h"
@@ -38,52 +38,52 @@ TEST(ExportedInterface, TheRequiredExportsNameEveryFlatFunction) {
     EXPECT_EQ(required, FlatFunctionNames()) << "tests/exported_required.txt";
 }
 
-// C++ source with its comments and its string and character literals blanked out, so that what is
-// left of a name is code.
-std::string CodeOnly(const std::string& source) {
-    std::string code = source;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        std::size_t end = i;
-        if (code.compare(i, 2, "//") == 0) {
-            end = code.find('\n', i);
-        } else if (code.compare(i, 2, "/*") == 0) {
-            end = code.find("*/", i + 2);
-            end = end == std::string::npos ? end : end + 2;
-        } else if (code[i] == '"' || code[i] == '\'') {
-            for (end = i + 1; end < code.size() && code[end] != code[i]; ++end) {
-                end += code[end] == '\\' ? 1 : 0;
-            }
-            end = end < code.size() ? end + 1 : end;
-        } else {
-            continue;
-        }
-        end = std::min(end, code.size());
-        code.replace(i, end - i, end - i, ' ');
-        i = end - 1;
+// The flat functions the exported-API fuzz harness calls from the entries of its case table,
+// kCases, the table a step draws its case from: a call outside it may never run, and one in a
+// comment, a literal or under a preprocessor line (#if 0) is no call.
+std::set<std::string> CalledFromTheCaseTable(const std::string& harness) {
+    const std::string code = TavTest::CodeOnly(harness);
+    const std::size_t table = code.find("kCases[]");
+    const std::size_t open = code.find('{', table);
+    if (table == std::string::npos || open == std::string::npos) {
+        throw std::runtime_error("the harness has no case table kCases[]");
     }
-    return code;
+    const std::string entries = code.substr(open, TavTest::ClosingBracket(code, open) - open);
+    if (std::regex_search(entries, std::regex(R"((^|\n)\s*#)"))) {
+        throw std::runtime_error("a preprocessor line in the case table: what it encloses may not be compiled");
+    }
+    std::set<std::string> called;
+    const std::regex call(R"(\b(Tav\w*_\w+)\s*\()");
+    for (auto match = std::sregex_iterator(entries.begin(), entries.end(), call); match != std::sregex_iterator();
+         ++match) {
+        called.insert((*match)[1].str());
+    }
+    return called;
 }
 
 TEST(ExportedInterface, TheFuzzHarnessCallsEveryFlatFunction) {
-    const std::string harness = CodeOnly(ReadSourceFile("fuzz/exported_api_fuzzer.cpp"));
+    const auto called = CalledFromTheCaseTable(ReadSourceFile("fuzz/exported_api_fuzzer.cpp"));
     for (const std::string& name : FlatFunctionNames()) {
-        EXPECT_TRUE(std::regex_search(harness, std::regex("\\b" + name + "\\s*\\(")))
-            << "fuzz/exported_api_fuzzer.cpp has no call of " << name;
+        EXPECT_TRUE(called.contains(name)) << "fuzz/exported_api_fuzzer.cpp has no case in kCases that calls " << name;
     }
 }
 
-// A name in a comment, a string or a character literal is not a call; an escaped quote does not end
-// a string, an escaped backslash does not hide the quote after it.
-TEST(ExportedInterface, OnlyCodeCountsAsACall) {
-    const std::string code = CodeOnly(R"x(f(); // g(
-/* h(
-*/ i("j(\"k(", 'l'); m("\\", n());)x");
-    for (const char* hidden : {"g(", "h(", "j(", "k(", "l"}) {
-        EXPECT_EQ(code.find(hidden), std::string::npos) << hidden;
-    }
-    for (const char* called : {"f(", "i(", "m(", "n("}) {
-        EXPECT_NE(code.find(called), std::string::npos) << called;
-    }
+// Only a call in the table's code counts: not one outside the table, in a comment or a string (an
+// escaped quote does not end it, an escaped backslash does not hide the quote after it), nor one
+// in a character literal; a preprocessor line in the table refuses the harness.
+TEST(ExportedInterface, OnlyCallsInTheCaseTableCount) {
+    const auto called = CalledFromTheCaseTable(R"x(void Tav_A();
+const Case kCases[] = {
+    {[] { Tav_B(); }},  // Tav_C(
+    /* Tav_D(
+    */ {[] { Tav_E("Tav_F(\"Tav_G(", 'T'); Tav_H("\\", Tav_I()); }},
+};
+void Tav_J();)x");
+    EXPECT_EQ(called, (std::set<std::string>{"Tav_B", "Tav_E", "Tav_H", "Tav_I"}));
+
+    EXPECT_THROW(CalledFromTheCaseTable("const Case kCases[] = {\n#if 0\n{[] { Tav_B(); }},\n#endif\n};"),
+                 std::runtime_error);
+    EXPECT_THROW(CalledFromTheCaseTable("void Step() { Tav_B(); }"), std::runtime_error);
 }
 
 TEST(ExportedInterface, TheReadmeCountsTheFlatFunctions) {

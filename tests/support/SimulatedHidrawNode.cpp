@@ -111,6 +111,7 @@ SimulatedHidrawNode::SimulatedHidrawNode(std::string path, TavSim::FeatureReport
         0xC0,              // End Collection
     };
     const TavHidrawNode node{.context = this,
+                             .stat = &Stat,
                              .open = &Open,
                              .close = &Close,
                              .setFeature = &SetFeature,
@@ -133,6 +134,11 @@ void SimulatedHidrawNode::FailOpens(int count, int error) {
     openError_ = error;
 }
 
+void SimulatedHidrawNode::MissingForStats(int count) {
+    std::lock_guard lock(mutex_);
+    missingStats_ = count;
+}
+
 std::vector<SimulatedHidrawNode::Report> SimulatedHidrawNode::Reports() const {
     std::lock_guard lock(mutex_);
     return reports_;
@@ -151,6 +157,16 @@ int SimulatedHidrawNode::Closes() const {
 void SimulatedHidrawNode::Record(Report::Kind kind, const uint8_t* report, std::size_t length) {
     std::lock_guard lock(mutex_);
     reports_.push_back({kind, {report, report + length}});
+}
+
+int SimulatedHidrawNode::Stat(void* context) {
+    auto& self = *static_cast<SimulatedHidrawNode*>(context);
+    std::lock_guard lock(self.mutex_);
+    if (self.missingStats_ > 0) {
+        --self.missingStats_;
+        return -ENOENT;
+    }
+    return 0;
 }
 
 int SimulatedHidrawNode::Open(void* context) {

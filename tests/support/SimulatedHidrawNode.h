@@ -50,12 +50,15 @@ public:
 
     // The next count opens fail with the error (a node that is busy or not there yet).
     void FailOpens(int count, int error);
+    // The next count stats find no node (udev has not made it yet).
+    void MissingForStats(int count);
 
     std::vector<Report> Reports() const;
     int Opens() const;  // every attempt, refused ones too
     int Closes() const;
 
 private:
+    static int Stat(void* context);
     static int Open(void* context);
     static void Close(void* context);
     static int SetFeature(void* context, const uint8_t* report, std::size_t length);
@@ -72,6 +75,7 @@ private:
     int closes_ = 0;
     int failedOpens_ = 0;
     int openError_ = 0;
+    int missingStats_ = 0;
 };
 
 }  // namespace TavTest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Tavelin/Export.h"
+
 #include "Tavelin/ReaderMetadataStruct.h"
 
 namespace Tav {

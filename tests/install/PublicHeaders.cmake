@@ -75,11 +75,11 @@ function(check_public_headers include_dir library cxx work_dir)
     endif()
   endforeach()
 
-  check_members_link("${text}" ${include_dir} ${library} ${cxx} ${work_dir})
   if(problems)
     string(REPLACE ";" "\n  " problems "${problems}")
     message(FATAL_ERROR "installed headers:\n  ${problems}")
   endif()
+  check_members_link("${text}" ${include_dir} ${library} ${cxx} ${work_dir})
 endfunction()
 
 # Every member function that the library defines for a class of the installed headers (their text)

@@ -14,6 +14,9 @@
 // and returns its failure value: nothing, a null handle or subscription id 0. No function throws.
 // A reader handle comes from TavReader_Open and stays valid until Tav_Close.
 
+// First, so that a compiler below C++20 stops at once (see Export.h).
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -32,7 +35,6 @@
 #include "Tavelin/DefaultCapabilityDataProvider.h"
 #include "Tavelin/DefaultReaderCapabilityProfile.h"
 #include "Tavelin/ElvarinException.h"
-#include "Tavelin/Export.h"
 #include "Tavelin/ExtendedConfiguration.h"
 #include "Tavelin/ExtendedConfigurationCapabilityRule.h"
 #include "Tavelin/GetCardDataSizeParameters.h"

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <atomic>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 
-#include "Tavelin/Export.h"
 #include "Tavelin/LibraryInfo.h"
 #include "Tavelin/ProtocolHandle.h"
 #include "Tavelin/ReaderDefinition.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -8,7 +10,7 @@
 namespace TavCommon {
 
 // The application settings stored in the last two bytes of an extended configuration.
-struct ApplicationData {
+struct TAV_API ApplicationData {
     static constexpr std::size_t kWireSize = 2;
 
     uint8_t FieldDefinitionType{};  // 0..5

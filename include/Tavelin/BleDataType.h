@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 
 namespace TavCommon {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "Tavelin/Export.h"
 
 namespace Tav {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,9 +11,8 @@ namespace TavCommon {
 
 // One entry of the card-type catalogue: code, display description, upper-case identifier name and
 // two classification bytes that the library only carries to hosts. Hosts receive entries from
-// Tav::Reader::GetSupportedCardTypes and read them through the getters; the constructors and
-// ToCRecord are the library's own and are not exported.
-class CardType {
+// Tav::Reader::GetSupportedCardTypes and read them through the getters.
+class TAV_API CardType {
 public:
     // Texts are read up to their first NUL, and never past their fields.
     explicit CardType(const TavCardType& record);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <string_view>
 
 #include "Tavelin/CapabilityRule.h"

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-#include "Tavelin/Export.h"
 
 namespace TavProtocol {
 class ProtocolFacade;

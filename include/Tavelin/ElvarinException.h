@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
-
-#include "Tavelin/Export.h"
 
 // Base of the library's exception family. Every throw site records where it failed, so the
 // result records that leave the library can say so.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -15,7 +17,7 @@ namespace TavCommon {
 // The extended part of a reader configuration: output-field and separator definitions that shape the
 // card data a reader sends. On the reader it is a 128-byte image: header, field entries, separator
 // entries, their characters, 0xFF filler, and the application data in the last two bytes.
-struct ExtendedConfiguration {
+struct TAV_API ExtendedConfiguration {
     static constexpr std::size_t kWireSize = 128;
     static constexpr std::size_t kMaxFieldEntries = 31;
     static constexpr std::size_t kMaxSeparatorEntries = 31;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,7 +11,7 @@ namespace TavCommon {
 
 // One output-field definition of an extended configuration: which bits of the card data form the
 // field and how they are converted.
-struct FieldEntry {
+struct TAV_API FieldEntry {
     static constexpr std::size_t kWireSize = 4;
 
     uint8_t FieldValid{};              // 0..1

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,7 +11,7 @@ namespace TavCommon {
 
 // Header of an extended configuration: the structure version, the sizes of the header and of each
 // entry kind, the entry counts and the storage size in units of 8 bytes.
-struct FieldSeparatorDataHeader {
+struct TAV_API FieldSeparatorDataHeader {
     static constexpr std::size_t kWireSize = 4;
 
     uint8_t StructureVersion{};     // >= 1

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -7,7 +9,7 @@ namespace TavCommon {
 
 // Guards a write of the extended configuration: two 16-byte hashes and whether the reader's
 // firmware enforces enhanced security. All zero when a host passes none.
-struct HashData {
+struct TAV_API HashData {
     static constexpr std::size_t kHashSize = 16;
 
     uint8_t Hash1[kHashSize]{};

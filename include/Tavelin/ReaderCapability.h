@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <string_view>
-
-#include "Tavelin/Export.h"
 
 namespace Tav {
 

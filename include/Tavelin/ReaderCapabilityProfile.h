@@ -1,11 +1,12 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "Tavelin/CapabilityRule.h"
-#include "Tavelin/Export.h"
 #include "Tavelin/ReaderCapability.h"
 #include "Tavelin/ReaderCapabilitySet.h"
 #include "Tavelin/ReaderMetadataStruct.h"

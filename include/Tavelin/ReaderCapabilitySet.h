@@ -1,8 +1,9 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <vector>
 
-#include "Tavelin/Export.h"
 #include "Tavelin/ReaderCapability.h"
 
 namespace Tav {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstdint>
 #include <string>
 
 #include "Tavelin/ElvarinException.h"
-#include "Tavelin/Export.h"
 #include "Tavelin/ProtocolCommandResult.h"
 #include "Tavelin/TavResult.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <memory>
 
-#include "Tavelin/Export.h"
 #include "Tavelin/ProtocolHandle.h"
 
 namespace TavProtocol {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -8,7 +10,7 @@
 namespace TavCommon {
 
 // One character a separator emits: a USB key scan code and, for two-byte characters, a second byte.
-struct SeparatorCharacter {
+struct TAV_API SeparatorCharacter {
     uint8_t USBKeyScanCode{};  // 0..231
     uint8_t SecondByte{};      // not validated
 

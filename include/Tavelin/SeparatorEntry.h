@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,7 +13,7 @@ namespace TavCommon {
 
 // One separator of an extended configuration and the characters it emits. On the wire the entry
 // takes two bytes; its characters follow after all entries.
-struct SeparatorEntry {
+struct TAV_API SeparatorEntry {
     static constexpr std::size_t kWireSize = 2;
     static constexpr std::size_t kMaxCharacters = 31;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tavelin/Export.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,7 +13,7 @@ namespace TavCommon {
 // One smart-card configuration blob behind its header, as the smart-card configuration file yields
 // it and the set-blob and get-blob operations move it.
 #pragma pack(push, 1)
-struct SmartCardConfiguration {
+struct TAV_API SmartCardConfiguration {
     static constexpr std::size_t kMaxDataSize = 1016;
 
     BlobHeader Header;

@@ -1,10 +1,12 @@
 # Installs the build tree into a fresh prefix and checks what a host gets: the header, the library
 # with its links, the CMake package and tavelin.pc. The installed headers hold together on their own
-# (PublicHeaders.cmake; the consumer compiles each alone), and two hosts build against the installed
-# tree alone, once through each: one calls a flat function, the other drives the classes against the
-# simulated serial reader.
+# (PublicHeaders.cmake; the consumer compiles each alone), every member function they declare links,
+# and below C++20 each stops a host with one error that names the standard. Two hosts build against
+# the installed tree alone, once through each of the package and pkg-config: one calls a flat
+# function, the other drives the classes against the simulated serial reader; and the README's host
+# builds with the README's own line and runs against the simulated reader.
 # Arguments: BUILD_DIR, WORK_DIR, SOURCE_DIR (of the consumer), CXX, GENERATOR, SIMULATOR (the
-# serial_reader_sim program).
+# serial_reader_sim program), README.
 cmake_policy(VERSION 3.25)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -43,7 +45,23 @@ if(NOT target STREQUAL "libTavelin.so.1")
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
-check_public_headers(${prefix}/include ${link})
+check_public_headers(${prefix}/include ${link} ${CXX} ${WORK_DIR}/calls)
+
+# expect_cxx20_stop(<what> <command>...): the command, a compile below C++20, fails with one error
+# only, and that error names C++20.
+function(expect_cxx20_stop what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(REGEX MATCHALL "error:" errors "${out}${err}")
+  list(LENGTH errors count)
+  if(rc EQUAL 0 OR NOT count EQUAL 1 OR NOT err MATCHES "error:[^\n]*C\\+\\+20")
+    message(FATAL_ERROR "${what} below C++20 did not stop with one error naming C++20:\n${out}${err}")
+  endif()
+endfunction()
+file(GLOB_RECURSE headers RELATIVE ${prefix}/include LIST_DIRECTORIES false ${prefix}/include/*)
+foreach(header ${headers})
+  file(WRITE ${WORK_DIR}/cxx17/unit.cpp "#include <${header}>\n")
+  expect_cxx20_stop(${header} ${CXX} -std=c++17 -fsyntax-only -I${prefix}/include ${WORK_DIR}/cxx17/unit.cpp)
+endforeach()
 
 # find_package(Tavelin)
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX}
@@ -58,6 +76,39 @@ expect_output("classes_host: passed (0 failed checks)\n" "the find_package class
 file(GLOB_RECURSE pc ${prefix}/*/tavelin.pc)
 get_filename_component(pcdir ${pc} DIRECTORY)
 set(ENV{PKG_CONFIG_PATH} ${pcdir})
+
+# The README's host, built with the README's own line, then run against the simulated serial reader
+# without LD_LIBRARY_PATH: the run path that the line sets finds the library. The same line at C++17
+# stops at the first include. (The script has no semicolon: run() would split it there.)
+file(READ ${README} readme)
+if(NOT readme MATCHES "```cpp\n([^`]*)```")
+  message(FATAL_ERROR "${README} holds no C++ example")
+endif()
+file(WRITE ${WORK_DIR}/readme/host.cpp "${CMAKE_MATCH_1}")
+string(REGEX MATCHALL "\ng\\+\\+ [^\n]*pkg-config[^\n]*" line "${readme}")
+list(LENGTH line count)
+if(NOT count EQUAL 1 OR NOT line MATCHES "-std=c\\+\\+20")
+  message(FATAL_ERROR "${README} should give one g++ line through pkg-config, with -std=c++20: ${line}")
+endif()
+string(STRIP "${line}" line)
+string(REPLACE "-std=c++20" "-std=c++17" line17 "${line}")
+expect_cxx20_stop("the README's host" sh -c "cd ${WORK_DIR}/readme && ${line17}")
+run(sh -c "cd ${WORK_DIR}/readme && ${line}")
+run(bash -c [=[
+  unset LD_LIBRARY_PATH
+  cd "$1" || exit 1
+  "$0" </dev/null >simulator.out &
+  simulator=$!
+  trap 'kill $simulator && wait $simulator' EXIT
+  for _ in $(seq 100)
+  do
+    [[ -s simulator.out ]] && break
+    sleep 0.1
+  done
+  ./host "$(head -n1 simulator.out)"
+]=] ${SIMULATOR} ${WORK_DIR}/readme)
+expect_output("TAV-SIM-0001, ESN ESN0000000000001\n" "the README's host")
+
 run(pkg-config --cflags --libs tavelin)
 string(STRIP "${run_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")

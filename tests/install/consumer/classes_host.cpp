@@ -1,12 +1,14 @@
 // A host of the classes in namespace Tav, built against an installed tree alone, with the simulated
 // serial reader on a pseudo-terminal: open, init, metadata, cards by callback, a capability rule of
-// its own, discovery and close.
+// its own, each kind of failure caught by the type the README names for it, discovery and close.
 //
 //   classes_host <serial_reader_sim program>
 #include <Tavelin.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,6 +80,49 @@ void OwnCapabilityRule(Tav::Reader& reader, const ReaderMetadataStruct& metadata
     }
 }
 
+// The files and the values a host hands in fail with ElvarinException, not as a reader's failure.
+void FileAndValueFailures(Tav::Reader& reader) {
+    TavCommon::ReaderConfiguration outOfRange{};
+    outOfRange.FacDigitCount = 27;
+    const struct {
+        std::function<void()> call;
+        std::string message;
+    } failures[] = {
+        {[&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); }, "Failed to open HWG file: /nonexistent.hwg"},
+        {[&] { reader.ReadHwgFileFromReader("/nonexistent/backup.hwg", true); },
+         "Failed to open HWG file for writing: /nonexistent/backup.hwg"},
+        {[&] { reader.WriteSmartCardConfigurationToReader("/nonexistent.ini"); },
+         "Failed to open SmartCard Ini file: /nonexistent.ini"},
+        {[&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
+         "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+    };
+    for (const auto& failure : failures) {
+        try {
+            failure.call();
+            HostCheck::Fail(__FILE__, __LINE__, "no failure: " + failure.message);
+        } catch (const Tav::ReaderException& error) {
+            HostCheck::Fail(__FILE__, __LINE__, "a reader's failure: " + error.Message());
+        } catch (const ElvarinException& error) {
+            if (!error.Message().starts_with(failure.message)) {
+                HostCheck::Fail(__FILE__, __LINE__, "unexpected message: " + error.Message());
+            }
+        }
+    }
+}
+
+// A closed reader throws std::runtime_error, outside the library's family.
+void InitAfterClose(Tav::Reader& reader) {
+    reader.Close();
+    try {
+        reader.Init();
+        HostCheck::Fail(__FILE__, __LINE__, "a closed reader initialised");
+    } catch (const ElvarinException& error) {
+        HostCheck::Fail(__FILE__, __LINE__, "the library's own failure: " + error.Message());
+    } catch (const std::runtime_error& error) {
+        CHECK(std::string(error.what()) == "AbstractReader instance has invalid protocol facade");
+    }
+}
+
 void Discovery() {
     // Whatever is attached to this machine: every reader found is a USB one.
     for (const TavCommon::ReaderDefinition& definition : Tav::ReaderDiscovery::DiscoverUsbReaders()) {
@@ -102,6 +147,8 @@ void Session(HostCheck::Simulator& simulator, const std::string& port) {
         Metadata(metadata);
         CardsByCallback(*reader, simulator);
         OwnCapabilityRule(*reader, metadata);
+        FileAndValueFailures(*reader);
+        InitAfterClose(*reader);
     }
     Discovery();
     Tav::AbstractReader::DestroyInstance(handle);

@@ -138,8 +138,9 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         return {Outcome::CannotCreate, "not a regular file"};
     }
 
-    // A replacement must not show the new content to anyone the target's mode keeps out, so it is
-    // its owner's alone until written. A new file gets the mode the kernel gives any new file (from
+    // A replacement must not show the new content to anyone the target keeps out, so it is the
+    // saver's alone (0600 also empties the mask of an ACL it inherits from the folder) until it takes
+    // the target's owner, ACL and mode. A new file gets the mode the kernel gives any new file (from
     // the umask or the folder's default ACL), which is then already its final one.
     const mode_t creationMode = exists ? 0600 : 0666;
     const std::string folder = FolderOf(target);
@@ -178,16 +179,12 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
     AfterStep(TemporaryFileStep::Written, descriptor);
     // The owner first, as changing it clears the set-id bits the mode then gives back; the mode last,
     // as its group bits are the ACL's mask.
-    if (exists) {
-        if (const int error = CopyOwner(descriptor, existing)) {
-            return abandon(error);
-        }
+    if (const int error = exists ? CopyOwner(descriptor, existing) : 0) {
+        return abandon(error);
     }
     AfterStep(TemporaryFileStep::OwnerSet, descriptor);
-    if (exists) {
-        if (const int error = CopyAccessAcl(descriptor, target)) {
-            return abandon(error);
-        }
+    if (const int error = exists ? CopyAccessAcl(descriptor, target) : 0) {
+        return abandon(error);
     }
     AfterStep(TemporaryFileStep::AclSet, descriptor);
     if (exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {

@@ -82,9 +82,9 @@ int ReadAccessAcl(const std::string& target, std::vector<char>& acl) {
     return errno == ENODATA || NoAclSupport(errno) ? 0 : errno;
 }
 
-// Gives the temporary the target's owner and group where the process may: root may give any, the
-// owner only a group it belongs to; what it may not give stays the saver's. Still 0600, the
-// temporary then shows the content to no one but its new owner, whom the target lets in anyway.
+// Gives the temporary the target's owner and group where the process may: root any, another user
+// only a group it belongs to; what it may not give stays the saver's. Still 0600, the temporary then
+// shows the content to no one but its new owner, whom the target lets in anyway.
 int CopyOwner(int descriptor, const struct stat& existing) {
     if (::fchown(descriptor, existing.st_uid, existing.st_gid) == 0) {
         return 0;

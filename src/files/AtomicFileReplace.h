@@ -23,9 +23,9 @@ struct AtomicFileReplace {
 // syncs the folder: a reader of the path sees the old content or the new, never a part, and after a
 // power cut finds one of them whole. A folder that cannot be synced fails no save, as the new content
 // is in place by then. A replacement gets the target's mode and access ACL, and its owner and group
-// where the process may give them (as root, or as the owner to a group it belongs to; otherwise they
-// stay the saver's), before it is synced and renamed. The temporary never lets anyone read it whom
-// the target's mode and ACL keep out.
+// where the process may give them (the owner as root or as that owner, the group as root or as one
+// of its members; otherwise they stay the saver's), before it is synced and renamed. The temporary
+// never lets anyone but the saver read it whom the target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing.
 // A symbolic link is followed: the file it names is replaced, with the permissions it had. A link

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <random>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace TavFiles {
 
@@ -57,6 +59,60 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+
+bool NoAclSupport(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
+
+// The target's access ACL as the kernel stores it: empty when it has none, or when its file system
+// keeps no ACLs. Returns the error that kept it from being read, or 0.
+int ReadAccessAcl(const std::string& target, std::vector<char>& acl) {
+    ssize_t size = 0;
+    do {  // again when the ACL grew between asking its size and reading it
+        size = ::getxattr(target.c_str(), kAccessAcl, nullptr, 0);
+        if (size >= 0) {
+            acl.resize(static_cast<std::size_t>(size));
+            size = ::getxattr(target.c_str(), kAccessAcl, acl.data(), acl.size());
+        }
+    } while (size < 0 && errno == ERANGE);
+    if (size >= 0) {
+        acl.resize(static_cast<std::size_t>(size));
+        return 0;
+    }
+    acl.clear();
+    return errno == ENODATA || NoAclSupport(errno) ? 0 : errno;
+}
+
+// Gives the temporary the target's owner and group where the process may: root any, another user
+// only a group it belongs to; what it may not give stays the saver's. Still 0600, the temporary then
+// shows the content to no one but its new owner, whom the target lets in anyway.
+int CopyOwner(int descriptor, const struct stat& existing) {
+    if (::fchown(descriptor, existing.st_uid, existing.st_gid) == 0) {
+        return 0;
+    }
+    if (errno == EPERM && (::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) == 0 || errno == EPERM)) {
+        return 0;
+    }
+    return errno;
+}
+
+// Gives the temporary exactly the target's access ACL, which sets its permission bits to the
+// target's too, or takes away the one it inherited from a default ACL of the folder when the target
+// has none. The inherited one lets no one in meanwhile: its mask is empty from the 0600 it was made
+// with.
+int CopyAccessAcl(int descriptor, const std::string& target) {
+    std::vector<char> acl;
+    if (const int error = ReadAccessAcl(target, acl)) {
+        return error;
+    }
+    if (!acl.empty()) {
+        return ::fsetxattr(descriptor, kAccessAcl, acl.data(), acl.size(), 0) == 0 ? 0 : errno;
+    }
+    if (::fremovexattr(descriptor, kAccessAcl) == 0 || errno == ENODATA || NoAclSupport(errno)) {
+        return 0;
+    }
+    return errno;
+}
+
 std::function<void(TemporaryFileStep, int)>& StepHook() {
     static std::function<void(TemporaryFileStep, int)> hook;
     return hook;
@@ -82,8 +138,9 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         return {Outcome::CannotCreate, "not a regular file"};
     }
 
-    // A replacement must not show the new content to anyone the target's mode keeps out, so it is
-    // its owner's alone until written. A new file gets the mode the kernel gives any new file (from
+    // A replacement must not show the new content to anyone the target keeps out, so it is the
+    // saver's alone (0600 also empties the mask of an ACL it inherits from the folder) until it takes
+    // the target's owner, ACL and mode. A new file gets the mode the kernel gives any new file (from
     // the umask or the folder's default ACL), which is then already its final one.
     const mode_t creationMode = exists ? 0600 : 0666;
     const std::string folder = FolderOf(target);
@@ -120,12 +177,22 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         written += static_cast<std::size_t>(count);
     }
     AfterStep(TemporaryFileStep::Written, descriptor);
+    // The owner first, as changing it clears the set-id bits the mode then gives back; the mode last,
+    // as its group bits are the ACL's mask.
+    if (const int error = exists ? CopyOwner(descriptor, existing) : 0) {
+        return abandon(error);
+    }
+    AfterStep(TemporaryFileStep::OwnerSet, descriptor);
+    if (const int error = exists ? CopyAccessAcl(descriptor, target) : 0) {
+        return abandon(error);
+    }
+    AfterStep(TemporaryFileStep::AclSet, descriptor);
     if (exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
         return abandon(errno);
     }
     AfterStep(TemporaryFileStep::ModeSet, descriptor);
-    // Content and mode on the disk before the rename makes them the target's, so a crash cannot
-    // leave an empty file or one its owner alone may read.
+    // Content, owner and permissions on the disk before the rename makes them the target's, so a
+    // crash cannot leave an empty file or one that lets in other users than the old one did.
     if (::fsync(descriptor) != 0) {
         return abandon(errno);
     }

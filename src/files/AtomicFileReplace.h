@@ -22,7 +22,10 @@ struct AtomicFileReplace {
 // letters or digits) whatever the length of the target's, syncs it, renames it over the target and
 // syncs the folder: a reader of the path sees the old content or the new, never a part, and after a
 // power cut finds one of them whole. A folder that cannot be synced fails no save, as the new content
-// is in place by then. The temporary never lets anyone read it whom the target's mode keeps out.
+// is in place by then. A replacement gets the target's mode and access ACL, and its owner and group
+// where the process may give them (the owner as root or as that owner, the group as root or as one
+// of its members; otherwise they stay the saver's), before it is synced and renamed. The temporary
+// never lets anyone but the saver read it whom the target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing.
 // A symbolic link is followed: the file it names is replaced, with the permissions it had. A link
@@ -30,8 +33,9 @@ struct AtomicFileReplace {
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text);
 
 // For tests only; set while no save runs, an empty function removes it. Called with the temporary's
-// descriptor after each step that changes it, before the rename.
-enum class TemporaryFileStep { Created, Written, ModeSet };
+// descriptor after each step that may change it, before the rename; for a new file the last three
+// change nothing.
+enum class TemporaryFileStep { Created, Written, OwnerSet, AclSet, ModeSet };
 void SetTemporaryFileStepHook(std::function<void(TemporaryFileStep, int descriptor)> hook);
 
 }  // namespace TavFiles

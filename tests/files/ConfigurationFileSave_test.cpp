@@ -1,7 +1,8 @@
 // A save that fails throws, names the path, and leaves the old file as it was: no truncated file,
-// no temporary file left beside it. Until it is renamed, the temporary file lets no one read it whom
-// the saved file's mode keeps out.
+// no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL, and until
+// it is renamed, the temporary file lets no one read it whom the saved file keeps out.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,10 +14,12 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,17 +102,22 @@ public:
     ScopedStepHook& operator=(const ScopedStepHook&) = delete;
 };
 
-// Syncing the temporary file fails while it lives: once it has its final mode, its descriptor is
-// made a pipe's, which cannot be synced.
-class FailingSync {
-    ScopedStepHook hook_{[](TavFiles::TemporaryFileStep step, int descriptor) {
-        int pipeEnds[2];
-        if (step == TavFiles::TemporaryFileStep::ModeSet && pipe(pipeEnds) == 0) {
-            dup2(pipeEnds[1], descriptor);
-            close(pipeEnds[0]);
-            close(pipeEnds[1]);
-        }
-    }};
+// While it lives, the temporary file's descriptor is made a pipe's after the step: a pipe can be
+// neither synced nor given an ACL.
+class PipeAfterStep {
+public:
+    explicit PipeAfterStep(TavFiles::TemporaryFileStep after)
+        : hook_([after](TavFiles::TemporaryFileStep step, int descriptor) {
+              int pipeEnds[2];
+              if (step == after && pipe(pipeEnds) == 0) {
+                  dup2(pipeEnds[1], descriptor);
+                  close(pipeEnds[0]);
+                  close(pipeEnds[1]);
+              }
+          }) {}
+
+private:
+    ScopedStepHook hook_;
 };
 
 // The process's umask while it lives.
@@ -124,50 +132,134 @@ private:
     mode_t saved_;
 };
 
-// Files made in the folder get owner rw, group r and nothing for others, whatever the umask.
-bool SetDefaultAcl(const std::string& folder) {
-    struct Entry {
-        uint16_t tag;
-        uint16_t permissions;
-        uint32_t id;
-    };
-    constexpr uint32_t kUndefinedId = 0xFFFFFFFF;
-    const struct {
-        uint32_t version = 2;
-        Entry entries[3] = {{0x01, 6, kUndefinedId}, {0x04, 4, kUndefinedId}, {0x20, 0, kUndefinedId}};
-    } acl;
-    return setxattr(folder.c_str(), "system.posix_acl_default", &acl, sizeof acl, 0) == 0;
+constexpr uid_t kNobody = 65534;  // nobody, and nogroup its group
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+constexpr const char* kDefaultAcl = "system.posix_acl_default";
+
+// An entry of an ACL as the kernel takes it in the attributes above, after a version of 2; entries
+// are sorted by tag, then id.
+struct AclEntry {
+    uint16_t tag;
+    uint16_t permissions;
+    uint32_t id;
+};
+constexpr uint16_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+constexpr uint32_t kUndefinedId = 0xFFFFFFFF;
+
+// Owner rw, group r, nothing for others, whatever the umask.
+const std::vector<AclEntry> kOwnerAndGroupAcl = {
+    {kUserObj, 6, kUndefinedId}, {kGroupObj, 4, kUndefinedId}, {kOther, 0, kUndefinedId}};
+// The same, and nobody rw.
+const std::vector<AclEntry> kNobodyWritesAcl = {{kUserObj, 6, kUndefinedId},
+                                                {kUser, 6, kNobody},
+                                                {kGroupObj, 4, kUndefinedId},
+                                                {kMask, 6, kUndefinedId},
+                                                {kOther, 0, kUndefinedId}};
+// A 0640 file that nobody may read as well.
+const std::vector<AclEntry> kNobodyReadsAcl = {{kUserObj, 6, kUndefinedId},
+                                               {kUser, 4, kNobody},
+                                               {kGroupObj, 4, kUndefinedId},
+                                               {kMask, 4, kUndefinedId},
+                                               {kOther, 0, kUndefinedId}};
+
+// Sets the ACL attribute of the file or folder; the error, ENOTSUP where its file system keeps no
+// ACLs, or 0.
+int SetAcl(const std::string& path, const char* attribute, const std::vector<AclEntry>& entries) {
+    const uint32_t version = 2;
+    std::string value(reinterpret_cast<const char*>(&version), sizeof version);
+    value.append(reinterpret_cast<const char*>(entries.data()), entries.size() * sizeof(AclEntry));
+    return setxattr(path.c_str(), attribute, value.data(), value.size(), 0) == 0 ? 0 : errno;
 }
 
-// The mode a file created in the folder with 0666 gets there.
-mode_t ModeOfANewFileIn(const std::string& folder) {
+// Who may read a file: its owner, group, mode and access ACL as the kernel keeps it (empty for
+// none).
+struct Access {
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+    std::string acl;
+    bool operator==(const Access&) const = default;
+};
+
+void PrintTo(const Access& access, std::ostream* out) {
+    *out << access.owner << ":" << access.group << " " << std::oct << access.mode << std::dec << ", ACL of "
+         << access.acl.size() << " bytes";
+}
+
+Access AccessOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
+    char acl[1024];
+    const ssize_t size = getxattr(path.c_str(), kAccessAcl, acl, sizeof acl);
+    EXPECT_TRUE(size >= 0 || errno == ENODATA || errno == ENOTSUP) << path << ": " << std::strerror(errno);
+    return {status.st_uid, status.st_gid, status.st_mode & 07777, std::string(acl, size > 0 ? size : 0)};
+}
+
+// What a file created in the folder with 0666 gets there.
+Access AccessOfANewFileIn(const std::string& folder) {
     const std::string probe = folder + "/probe";
     const int descriptor = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     EXPECT_GE(descriptor, 0) << probe;
-    struct stat status {};
-    fstat(descriptor, &status);
     close(descriptor);
+    const Access access = AccessOf(probe);
     unlink(probe.c_str());
-    return status.st_mode & 07777;
+    return access;
+}
+
+// For a forked child of root: nobody, without root's groups.
+bool BecomeNobody() { return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0; }
+
+// Whether nobody may open the file for reading, as a forked child of root finds.
+bool NobodyMayRead(const std::string& path) {
+    const pid_t child = fork();
+    if (child < 0) {
+        ADD_FAILURE() << "no child process";
+        return false;
+    }
+    if (child == 0) {
+        if (!BecomeNobody()) {
+            _exit(2);
+        }
+        _exit(open(path.c_str(), O_RDONLY) >= 0 ? 0 : errno == EACCES ? 1 : 3);
+    }
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1)
+        << path << ": " << status << " (2: no user to drop to, 3: open failed otherwise)";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class ConfigurationFileSaveTest : public TavTest::FileFixture {};
 
 TEST_F(ConfigurationFileSaveTest, FailedWriteLeavesTheOldFile) {
+    using Step = TavFiles::TemporaryFileStep;
     const struct {
         const char* name;
         void (*during)(const std::function<void()>& save);
         std::string reason;
+        bool oldFileHasAcl;
     } faults[] = {
         {"full disk", [](const std::function<void()>& save) { const SmallFileSizeLimit limit; save(); },
-         "File too large"},
-        {"failed sync", [](const std::function<void()>& save) { const FailingSync sync; save(); },
-         "Invalid argument"},
+         "File too large", false},
+        {"failed sync", [](const std::function<void()>& save) { const PipeAfterStep fault(Step::ModeSet); save(); },
+         "Invalid argument", false},
+        {"failed ACL copy",
+         [](const std::function<void()>& save) { const PipeAfterStep fault(Step::OwnerSet); save(); },
+         "Operation not supported", true},
     };
+    std::string skipped;
     for (const auto& fault : faults) {
         for (const auto& writer : kWriters) {
             SCOPED_TRACE(std::string(writer.name) + ", " + fault.name);
             const std::string path = Write("old content", "old.hwg");
+            if (fault.oldFileHasAcl) {
+                const int error = SetAcl(path, kAccessAcl, kNobodyReadsAcl);
+                if (error == ENOTSUP) {
+                    skipped = std::string(fault.name) + ": the file system keeps no ACLs";
+                    continue;
+                }
+                ASSERT_EQ(error, 0) << std::strerror(error);
+            }
             fault.during([&] {
                 ExpectFailure([&] { writer.save(path); }, writer.writeMessage + path + " (" + fault.reason + ")",
                               writer.writeSite);
@@ -176,59 +268,111 @@ TEST_F(ConfigurationFileSaveTest, FailedWriteLeavesTheOldFile) {
             EXPECT_EQ(Entries(), std::vector<std::string>{"old.hwg"});
         }
     }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << skipped;
+    }
 }
 
 // A key backup kept at 0600 must not be readable by another user from its temporary file while it
-// is written. A new file is made as any file in its folder is, so it ends with the mode it would
-// get from the umask or from the folder's default ACL.
-TEST_F(ConfigurationFileSaveTest, TheTemporaryFileLetsNoOneReadWhomTheSavedFileKeepsOut) {
+// is written, and a replaced file lets in those it let in before: its owner, group, mode and ACL are
+// the temporary's once its mode is set, and no step before lets in anyone the saved file keeps out,
+// even where the folder's default ACL would. A new file is made as any file in its folder is, so it
+// ends with the mode it would get from the umask or from the folder's default ACL. Root tries each
+// step as nobody, for whom the folders are open.
+TEST_F(ConfigurationFileSaveTest, TheSavedFileLetsInWhomTheOldOneDidAndItsTemporaryNoOneElse) {
     const struct {
         const char* name;
         std::optional<mode_t> existing;  // the mode of the file replaced; none for a new file
         mode_t umask;
-        bool defaultAcl;
+        std::vector<AclEntry> defaultAcl;  // the folder's, once the file replaced is made
+        std::vector<AclEntry> accessAcl;   // the file replaced's
+        bool nobodysFile = false;          // the file replaced is nobody's
     } cases[] = {
-        {"replacing a 0600 file", 0600, 022, false},
-        {"replacing a 0640 file", 0640, 0, false},
-        {"a new file, umask 022", std::nullopt, 022, false},
-        {"a new file, umask 077", std::nullopt, 077, false},
-        {"a new file, default ACL", std::nullopt, 022, true},
+        {"replacing a 0600 file", 0600, 022, {}, {}},
+        {"replacing a 0640 file", 0640, 0, {}, {}},
+        {"replacing a set-group-id 02750 file", 02750, 022, {}, {}},
+        {"a new file, umask 022", std::nullopt, 022, {}, {}},
+        {"a new file, umask 077", std::nullopt, 077, {}, {}},
+        {"a new file, default ACL", std::nullopt, 022, kOwnerAndGroupAcl, {}},
+        {"a new file, default ACL letting nobody in", std::nullopt, 022, kNobodyWritesAcl, {}},
+        {"replacing a 0640 file without ACL, default ACL letting nobody in", 0640, 022, kNobodyWritesAcl, {}},
+        {"replacing a 0640 file whose ACL lets nobody read", 0640, 022, {}, kNobodyReadsAcl},
+        {"replacing nobody's 0600 file", 0600, 022, {}, {}, true},
     };
+    const bool root = geteuid() == 0;
+    ASSERT_EQ(chmod(PathOf("").c_str(), 0711), 0);
     using Step = TavFiles::TemporaryFileStep;
-    std::vector<std::pair<Step, mode_t>> seen;
-    const ScopedStepHook hook([&seen](Step step, int descriptor) {
-        struct stat status {};
-        EXPECT_EQ(fstat(descriptor, &status), 0);
-        seen.emplace_back(step, status.st_mode & 07777);
+    struct Seen {
+        Step step;
+        Access access;
+        bool nobodyMayRead;
+    };
+    std::vector<Seen> seen;
+    const ScopedStepHook hook([&seen, root](Step step, int descriptor) {
+        const std::string temporary = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor));
+        seen.push_back({step, AccessOf(temporary), root && NobodyMayRead(temporary)});
     });
+    std::string skipped = root ? "" : "not root: no user to try the files as, no file of nobody's to replace.";
     int folderCount = 0;
     for (const auto& writer : kWriters) {
-        for (const auto& modeCase : cases) {
-            SCOPED_TRACE(std::string(writer.name) + ", " + modeCase.name);
-            const ScopedUmask mask(modeCase.umask);
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            if (row.nobodysFile && !root) {
+                continue;
+            }
+            const ScopedUmask mask(row.umask);
             const std::string folder = PathOf(std::to_string(folderCount++));
             ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-            if (modeCase.defaultAcl) {
-                ASSERT_TRUE(SetDefaultAcl(folder)) << "no default ACL on " << folder;
-            }
+            ASSERT_EQ(chmod(folder.c_str(), 0711), 0);
             const std::string path = folder + "/backup.hwg";
-            if (modeCase.existing) {
+            int aclError = 0;
+            if (row.existing) {
                 std::ofstream(path) << "old content";
-                ASSERT_EQ(chmod(path.c_str(), *modeCase.existing), 0);
+                ASSERT_EQ(chmod(path.c_str(), *row.existing), 0);
+                if (row.nobodysFile) {
+                    ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+                }
+                if (!row.accessAcl.empty()) {
+                    aclError = SetAcl(path, kAccessAcl, row.accessAcl);
+                }
             }
-            const mode_t finalMode = modeCase.existing ? *modeCase.existing : ModeOfANewFileIn(folder);
+            if (!row.defaultAcl.empty() && aclError == 0) {
+                aclError = SetAcl(folder, kDefaultAcl, row.defaultAcl);
+            }
+            if (aclError == ENOTSUP) {
+                if (skipped.find(row.name) == std::string::npos) {
+                    skipped += std::string(" ") + row.name + ": the file system keeps no ACLs.";
+                }
+                continue;
+            }
+            ASSERT_EQ(aclError, 0) << std::strerror(aclError);
+            const std::optional<Access> old =
+                row.existing ? std::optional<Access>(AccessOf(path)) : std::nullopt;
+            const bool nobodyMayReadTheOld = root && row.existing && NobodyMayRead(path);
 
             seen.clear();
             writer.save(path);
-            struct stat saved {};
-            ASSERT_EQ(stat(path.c_str(), &saved), 0);
-            EXPECT_EQ(saved.st_mode & 07777, finalMode);
-            ASSERT_EQ(seen.size(), 3u);
-            for (const auto& [step, mode] : seen) {
-                EXPECT_EQ(mode & 0044 & ~finalMode, 0u)
-                    << "step " << static_cast<int>(step) << ": mode " << std::oct << mode << ", final " << finalMode;
+            const Access saved = AccessOf(path);
+            EXPECT_EQ(saved, old ? *old : AccessOfANewFileIn(folder));
+            const bool nobodyMayRead = root && NobodyMayRead(path);
+            if (row.existing) {
+                EXPECT_EQ(nobodyMayRead, nobodyMayReadTheOld);
+            }
+            ASSERT_EQ(seen.size(), 5u);
+            for (const auto& [step, access, nobodyMayReadTheTemporary] : seen) {
+                SCOPED_TRACE("step " + std::to_string(static_cast<int>(step)));
+                EXPECT_EQ(access.mode & 0044 & ~saved.mode, 0u)
+                    << "mode " << std::oct << access.mode << ", final " << saved.mode;
+                EXPECT_TRUE(nobodyMayRead || !nobodyMayReadTheTemporary);
+                if (step == Step::ModeSet) {
+                    EXPECT_EQ(access, saved);
+                    EXPECT_EQ(nobodyMayReadTheTemporary, nobodyMayRead);
+                }
             }
         }
+    }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << skipped;
     }
 }
 
@@ -249,7 +393,7 @@ TEST_F(ConfigurationFileSaveTest, ASaveIntoAFolderThatCannotBeListedSucceeds) {
         }
         if (child == 0) {
             // Root may open any folder, so the save runs as nobody.
-            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            if (geteuid() == 0 && !BecomeNobody()) {
                 _exit(2);
             }
             if (open(folder.c_str(), O_RDONLY | O_DIRECTORY) >= 0 || errno != EACCES) {

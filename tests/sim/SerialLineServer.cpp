@@ -158,6 +158,30 @@ bool SerialLineServer::WriteAll(const std::vector<uint8_t>& bytes) {
     return true;
 }
 
+bool SerialLineServer::InputWaiting() const {
+    pollfd in{pty_.MasterFd(), POLLIN, 0};
+    return ::poll(&in, 1, 0) > 0;
+}
+
+bool SerialLineServer::HostGaveUp() const {
+    if (!pending_.empty() || InputWaiting()) {
+        return true;
+    }
+    const std::lock_guard lock(stateMutex_);
+    return catchUpsAsked_ > catchUpsDone_;
+}
+
+uint64_t SerialLineServer::LateAnswers() {
+    std::unique_lock lock(stateMutex_);
+    const uint64_t asked = ++catchUpsAsked_;
+    lock.unlock();
+    Signal(Request::CatchUp);
+    lock.lock();
+    // A serving thread that never catches up leaves the count as it is.
+    stateChanged_.wait_for(lock, std::chrono::seconds(10), [&] { return closed_ || catchUpsDone_ >= asked; });
+    return lateAnswers_;
+}
+
 void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
     if (answer.deviceGone) {
         CloseLine();
@@ -176,6 +200,9 @@ void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
     }
     if (!Pause(milliseconds(replyTimeMs_.load()) + answer.delay)) {
         return;
+    }
+    if (answer.delay.count() == 0 && HostGaveUp()) {
+        ++lateAnswers_;
     }
     WriteAll(*answer.reply);
     if (answer.awaitsDataPhrase) {
@@ -255,6 +282,13 @@ void SerialLineServer::Serve() {
         }
         // What is left in pending_ is the start of a frame: nothing to answer yet.
         PublishAnswered(bytesRead_);
+        if (!InputWaiting()) {
+            {
+                const std::lock_guard lock(stateMutex_);
+                catchUpsDone_ = catchUpsAsked_;
+            }
+            stateChanged_.notify_all();
+        }
         if (dataPhraseDeadline_ && Clock::now() >= *dataPhraseDeadline_) {
             dataPhraseDeadline_.reset();
             WriteAll(frontEnd_.ExpireDataPhrase());

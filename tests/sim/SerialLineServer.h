@@ -56,9 +56,15 @@ public:
     // from the line. A reply delayed on purpose (LateReply) counts as answered when its delay
     // begins, a line that is gone as answered. False after `timeout`.
     bool WaitUntilAnswered(uint64_t bytesSent, uint64_t writtenBefore, std::chrono::milliseconds timeout) const;
+    // Replies no fault delayed that the host had stopped waiting for: written after its next frame
+    // had come (a serial-binary host sends one only once the reply came or its receive window
+    // closed) or while it asked this. Only a serving thread held up past the window, as on a
+    // loaded host, writes them. Ask only while the host exchanges nothing; the count is taken
+    // once the serving thread has answered all the host sent.
+    uint64_t LateAnswers();
 
 private:
-    enum class Request : char { Stop = 'S', Unplug = 'U' };
+    enum class Request : char { Stop = 'S', Unplug = 'U', CatchUp = 'C' };
 
     void Serve();
     void Answer(const SerialBinaryFrontEnd::Answer& answer);
@@ -66,6 +72,9 @@ private:
     bool Pause(std::chrono::milliseconds duration);
     // False when the line is gone or the host does not read for a second.
     bool WriteAll(const std::vector<uint8_t>& bytes);
+    // Whether the host has stopped waiting for the reply to the frame being answered.
+    bool HostGaveUp() const;
+    bool InputWaiting() const;
     void CloseLine();
     // The reader has answered every frame in the first `bytes` bytes it read.
     void PublishAnswered(uint64_t bytes);
@@ -76,6 +85,7 @@ private:
     TavTest::PseudoTerminal pty_;
     std::atomic<int64_t> replyTimeMs_;
     std::atomic<int64_t> holdUpMs_{0};
+    std::atomic<uint64_t> lateAnswers_{0};
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::atomic<bool> stopping_{false};
@@ -85,6 +95,8 @@ private:
     // Guarded by stateMutex_, signalled through stateChanged_ as closed_ is.
     uint64_t bytesAnswered_ = 0;
     uint64_t bytesWritten_ = 0;
+    uint64_t catchUpsAsked_ = 0;
+    uint64_t catchUpsDone_ = 0;
 
     // Serving thread only.
     std::vector<uint8_t> pending_;

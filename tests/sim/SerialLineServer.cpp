@@ -90,7 +90,7 @@ bool SerialLineServer::WaitUntilAnswered(uint64_t bytesSent, uint64_t writtenBef
         }
         written = bytesWritten_ - writtenBefore;
     }
-    // Written is not yet readable: the pseudo-terminal hands bytes over in a kernel worker.
+    // What was written may not be readable yet: the pseudo-terminal hands bytes over in a kernel worker.
     const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
     return written == 0 ||
            pty_.WaitUntilDelivered(static_cast<int>(written), static_cast<int>(std::max<int64_t>(left, 0)));

@@ -169,14 +169,17 @@ public:
         }
     }
 
-    // Sends one command line; true when the simulator answered "ok".
-    bool Command(const std::string& line) {
+    // Sends one command line; the line the simulator answered, empty when it did not.
+    std::string Ask(const std::string& line) {
         const std::string text = line + "\n";
         if (::write(toSimulator_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
-            return false;
+            return "";
         }
-        return ReadLine() == "ok";
+        return ReadLine();
     }
+
+    // Sends one command line; true when the simulator answered "ok".
+    bool Command(const std::string& line) { return Ask(line) == "ok"; }
 
 private:
     pid_t pid_ = -1;

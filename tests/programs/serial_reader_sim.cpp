@@ -6,9 +6,11 @@
 //
 // --cycle-card-ms N shows a 26-bit card for N ms, takes it away for N ms, and so on, for a host
 // that waits for a card by callback. Standard input takes one command per line and answers each
-// with a line "ok" (or "error: ..."):
+// with a line, "ok" (or "error: ...") unless said otherwise:
 //   present <bit count> <card bytes in hex>   the card lies on the reader
 //   remove                                    no card
+//   late                                      the number of replies the host had stopped waiting
+//                                             for (LateAnswers in SerialLineServer.h)
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -56,8 +58,8 @@ void Show(TavSim::SimulatedReader& reader, const TavSim::PresentedCard& card) {
 void Remove(TavSim::SimulatedReader& reader) { reader.Model()->presentedCards.clear(); }
 
 // One command line; the answer line it gets.
-std::string Execute(TavSim::SimulatedReader& reader, const std::string& line) {
-    std::istringstream words(line);
+std::string Execute(TavSim::SimulatedReader& reader, TavSim::SerialLineServer& line, const std::string& text) {
+    std::istringstream words(text);
     std::string command;
     words >> command;
     if (command == "present") {
@@ -75,6 +77,9 @@ std::string Execute(TavSim::SimulatedReader& reader, const std::string& line) {
     if (command == "remove") {
         Remove(reader);
         return "ok";
+    }
+    if (command == "late") {
+        return std::to_string(line.LateAnswers());
     }
     return "error: unknown command '" + command + "'";
 }
@@ -160,7 +165,7 @@ int main(int argc, char** argv) {
             }
             input.append(buffer, static_cast<std::size_t>(count));
             for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
-                const std::string answer = Execute(reader, input.substr(0, end));
+                const std::string answer = Execute(reader, line, input.substr(0, end));
                 input.erase(0, end + 1);
                 std::printf("%s\n", answer.c_str());
                 std::fflush(stdout);

@@ -50,6 +50,16 @@ TEST_F(SerialBinaryLineTest, AReplyTooLateForItsCommandIsNeverTakenForTheNext) {
     EXPECT_EQ(luid, (LuidResponseInformation{0x0102, 0x0102}));
 }
 
+TEST_F(SerialBinaryLineTest, AReaderThreadHeldUpLongerThanTheWindowStillAnswersInTime) {
+    // The fixture's transport lets the reader answer before the window opens, so expectations
+    // hold on a host loaded enough to leave the simulator's thread waiting.
+    reader_.Model()->luid = 0x0102;
+    line_.HoldUpNextRead(250ms);
+    LuidResponseInformation luid;
+    EXPECT_EQ(ReadLuid(&luid), ProtocolFailure{});
+    EXPECT_EQ(luid, (LuidResponseInformation{0x0102, 0x0102}));
+}
+
 TEST_F(SerialBinaryLineTest, ALateReplyWithinTheWindowStillCounts) {
     Inject({0xFA, 0x05}, Fault::LateReply(40ms));
     EXPECT_EQ(ReadLuid(), ProtocolFailure{});

@@ -58,18 +58,61 @@ void SerialLineServer::Signal(Request request) {
 
 void SerialLineServer::Unplug() {
     Signal(Request::Unplug);
-    std::unique_lock lock(closedMutex_);
-    closedChanged_.wait(lock, [this] { return closed_.load(); });
+    std::unique_lock lock(stateMutex_);
+    stateChanged_.wait(lock, [this] { return closed_.load(); });
 }
 
 void SerialLineServer::CloseLine() {
     {
         // Under the lock, so no one reads the line as connected once the host can see it gone.
-        const std::lock_guard lock(closedMutex_);
+        const std::lock_guard lock(stateMutex_);
         pty_.CloseMaster();
         closed_ = true;
     }
-    closedChanged_.notify_all();
+    stateChanged_.notify_all();
+}
+
+uint64_t SerialLineServer::BytesWritten() const {
+    const std::lock_guard lock(stateMutex_);
+    return bytesWritten_;
+}
+
+bool SerialLineServer::WaitUntilAnswered(uint64_t bytesSent, uint64_t writtenBefore, milliseconds timeout) const {
+    const auto deadline = Clock::now() + timeout;
+    uint64_t written = 0;
+    {
+        std::unique_lock lock(stateMutex_);
+        if (!stateChanged_.wait_until(lock, deadline, [&] { return closed_ || bytesAnswered_ >= bytesSent; })) {
+            return false;
+        }
+        if (closed_) {
+            return true;
+        }
+        written = bytesWritten_ - writtenBefore;
+    }
+    // What was written may not be readable yet: the pseudo-terminal hands bytes over in a kernel worker.
+    const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
+    return written == 0 ||
+           pty_.WaitUntilDelivered(static_cast<int>(written), static_cast<int>(std::max<int64_t>(left, 0)));
+}
+
+void SerialLineServer::PublishAnswered(uint64_t bytes) {
+    {
+        const std::lock_guard lock(stateMutex_);
+        bytesAnswered_ = bytes;
+    }
+    stateChanged_.notify_all();
+}
+
+void SerialLineServer::CountWritten(ssize_t count) {
+    if (count <= 0) {
+        return;
+    }
+    {
+        const std::lock_guard lock(stateMutex_);
+        bytesWritten_ += static_cast<uint64_t>(count);
+    }
+    stateChanged_.notify_all();
 }
 
 bool SerialLineServer::Pause(milliseconds duration) {
@@ -96,6 +139,7 @@ bool SerialLineServer::WriteAll(const std::vector<uint8_t>& bytes) {
     while (done < bytes.size()) {
         const ssize_t written = ::write(pty_.MasterFd(), bytes.data() + done, bytes.size() - done);
         if (written > 0) {
+            CountWritten(written);
             done += static_cast<std::size_t>(written);
             continue;
         }
@@ -114,6 +158,30 @@ bool SerialLineServer::WriteAll(const std::vector<uint8_t>& bytes) {
     return true;
 }
 
+bool SerialLineServer::InputWaiting() const {
+    pollfd in{pty_.MasterFd(), POLLIN, 0};
+    return ::poll(&in, 1, 0) > 0;
+}
+
+bool SerialLineServer::HostGaveUp() const {
+    if (!pending_.empty() || InputWaiting()) {
+        return true;
+    }
+    const std::lock_guard lock(stateMutex_);
+    return catchUpsAsked_ > catchUpsDone_;
+}
+
+uint64_t SerialLineServer::LateAnswers() {
+    std::unique_lock lock(stateMutex_);
+    const uint64_t asked = ++catchUpsAsked_;
+    lock.unlock();
+    Signal(Request::CatchUp);
+    lock.lock();
+    // A serving thread that never catches up leaves the count as it is.
+    stateChanged_.wait_for(lock, std::chrono::seconds(10), [&] { return closed_ || catchUpsDone_ >= asked; });
+    return lateAnswers_;
+}
+
 void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
     if (answer.deviceGone) {
         CloseLine();
@@ -126,8 +194,15 @@ void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
     if (!answer.reply) {
         return;
     }
+    if (answer.delay.count() > 0) {
+        // Late on purpose: the reply runs against the host's window from here.
+        PublishAnswered(bytesRead_ - pending_.size());
+    }
     if (!Pause(milliseconds(replyTimeMs_.load()) + answer.delay)) {
         return;
+    }
+    if (answer.delay.count() == 0 && HostGaveUp()) {
+        ++lateAnswers_;
     }
     WriteAll(*answer.reply);
     if (answer.awaitsDataPhrase) {
@@ -170,6 +245,10 @@ void SerialLineServer::Serve() {
         if ((fds[1].revents & POLLIN) != 0) {
             const ssize_t count = ::read(pty_.MasterFd(), buffer.data(), buffer.size());
             if (count > 0) {
+                if (const auto holdUp = holdUpMs_.exchange(0); holdUp > 0 && !Pause(milliseconds(holdUp))) {
+                    return;
+                }
+                bytesRead_ += static_cast<uint64_t>(count);
                 pending_.insert(pending_.end(), buffer.begin(), buffer.begin() + count);
             }
         }
@@ -199,8 +278,16 @@ void SerialLineServer::Serve() {
 
         if (endlessFiller_) {
             const std::vector<uint8_t> filler(kFillerChunk, *endlessFiller_);
-            const ssize_t ignored = ::write(pty_.MasterFd(), filler.data(), filler.size());
-            static_cast<void>(ignored);
+            CountWritten(::write(pty_.MasterFd(), filler.data(), filler.size()));
+        }
+        // What is left in pending_ is the start of a frame: nothing to answer yet.
+        PublishAnswered(bytesRead_);
+        if (!InputWaiting()) {
+            {
+                const std::lock_guard lock(stateMutex_);
+                catchUpsDone_ = catchUpsAsked_;
+            }
+            stateChanged_.notify_all();
         }
         if (dataPhraseDeadline_ && Clock::now() >= *dataPhraseDeadline_) {
             dataPhraseDeadline_.reset();

@@ -16,6 +16,37 @@
 
 namespace TavTest {
 
+// The library's serial transport on a simulated line, except that a transmit returns only once
+// the reader has answered what was sent: its reply is waiting on the line when the receive window
+// opens. On a loaded host the reader's thread may not run for more than one window (100 ms), and
+// the library would rightly take it for a silent reader; a real reader answers within a few
+// milliseconds. A reply delayed on purpose still runs against the window.
+class AnsweredSerialTransport : public TavTransport::Transport {
+public:
+    explicit AnsweredSerialTransport(TavSim::SerialLineServer& line)
+        : Transport(line.Definition()), line_(line), serial_(line.Definition()) {}
+
+    void init(uint32_t retryCount) override { serial_.init(retryCount); }
+    std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override { return serial_.receive(payload); }
+    void transmit(TavTransport::TransportPayload& payload) override {
+        const uint64_t writtenBefore = line_.BytesWritten();
+        serial_.transmit(payload);
+        sent_ += payload.data.size();
+        // A reader that never answers is the library's to find out, in its window.
+        line_.WaitUntilAnswered(sent_, writtenBefore, std::chrono::seconds(10));
+    }
+    void setReceiveDelayMs(uint32_t milliseconds) override {
+        serial_.setReceiveDelayMs(milliseconds);
+        Transport::setReceiveDelayMs(milliseconds);
+    }
+    void discardPendingInput() override { serial_.discardPendingInput(); }
+
+private:
+    TavSim::SerialLineServer& line_;
+    TavTransport::SerialTransport serial_;
+    uint64_t sent_ = 0;
+};
+
 // A simulated serial-binary reader on a pseudo-terminal, opened by the library's serial transport
 // exactly as a reader on /dev/ttyUSB0 would be. The receive delay is kept short so the tests stay
 // fast; a silent reader still costs one receive window (about 100 ms).
@@ -47,7 +78,7 @@ protected:
     TavSim::SimulatedReader reader_;
     TavSim::SerialBinaryFrontEnd frontEnd_{reader_};
     TavSim::SerialLineServer line_{frontEnd_};
-    TavTransport::SerialTransport transport_{line_.Definition()};
+    AnsweredSerialTransport transport_{line_};
 };
 
 }  // namespace TavTest

@@ -22,7 +22,8 @@ public:
     virtual void transmit(TransportPayload& payload) = 0;
     virtual void setReceiveDelayMs(uint32_t milliseconds) { receiveDelayMs_ = milliseconds; }
     // Called as a command begins: a transport whose device can send unasked (a serial line) drops
-    // what arrived before, so a reply too late for one command is never taken for the next one's.
+    // what arrived before, so a reply too late for one command is not taken for the next one's
+    // unless it arrives after the next command has begun: a byte stream cannot tell them apart.
     virtual void discardPendingInput() {}
 
     const TavCommon::ReaderDefinition& readerDefinition() const { return readerDefinition_; }

@@ -521,7 +521,7 @@ TEST_F(UsbHidTransportTest, NodeThatIsNotTheHidrawDeviceIsRefusedOnceWithoutHida
         EXPECT_EQ(impostor.Opens(), 0);
         EXPECT_EQ(Count(LinesAt(log, kTrace), "[TRANSPORT] Attempting to open device at USB bus path: 1-9"),
                   row.attemptsWithoutNode + 1);
-        // Only a first attempt that failed is logged as one.
+        // An attempt that found no node is retried with a warning; the refusal is not.
         EXPECT_EQ(LinesAt(log, kWarn).size(), row.attemptsWithoutNode > 0 ? 1u : 0u);
     }
 }

@@ -70,18 +70,15 @@ constexpr const char* kAccessAcl = "system.posix_acl_access";
 
 bool NoAclSupport(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-// The access ACL of the file held by the descriptor, as the kernel stores it: empty when it has none,
-// or when its file system keeps no ACLs. An O_PATH descriptor has no attributes of its own, so the
-// ACL is read through its link in /proc, which names that file whatever is at its path now. Returns
-// the error that kept it from being read, or 0.
-int ReadAccessAcl(int existing, std::vector<char>& acl) {
-    const std::string link = "/proc/self/fd/" + std::to_string(existing);
+// The access ACL at this path as the kernel stores it: empty when it has none, or when its file
+// system keeps no ACLs. Returns the error that kept it from being read, or 0.
+int ReadAccessAcl(const std::string& path, std::vector<char>& acl) {
     ssize_t size = 0;
     do {  // again when the ACL grew between asking its size and reading it
-        size = ::getxattr(link.c_str(), kAccessAcl, nullptr, 0);
+        size = ::getxattr(path.c_str(), kAccessAcl, nullptr, 0);
         if (size >= 0) {
             acl.resize(static_cast<std::size_t>(size));
-            size = ::getxattr(link.c_str(), kAccessAcl, acl.data(), acl.size());
+            size = ::getxattr(path.c_str(), kAccessAcl, acl.data(), acl.size());
         }
     } while (size < 0 && errno == ERANGE);
     if (size >= 0) {
@@ -90,6 +87,30 @@ int ReadAccessAcl(int existing, std::vector<char>& acl) {
     }
     acl.clear();
     return errno == ENODATA || NoAclSupport(errno) ? 0 : errno;
+}
+
+bool SameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// The access ACL of the file held by the descriptor, found at the target's name. An O_PATH descriptor
+// has no attributes of its own, so the ACL is read through its link in /proc, which names that file
+// whatever is at the name now. Without /proc (a chroot or a container that mounts none) it is read by
+// the name, and kept only if the name still gives the held file; a save that meets another file there
+// fails, to be tried again, rather than take that file's ACL.
+int ReadAccessAcl(int existing, const struct stat& status, const std::string& target, std::vector<char>& acl) {
+    const int error = ReadAccessAcl("/proc/self/fd/" + std::to_string(existing), acl);
+    if (error != ENOENT || ::access("/proc/self/fd", F_OK) == 0) {
+        return error;
+    }
+    if (const int byName = ReadAccessAcl(target, acl)) {
+        return byName;
+    }
+    struct stat now {};
+    if (::stat(target.c_str(), &now) != 0) {
+        return errno;
+    }
+    return SameFile(now, status) ? 0 : EAGAIN;
 }
 
 // A process that may not give an owner or a group is refused with EPERM, or with EINVAL for an id
@@ -227,7 +248,7 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         if (const int error = CopyOwner(descriptor, status)) {
             return abandon(error);
         }
-        if (const int error = ReadAccessAcl(existing.Get(), acl)) {
+        if (const int error = ReadAccessAcl(existing.Get(), status, target, acl)) {
             return abandon(error);
         }
         struct stat temporaryStatus {};

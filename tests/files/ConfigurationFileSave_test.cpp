@@ -654,6 +654,57 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileTakesItsPermissionsFromOneFile) {
     }
 }
 
+// Without /proc the held file's ACL cannot be read through its descriptor; it is read by the name,
+// and the save fails rather than take the ACL of another file found there. A forked child mounts an
+// empty tmpfs over /proc in a mount namespace of its own.
+TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSaveFails) {
+    const struct {
+        const char* name;
+        bool swapped;  // another file put at the name while the new content is written
+    } cases[] = {{"the same file at the name", false}, {"another file put at the name", true}};
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            for (const auto& entry : Entries()) {
+                std::filesystem::remove(PathOf(entry));
+            }
+            const std::string target = Write("old content", "backup.hwg");
+            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+            const int error = SetAcl(target, kAccessAcl, kNobodyReadsAcl);
+            if (error == ENOTSUP) {
+                GTEST_SKIP() << "the file system keeps no ACLs";
+            }
+            ASSERT_EQ(error, 0) << std::strerror(error);
+            const std::string other = Write("other content", "other.hwg");
+            const Access old = AccessOf(target);
+
+            const std::string outcome = InChild([&]() -> std::string {
+                if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                    mount("tmpfs", "/proc", "tmpfs", 0, nullptr) != 0) {
+                    return std::string(kCannotRun) + "no mount namespace of its own (" + std::strerror(errno) + ")";
+                }
+                const ScopedStepHook hook([&](TavFiles::TemporaryFileStep step, int) {
+                    if (row.swapped && step == TavFiles::TemporaryFileStep::Created) {
+                        rename(other.c_str(), target.c_str());
+                    }
+                });
+                writer.save(target);
+                const Access saved = AccessOf(target);
+                return saved == old ? "saved" : "saved as " + ::testing::PrintToString(saved);
+            });
+            if (outcome.starts_with(kCannotRun)) {
+                GTEST_SKIP() << outcome;
+            }
+            if (row.swapped) {
+                EXPECT_EQ(outcome, writer.writeMessage + target + " (Resource temporarily unavailable)");
+                EXPECT_EQ(Read(target), "other content");
+            } else {
+                EXPECT_EQ(outcome, "saved");
+            }
+        }
+    }
+}
+
 // A file system that keeps no ACLs, a ramfs here, fails no save, and the saved file keeps the old
 // one's mode. The ramfs is mounted in a private mount namespace of a forked child.
 TEST_F(ConfigurationFileSaveTest, ASaveOnAFileSystemWithoutAclsKeepsTheMode) {

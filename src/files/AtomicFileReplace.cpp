@@ -1,18 +1,25 @@
 #include "files/AtomicFileReplace.h"
 
 #include <fcntl.h>
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "files/ScopedDescriptor.h"
 
 namespace TavFiles {
 
@@ -63,15 +70,15 @@ constexpr const char* kAccessAcl = "system.posix_acl_access";
 
 bool NoAclSupport(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-// The target's access ACL as the kernel stores it: empty when it has none, or when its file system
-// keeps no ACLs. Returns the error that kept it from being read, or 0.
-int ReadAccessAcl(const std::string& target, std::vector<char>& acl) {
+// The access ACL at this path as the kernel stores it: empty when it has none, or when its file
+// system keeps no ACLs. Returns the error that kept it from being read, or 0.
+int ReadAccessAcl(const std::string& path, std::vector<char>& acl) {
     ssize_t size = 0;
     do {  // again when the ACL grew between asking its size and reading it
-        size = ::getxattr(target.c_str(), kAccessAcl, nullptr, 0);
+        size = ::getxattr(path.c_str(), kAccessAcl, nullptr, 0);
         if (size >= 0) {
             acl.resize(static_cast<std::size_t>(size));
-            size = ::getxattr(target.c_str(), kAccessAcl, acl.data(), acl.size());
+            size = ::getxattr(path.c_str(), kAccessAcl, acl.data(), acl.size());
         }
     } while (size < 0 && errno == ERANGE);
     if (size >= 0) {
@@ -82,28 +89,79 @@ int ReadAccessAcl(const std::string& target, std::vector<char>& acl) {
     return errno == ENODATA || NoAclSupport(errno) ? 0 : errno;
 }
 
-// Gives the temporary the target's owner and group where the process may: root any, another user
-// only a group it belongs to; what it may not give stays the saver's. Still 0600, the temporary then
-// shows the content to no one but its new owner, whom the target lets in anyway.
-int CopyOwner(int descriptor, const struct stat& existing) {
-    if (::fchown(descriptor, existing.st_uid, existing.st_gid) == 0) {
-        return 0;
-    }
-    if (errno == EPERM && (::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) == 0 || errno == EPERM)) {
-        return 0;
-    }
-    return errno;
+bool SameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
-// Gives the temporary exactly the target's access ACL, which sets its permission bits to the
-// target's too, or takes away the one it inherited from a default ACL of the folder when the target
-// has none. The inherited one lets no one in meanwhile: its mask is empty from the 0600 it was made
-// with.
-int CopyAccessAcl(int descriptor, const std::string& target) {
-    std::vector<char> acl;
-    if (const int error = ReadAccessAcl(target, acl)) {
+// The access ACL of the file held by the descriptor, found at the target's name. An O_PATH descriptor
+// has no attributes of its own, so the ACL is read through its link in /proc, which names that file
+// whatever is at the name now. Without /proc (a chroot or a container that mounts none) it is read by
+// the name, and kept only if the name still gives the held file; a save that meets another file there
+// fails, to be tried again, rather than take that file's ACL.
+int ReadAccessAcl(int existing, const struct stat& status, const std::string& target, std::vector<char>& acl) {
+    const int error = ReadAccessAcl("/proc/self/fd/" + std::to_string(existing), acl);
+    if (error != ENOENT || ::access("/proc/self/fd", F_OK) == 0) {
         return error;
     }
+    if (const int byName = ReadAccessAcl(target, acl)) {
+        return byName;
+    }
+    struct stat now {};
+    if (::stat(target.c_str(), &now) != 0) {
+        return errno;
+    }
+    return SameFile(now, status) ? 0 : EAGAIN;
+}
+
+// A process that may not give an owner or a group is refused with EPERM, or with EINVAL for an id
+// that its user namespace does not map (as in a rootless container).
+bool MayNotGive(int error) { return error == EPERM || error == EINVAL; }
+
+// Gives the temporary the target's owner and its group, each where the process may: root any owner
+// and group (in a user namespace, any the namespace maps), another user only a group it belongs to;
+// what it may not give stays the saver's. Still 0600, the temporary then shows the content to no one
+// but its new owner, whom the target lets in anyway.
+int CopyOwner(int descriptor, const struct stat& existing) {
+    if (::fchown(descriptor, existing.st_uid, static_cast<gid_t>(-1)) != 0 && !MayNotGive(errno)) {
+        return errno;
+    }
+    if (::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0 && !MayNotGive(errno)) {
+        return errno;
+    }
+    return 0;
+}
+
+// A group other than the target's (one the saver could not give, or a set-group-id folder's) gets no
+// more than the target gave everyone else: the owning group's permissions become those of "other",
+// and the set-group-id bit goes. In an ACL that is the owning group's entry alone; the named users and
+// groups keep theirs, and so does the mask that bounds them, which is then what the mode's group bits
+// hold.
+void LimitGroupToOthers(mode_t& mode, std::vector<char>& acl) {
+    mode &= ~S_ISGID;
+    bool hasMask = false;
+    std::size_t groupEntry = 0;
+    uint16_t otherPermissions = 0;
+    for (std::size_t at = sizeof(posix_acl_xattr_header); at + sizeof(posix_acl_xattr_entry) <= acl.size();
+         at += sizeof(posix_acl_xattr_entry)) {
+        posix_acl_xattr_entry entry{};
+        std::memcpy(&entry, acl.data() + at, sizeof entry);
+        hasMask = hasMask || entry.e_tag == ACL_MASK;
+        groupEntry = entry.e_tag == ACL_GROUP_OBJ ? at : groupEntry;
+        otherPermissions = entry.e_tag == ACL_OTHER ? entry.e_perm : otherPermissions;
+    }
+    if (groupEntry != 0) {
+        std::memcpy(acl.data() + groupEntry + offsetof(posix_acl_xattr_entry, e_perm), &otherPermissions,
+                    sizeof otherPermissions);
+    }
+    if (!hasMask) {
+        mode = (mode & ~S_IRWXG) | ((mode & S_IRWXO) << 3);
+    }
+}
+
+// Gives the temporary exactly this access ACL, which sets its permission bits to match, or takes
+// away the one it inherited from a default ACL of the folder when the ACL is empty. The inherited one
+// lets no one in meanwhile: its mask is empty from the 0600 the temporary was made with.
+int SetAccessAcl(int descriptor, const std::vector<char>& acl) {
     if (!acl.empty()) {
         return ::fsetxattr(descriptor, kAccessAcl, acl.data(), acl.size(), 0) == 0 ? 0 : errno;
     }
@@ -132,9 +190,13 @@ void SetTemporaryFileStepHook(std::function<void(TemporaryFileStep, int descript
 
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text) {
     const std::string target = ResolveTarget(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
+    // The file the replacement takes its owner, group, mode and ACL from, held so that all four are
+    // that one file's whatever is put at its name meanwhile; one removed meanwhile still gives them.
+    // O_PATH needs no permission on the file itself.
+    const ScopedDescriptor existing(::open(target.c_str(), O_PATH | O_CLOEXEC));
+    struct stat status {};
+    const bool exists = existing.Get() >= 0 && ::fstat(existing.Get(), &status) == 0;
+    if (exists && !S_ISREG(status.st_mode)) {
         return {Outcome::CannotCreate, "not a regular file"};
     }
 
@@ -178,16 +240,31 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
     }
     AfterStep(TemporaryFileStep::Written, descriptor);
     // The owner first, as changing it clears the set-id bits the mode then gives back; the mode last,
-    // as its group bits are the ACL's mask.
-    if (const int error = exists ? CopyOwner(descriptor, existing) : 0) {
-        return abandon(error);
+    // as its group bits are the ACL's mask. ACL and mode are the target's, narrowed for a group the
+    // temporary did not get from it.
+    mode_t mode = status.st_mode & 07777;
+    std::vector<char> acl;
+    if (exists) {
+        if (const int error = CopyOwner(descriptor, status)) {
+            return abandon(error);
+        }
+        if (const int error = ReadAccessAcl(existing.Get(), status, target, acl)) {
+            return abandon(error);
+        }
+        struct stat temporaryStatus {};
+        if (::fstat(descriptor, &temporaryStatus) != 0) {
+            return abandon(errno);
+        }
+        if (temporaryStatus.st_gid != status.st_gid) {
+            LimitGroupToOthers(mode, acl);
+        }
     }
     AfterStep(TemporaryFileStep::OwnerSet, descriptor);
-    if (const int error = exists ? CopyAccessAcl(descriptor, target) : 0) {
+    if (const int error = exists ? SetAccessAcl(descriptor, acl) : 0) {
         return abandon(error);
     }
     AfterStep(TemporaryFileStep::AclSet, descriptor);
-    if (exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+    if (exists && ::fchmod(descriptor, mode) != 0) {
         return abandon(errno);
     }
     AfterStep(TemporaryFileStep::ModeSet, descriptor);

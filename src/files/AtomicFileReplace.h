@@ -22,10 +22,17 @@ struct AtomicFileReplace {
 // letters or digits) whatever the length of the target's, syncs it, renames it over the target and
 // syncs the folder: a reader of the path sees the old content or the new, never a part, and after a
 // power cut finds one of them whole. A folder that cannot be synced fails no save, as the new content
-// is in place by then. A replacement gets the target's mode and access ACL, and its owner and group
-// where the process may give them (the owner as root or as that owner, the group as root or as one
-// of its members; otherwise they stay the saver's), before it is synced and renamed. The temporary
-// never lets anyone but the saver read it whom the target keeps out.
+// is in place by then. A replacement gets the mode and access ACL of the file at the target's name
+// when the save begins, and its owner and group where the process may give them (the owner as root
+// or as that owner, the group as root or as one of its members, and in a user namespace only ids it
+// maps; otherwise they stay the saver's), before it is synced and renamed. All four come from that
+// one file, whatever is put at its name or removed from it meanwhile (where no /proc is mounted, a
+// save that finds another file at the name fails instead). A group other than the target's (one the
+// saver may not give, or a set-group-id folder's) gets no more than the target gave everyone else:
+// the group bits take the value of the other bits, or with an access ACL the owning group's entry
+// that of the other entry (named users and groups and the mask keep theirs), and the set-group-id
+// bit goes. Neither the temporary nor the replacement lets anyone but the saver read it
+// whom the target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing.
 // A symbolic link is followed: the file it names is replaced, with the permissions it had. A link

@@ -8,27 +8,9 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "files/ScopedDescriptor.h"
+
 namespace TavFiles {
-
-namespace {
-
-class ScopedDescriptor {
-public:
-    explicit ScopedDescriptor(int descriptor) : descriptor_(descriptor) {}
-    ~ScopedDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    ScopedDescriptor(const ScopedDescriptor&) = delete;
-    ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-    int Get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
-
-}  // namespace
 
 TextFileLoad LoadTextFile(const std::string& path, std::size_t limit) {
     using Outcome = TextFileLoad::Outcome;

@@ -1,11 +1,16 @@
 // A save that fails throws, names the path, and leaves the old file as it was: no truncated file,
-// no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL, and until
-// it is renamed, the temporary file lets no one read it whom the saved file keeps out.
+// no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL where the
+// saver may give them, a group it cannot keep gets no more than others did, and until it is renamed,
+// the temporary file lets no one read it whom the saved file keeps out.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -15,12 +20,14 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -102,6 +109,33 @@ public:
     ScopedStepHook& operator=(const ScopedStepHook&) = delete;
 };
 
+// Called before each fchmod of this program, with its descriptor, while set.
+std::function<void(int descriptor)>& ModeSetWatcher() {
+    static std::function<void(int)> watcher;
+    return watcher;
+}
+
+}  // namespace
+
+// The save sets its temporary's mode with fchmod, and this program's own fchmod shows a test the file
+// as it stands at that moment, which a step hook, called between steps, cannot.
+extern "C" int fchmod(int descriptor, mode_t mode) noexcept {
+    if (const auto& watcher = ModeSetWatcher()) {
+        watcher(descriptor);
+    }
+    return static_cast<int>(syscall(SYS_fchmod, descriptor, mode));
+}
+
+namespace {
+
+class ScopedModeSetWatcher {
+public:
+    explicit ScopedModeSetWatcher(std::function<void(int)> watcher) { ModeSetWatcher() = std::move(watcher); }
+    ~ScopedModeSetWatcher() { ModeSetWatcher() = {}; }
+    ScopedModeSetWatcher(const ScopedModeSetWatcher&) = delete;
+    ScopedModeSetWatcher& operator=(const ScopedModeSetWatcher&) = delete;
+};
+
 // While it lives, the temporary file's descriptor is made a pipe's after the step: a pipe can be
 // neither synced nor given an ACL.
 class PipeAfterStep {
@@ -162,12 +196,18 @@ const std::vector<AclEntry> kNobodyReadsAcl = {{kUserObj, 6, kUndefinedId},
                                                {kMask, 4, kUndefinedId},
                                                {kOther, 0, kUndefinedId}};
 
-// Sets the ACL attribute of the file or folder; the error, ENOTSUP where its file system keeps no
-// ACLs, or 0.
-int SetAcl(const std::string& path, const char* attribute, const std::vector<AclEntry>& entries) {
+// The ACL as the kernel stores it in the attributes above.
+std::string AclValue(const std::vector<AclEntry>& entries) {
     const uint32_t version = 2;
     std::string value(reinterpret_cast<const char*>(&version), sizeof version);
     value.append(reinterpret_cast<const char*>(entries.data()), entries.size() * sizeof(AclEntry));
+    return value;
+}
+
+// Sets the ACL attribute of the file or folder; the error, ENOTSUP where its file system keeps no
+// ACLs, or 0.
+int SetAcl(const std::string& path, const char* attribute, const std::vector<AclEntry>& entries) {
+    const std::string value = AclValue(entries);
     return setxattr(path.c_str(), attribute, value.data(), value.size(), 0) == 0 ? 0 : errno;
 }
 
@@ -182,8 +222,15 @@ struct Access {
 };
 
 void PrintTo(const Access& access, std::ostream* out) {
-    *out << access.owner << ":" << access.group << " " << std::oct << access.mode << std::dec << ", ACL of "
-         << access.acl.size() << " bytes";
+    *out << access.owner << ":" << access.group << " " << std::oct << access.mode << std::dec << ", ACL";
+    AclEntry entry{};
+    for (std::size_t at = sizeof(uint32_t); at + sizeof entry <= access.acl.size(); at += sizeof entry) {
+        std::memcpy(&entry, access.acl.data() + at, sizeof entry);
+        *out << " " << entry.tag << ":" << entry.permissions << ":" << static_cast<int32_t>(entry.id);
+    }
+    if (access.acl.empty()) {
+        *out << " none";
+    }
 }
 
 Access AccessOf(const std::string& path) {
@@ -227,6 +274,81 @@ bool NobodyMayRead(const std::string& path) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1)
         << path << ": " << status << " (2: no user to drop to, 3: open failed otherwise)";
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// What a forked child's call returns for a test that cannot run here (no namespace, no mount); the
+// test reports itself skipped.
+constexpr std::string_view kCannotRun = "cannot run: ";
+
+// Runs the call in a forked child and returns what it returned or threw (empty when all went well),
+// or how the child ended when it did not.
+std::string InChild(const std::function<std::string()>& call) {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        std::string result;
+        try {
+            result = call();
+        } catch (const ElvarinException& error) {
+            result = error.Message();
+        } catch (const std::exception& error) {
+            result = error.what();
+        }
+        for (std::size_t written = 0; written < result.size();) {
+            const ssize_t count = write(ends[1], result.data() + written, result.size() - written);
+            if (count <= 0) {
+                _exit(1);
+            }
+            written += static_cast<std::size_t>(count);
+        }
+        _exit(0);
+    }
+    close(ends[1]);
+    std::string result;
+    char buffer[256];
+    for (ssize_t count; child > 0 && (count = read(ends[0], buffer, sizeof buffer)) > 0;) {
+        result.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(ends[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) {
+        return "no child process";
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        return result;
+    }
+    return result + " (the child ended with status " + std::to_string(status) + ")";
+}
+
+// For a forked child of root: the user, in the groups given, the first its own.
+bool BecomeUser(uid_t user, const std::vector<gid_t>& groups) {
+    // A process that changed its user may not write its own /proc files unless made dumpable again.
+    return setgroups(groups.size(), groups.data()) == 0 && setgid(groups.front()) == 0 && setuid(user) == 0 &&
+           prctl(PR_SET_DUMPABLE, 1) == 0;
+}
+
+bool WriteWhole(const char* path, const std::string& text) {
+    const int descriptor = open(path, O_WRONLY | O_CLOEXEC);
+    const bool written =
+        descriptor >= 0 && write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (descriptor >= 0) {
+        close(descriptor);
+    }
+    return written;
+}
+
+// Makes the process root of a user namespace of its own that maps only its user and group, as
+// `unshare -r` does: the ids of other users' files are mapped to none there.
+bool EnterUserNamespace() {
+    const uid_t user = geteuid();
+    const gid_t group = getegid();
+    return unshare(CLONE_NEWUSER) == 0 && WriteWhole("/proc/self/setgroups", "deny") &&
+           WriteWhole("/proc/self/uid_map", "0 " + std::to_string(user) + " 1") &&
+           WriteWhole("/proc/self/gid_map", "0 " + std::to_string(group) + " 1");
 }
 
 class ConfigurationFileSaveTest : public TavTest::FileFixture {};
@@ -307,11 +429,18 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileLetsInWhomTheOldOneDidAndItsTempor
         Access access;
         bool nobodyMayRead;
     };
+    const auto pathOf = [](int descriptor) {
+        return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor)).string();
+    };
     std::vector<Seen> seen;
-    const ScopedStepHook hook([&seen, root](Step step, int descriptor) {
-        const std::string temporary = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor));
+    const ScopedStepHook hook([&seen, &pathOf, root](Step step, int descriptor) {
+        const std::string temporary = pathOf(descriptor);
         seen.push_back({step, AccessOf(temporary), root && NobodyMayRead(temporary)});
     });
+    // The mode is the ACL's mask, so it is set once the temporary has its final ACL.
+    std::vector<std::string> aclsWhenModeSet;
+    const ScopedModeSetWatcher watcher(
+        [&aclsWhenModeSet, &pathOf](int descriptor) { aclsWhenModeSet.push_back(AccessOf(pathOf(descriptor)).acl); });
     std::string skipped = root ? "" : "not root: no user to try the files as, no file of nobody's to replace.";
     int folderCount = 0;
     for (const auto& writer : kWriters) {
@@ -351,9 +480,11 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileLetsInWhomTheOldOneDidAndItsTempor
             const bool nobodyMayReadTheOld = root && row.existing && NobodyMayRead(path);
 
             seen.clear();
+            aclsWhenModeSet.clear();
             writer.save(path);
             const Access saved = AccessOf(path);
             EXPECT_EQ(saved, old ? *old : AccessOfANewFileIn(folder));
+            EXPECT_EQ(aclsWhenModeSet, row.existing ? std::vector<std::string>{saved.acl} : std::vector<std::string>{});
             const bool nobodyMayRead = root && NobodyMayRead(path);
             if (row.existing) {
                 EXPECT_EQ(nobodyMayRead, nobodyMayReadTheOld);
@@ -373,6 +504,239 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileLetsInWhomTheOldOneDidAndItsTempor
     }
     if (!skipped.empty()) {
         GTEST_SKIP() << skipped;
+    }
+}
+
+// A saver who may not give the replaced file's owner or group saves all the same, and what it may not
+// give stays its own, whatever the kernel's reason: EPERM, or EINVAL for an id that a user namespace
+// (a rootless container) does not map. A group that is not the old file's, the saver's own or a
+// set-group-id folder's, gets no more than the old file gave everyone else, so its members read no
+// backup the old file kept from them. Root saves as other users from forked children.
+TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLetsInNoOneNew) {
+    constexpr uid_t kOldOwner = 4001, kSaver = 4002, kFolderOwner = 4003;
+    constexpr gid_t kOldGroup = 4001, kSaversGroup = 4200, kFolderGroup = 4300;
+    // kNobodyReadsAcl with the owning group's entry narrowed to that of others.
+    const std::vector<AclEntry> nobodyReadsTheGroupNot = {{kUserObj, 6, kUndefinedId},
+                                                          {kUser, 4, kNobody},
+                                                          {kGroupObj, 0, kUndefinedId},
+                                                          {kMask, 4, kUndefinedId},
+                                                          {kOther, 0, kUndefinedId}};
+    struct Saver {
+        uid_t user;
+        std::vector<gid_t> groups;  // its own first
+        bool userNamespace;         // root of a namespace that maps only the user and its group
+    };
+    const Saver memberOfNeither{kSaver, {kSaversGroup}, false};
+    const Saver memberOfTheOldGroup{kSaver, {kSaversGroup, kOldGroup}, false};
+    const struct {
+        const char* name;
+        Saver saver;
+        mode_t existing;  // the mode of the file replaced, which is kOldOwner's and kOldGroup's
+        std::vector<AclEntry> accessAcl;
+        bool setGroupIdFolder;  // the folder is kFolderGroup's and set-group-id
+        Access saved;           // the saved file's, but its ACL
+        std::vector<AclEntry> savedAcl;
+    } cases[] = {
+        {"a member of the old group", memberOfTheOldGroup, 0640, {}, false, {kSaver, kOldGroup, 0640, {}}, {}},
+        {"a member of neither", memberOfNeither, 0640, {}, false, {kSaver, kSaversGroup, 0600, {}}, {}},
+        {"a member of neither, set-group-id file", memberOfNeither, 02754, {}, false,
+         {kSaver, kSaversGroup, 0744, {}}, {}},
+        {"a member of neither, set-group-id folder", memberOfNeither, 0640, {}, true,
+         {kSaver, kFolderGroup, 0600, {}}, {}},
+        {"a member of neither, ACL letting nobody read", memberOfNeither, 0640, kNobodyReadsAcl, false,
+         {kSaver, kSaversGroup, 0640, {}}, nobodyReadsTheGroupNot},
+        {"root of a user namespace", {0, {0}, true}, 0640, {}, false, {0, 0, 0600, {}}, {}},
+        {"a user as root of a user namespace", {kSaver, {kSaversGroup}, true}, 0640, {}, false,
+         {kSaver, kSaversGroup, 0600, {}}, {}},
+    };
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "not root: no other user to save as, no file of another user's to replace";
+    }
+    ASSERT_EQ(chmod(PathOf("").c_str(), 0711), 0);
+    std::string skipped;
+    int folderCount = 0;
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            const std::string folder = PathOf(std::to_string(folderCount++));
+            ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+            if (row.setGroupIdFolder) {
+                ASSERT_EQ(chown(folder.c_str(), kFolderOwner, kFolderGroup), 0);
+            }
+            ASSERT_EQ(chmod(folder.c_str(), row.setGroupIdFolder ? 02777 : 0777), 0);
+            const std::string path = folder + "/backup.hwg";
+            std::ofstream(path) << "old content";
+            ASSERT_EQ(chown(path.c_str(), kOldOwner, kOldGroup), 0);
+            ASSERT_EQ(chmod(path.c_str(), row.existing), 0);
+            if (!row.accessAcl.empty()) {
+                const int error = SetAcl(path, kAccessAcl, row.accessAcl);
+                if (error == ENOTSUP) {
+                    skipped += std::string(" ") + row.name + ": the file system keeps no ACLs.";
+                    continue;
+                }
+                ASSERT_EQ(error, 0) << std::strerror(error);
+            }
+
+            const std::string failure = InChild([&]() -> std::string {
+                if (!BecomeUser(row.saver.user, row.saver.groups)) {
+                    return "no user to save as";
+                }
+                if (row.saver.userNamespace && !EnterUserNamespace()) {
+                    return std::string(kCannotRun) + "no user namespace (" + std::strerror(errno) + ")";
+                }
+                writer.save(path);
+                return "";
+            });
+            if (failure.starts_with(kCannotRun)) {
+                skipped += std::string(" ") + row.name + ": " + failure;
+                continue;
+            }
+            EXPECT_EQ(failure, "");
+            EXPECT_NE(Read(path), "old content");
+            Access expected = row.saved;
+            expected.acl = row.savedAcl.empty() ? "" : AclValue(row.savedAcl);
+            EXPECT_EQ(AccessOf(path), expected);
+        }
+    }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << skipped;
+    }
+}
+
+// The saved file's owner, group, mode and ACL are those of the one file found at the target's name
+// when the save looked: another file, or a link to one, put at the name while the new content is
+// written, or the old file removed then, changes none of them.
+TEST_F(ConfigurationFileSaveTest, TheSavedFileTakesItsPermissionsFromOneFile) {
+    const struct {
+        const char* name;
+        void (*meanwhile)(const std::string& target, const std::string& other);
+    } cases[] = {
+        {"another file put at the name",
+         [](const std::string& target, const std::string& other) {
+             EXPECT_EQ(rename(other.c_str(), target.c_str()), 0);
+         }},
+        {"a link to another file put at the name",
+         [](const std::string& target, const std::string& other) {
+             const std::string link = target + ".link";
+             EXPECT_EQ(symlink(other.c_str(), link.c_str()), 0);
+             EXPECT_EQ(rename(link.c_str(), target.c_str()), 0);
+         }},
+        {"the file removed",
+         [](const std::string& target, const std::string&) { EXPECT_EQ(unlink(target.c_str()), 0); }},
+    };
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            for (const auto& entry : Entries()) {
+                std::filesystem::remove(PathOf(entry));
+            }
+            const std::string target = Write("old content", "backup.hwg");
+            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+            const std::string other = Write("other content", "other.hwg");
+            const int error = SetAcl(other, kAccessAcl, kNobodyReadsAcl);
+            if (error == ENOTSUP) {
+                GTEST_SKIP() << "the file system keeps no ACLs";
+            }
+            ASSERT_EQ(error, 0) << std::strerror(error);
+            const Access old = AccessOf(target);
+
+            {
+                const ScopedStepHook hook([&](TavFiles::TemporaryFileStep step, int) {
+                    if (step == TavFiles::TemporaryFileStep::Created) {
+                        row.meanwhile(target, other);
+                    }
+                });
+                EXPECT_NO_THROW(writer.save(target));
+            }
+            EXPECT_NE(Read(target), "old content");
+            EXPECT_EQ(AccessOf(target), old);
+        }
+    }
+}
+
+// Without /proc the held file's ACL cannot be read through its descriptor; it is read by the name,
+// and the save fails rather than take the ACL of another file found there. A forked child mounts an
+// empty tmpfs over /proc in a mount namespace of its own.
+TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSaveFails) {
+    const struct {
+        const char* name;
+        bool swapped;  // another file put at the name while the new content is written
+    } cases[] = {{"the same file at the name", false}, {"another file put at the name", true}};
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            for (const auto& entry : Entries()) {
+                std::filesystem::remove(PathOf(entry));
+            }
+            const std::string target = Write("old content", "backup.hwg");
+            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+            const int error = SetAcl(target, kAccessAcl, kNobodyReadsAcl);
+            if (error == ENOTSUP) {
+                GTEST_SKIP() << "the file system keeps no ACLs";
+            }
+            ASSERT_EQ(error, 0) << std::strerror(error);
+            const std::string other = Write("other content", "other.hwg");
+            const Access old = AccessOf(target);
+
+            const std::string outcome = InChild([&]() -> std::string {
+                if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                    mount("tmpfs", "/proc", "tmpfs", 0, nullptr) != 0) {
+                    return std::string(kCannotRun) + "no mount namespace of its own (" + std::strerror(errno) + ")";
+                }
+                const ScopedStepHook hook([&](TavFiles::TemporaryFileStep step, int) {
+                    if (row.swapped && step == TavFiles::TemporaryFileStep::Created) {
+                        rename(other.c_str(), target.c_str());
+                    }
+                });
+                writer.save(target);
+                const Access saved = AccessOf(target);
+                return saved == old ? "saved" : "saved as " + ::testing::PrintToString(saved);
+            });
+            if (outcome.starts_with(kCannotRun)) {
+                GTEST_SKIP() << outcome;
+            }
+            if (row.swapped) {
+                EXPECT_EQ(outcome, writer.writeMessage + target + " (Resource temporarily unavailable)");
+                EXPECT_EQ(Read(target), "other content");
+            } else {
+                EXPECT_EQ(outcome, "saved");
+            }
+        }
+    }
+}
+
+// A file system that keeps no ACLs, a ramfs here, fails no save, and the saved file keeps the old
+// one's mode. The ramfs is mounted in a private mount namespace of a forked child.
+TEST_F(ConfigurationFileSaveTest, ASaveOnAFileSystemWithoutAclsKeepsTheMode) {
+    const std::string folder = PathOf("ramfs");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(writer.name);
+        const std::string failure = InChild([&]() -> std::string {
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                mount("ramfs", folder.c_str(), "ramfs", 0, nullptr) != 0) {
+                return std::string(kCannotRun) + "no ramfs in a mount namespace of its own (" + std::strerror(errno) +
+                       ")";
+            }
+            const std::string path = folder + "/backup.hwg";
+            std::ofstream(path) << "old content";
+            if (chmod(path.c_str(), 0640) != 0) {
+                return "no old file";
+            }
+            if (getxattr(path.c_str(), kAccessAcl, nullptr, 0) >= 0 || errno != ENOTSUP) {
+                return "the ramfs keeps ACLs";
+            }
+            writer.save(path);
+            struct stat status {};
+            if (stat(path.c_str(), &status) != 0 || (status.st_mode & 07777) != 0640 || Read(path) == "old content") {
+                return "the saved file is not the new one with mode 0640";
+            }
+            return "";
+        });
+        if (failure.starts_with(kCannotRun)) {
+            GTEST_SKIP() << failure;
+        }
+        EXPECT_EQ(failure, "");
     }
 }
 

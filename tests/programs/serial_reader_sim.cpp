@@ -12,6 +12,7 @@
 // with a line, "ok" (or "error: ...") unless said otherwise:
 //   present <bit count> <card bytes in hex>   the card lies on the reader
 //   remove                                    no card
+//   card-types <code in hex>...               the card types the reader reports it supports
 //   late                                      the number of replies the host had stopped waiting
 //                                             for (LateAnswers in SerialLineServer.h)
 #include <poll.h>
@@ -95,6 +96,18 @@ std::string Execute(TavSim::SerialBinaryFrontEnd& frontEnd, TavSim::SerialLineSe
     }
     if (command == "remove") {
         Remove(reader);
+        return "ok";
+    }
+    if (command == "card-types") {
+        std::vector<uint16_t> codes;
+        for (std::string hex; words >> hex;) {
+            unsigned long code = 0;
+            if (!ParseNumber(("0x" + hex).c_str(), code) || code > 0xFFFF) {
+                return "error: card-types <code in hex>...";
+            }
+            codes.push_back(static_cast<uint16_t>(code));
+        }
+        reader.Model()->supportedCardTypes = codes;
         return "ok";
     }
     if (command == "late") {

@@ -65,10 +65,9 @@ void Remove(TavSim::SimulatedReader& reader) { reader.Model()->presentedCards.cl
 // The next card read is answered with the card's last byte inverted.
 void SpoilNextRead(TavSim::SerialBinaryFrontEnd& frontEnd, const TavSim::PresentedCard& card) {
     constexpr std::size_t kFirstCardByte = 5;  // after the leading 00 and the four-byte header
-    frontEnd.InjectFault(TavSim::FaultTrigger::OnCommand({0xFA, 0x00}),
-                         TavSim::Fault::CorruptByte(kFirstCardByte + card.data.size() - 1,
-                                                    static_cast<uint8_t>(~card.data.back())),
-                         1);
+    frontEnd.InjectFault(
+        TavSim::FaultTrigger::OnCommand({0xFA, 0x00}),
+        TavSim::Fault::CorruptByte(kFirstCardByte + card.data.size() - 1, static_cast<uint8_t>(~card.data.back())), 1);
 }
 
 // One command line; the answer line it gets. `spoilCard` is cleared once it has spoilt a read.
@@ -155,7 +154,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A host that dies, of a crash or a kill, cannot stop its simulator: the kernel does. A parent
-    // gone before this took effect has already handed the process to another.
+    // that ended before this took effect has already handed the process to another: end now.
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
         return 1;
     }

@@ -188,6 +188,16 @@ private:
     std::string buffered_;
 };
 
+// Says on standard error when the simulator answered late, as on a loaded machine: a failed
+// check is then no sure sign of the library's fault. Ask only while the host exchanges nothing.
+inline void ReportLateAnswers(Simulator& simulator, const char* host) {
+    const std::string late = simulator.Ask("late");
+    if (late != "0") {
+        std::fprintf(stderr, "%s: the simulator answered late (%s replies written after the host stopped waiting)\n",
+                     host, late.empty() ? "no count given" : late.c_str());
+    }
+}
+
 }  // namespace HostCheck
 
 #define CHECK(condition) \

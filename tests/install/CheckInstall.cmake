@@ -78,8 +78,10 @@ get_filename_component(pcdir ${pc} DIRECTORY)
 set(ENV{PKG_CONFIG_PATH} ${pcdir})
 
 # The README's host, built with the README's own line, then run against the simulated serial reader
-# without LD_LIBRARY_PATH: the run path that the line sets finds the library. The same line at C++17
-# stops at the first include. (The script has no semicolon: run() would split it there.)
+# without LD_LIBRARY_PATH: the run path that the line sets finds the library; afterwards the script
+# says on standard error when the simulator answered late (its answer to "late", its second line).
+# The same line at C++17 stops at the first include. (The script has no semicolon: run() would
+# split it there.)
 file(READ ${README} readme)
 if(NOT readme MATCHES "```cpp\n([^`]*)```")
   message(FATAL_ERROR "${README} holds no C++ example")
@@ -97,15 +99,30 @@ run(sh -c "cd ${WORK_DIR}/readme && ${line}")
 run(bash -c [=[
   unset LD_LIBRARY_PATH
   cd "$1" || exit 1
-  "$0" </dev/null >simulator.out &
+  mkfifo commands
+  "$0" <commands >simulator.out &
   simulator=$!
   trap 'kill $simulator && wait $simulator' EXIT
+  exec 3>commands
   for _ in $(seq 100)
   do
     [[ -s simulator.out ]] && break
     sleep 0.1
   done
   ./host "$(head -n1 simulator.out)"
+  status=$?
+  echo late >&3
+  for _ in $(seq 100)
+  do
+    [[ $(wc -l <simulator.out) -ge 2 ]] && break
+    sleep 0.1
+  done
+  late=$(sed -n 2p simulator.out)
+  if [[ $late != 0 ]]
+  then
+    echo "the README's host: the simulator answered late (${late:-no count given} replies written after the host stopped waiting)" >&2
+  fi
+  exit $status
 ]=] ${SIMULATOR} ${WORK_DIR}/readme)
 expect_output("TAV-SIM-0001, ESN ESN0000000000001\n" "the README's host")
 

@@ -2,8 +2,8 @@
 // (the library's code), so that a test can read what its init logs.
 #include <cstdlib>
 
-#include "support/PseudoTerminal.h"
-#include "support/SerialDefinition.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SerialDefinition.h"
 #include "transport/SerialTransport.h"
 
 int main(int argc, char** argv) {

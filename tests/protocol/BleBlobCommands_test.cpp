@@ -357,9 +357,11 @@ TEST_F(BleBlobTest, MalformedRepliesFailWithTheirPhase) {
 TEST_F(BleBlobTest, PhraseOperationsRefuseToBeCalledDirectly) {
     TavProtocol::GetBleBlobWithFeatureReportProtocol read(BleDataType::Key, 10, 100, Delay());
     TavProtocol::SetBleBlobWithFeatureReportProtocol write(BleDataType::Key, Bytes(128), 10, 100, Delay());
-    for (auto [command, name] :
+    // No structured binding: clang 14 cannot capture one in a lambda.
+    for (const auto& row :
          std::vector<std::pair<TavProtocol::Command*, std::string>>{{&read, "GetBleBlob"}, {&write, "SetBleBlob"}}) {
-        const std::string prefix = name + " uses Execute() override; ";
+        TavProtocol::Command* const command = row.first;
+        const std::string prefix = row.second + " uses Execute() override; ";
         ExpectFailure([&] { command->HasCommandPhrase(); }, prefix + "HasCommandPhrase() should not be called directly",
                       "HasCommandPhrase");
         ExpectFailure([&] { command->NextCommandPhrase(); },

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "facade/ProtocolFacade.h"
-#include "support/PseudoTerminal.h"
-#include "support/SerialDefinition.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SerialDefinition.h"
 
 namespace {
 

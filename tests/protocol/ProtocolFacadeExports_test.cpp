@@ -402,7 +402,11 @@ struct NullCaseInputs {
 
 // One row per pointer of every wrapper that takes one, each naming the parameter it refuses.
 std::vector<NullCase> NullCases(NullCaseInputs& inputs) {
-    auto& [count, codes, records, bytes] = inputs;
+    // References, not a structured binding: clang 14 cannot capture one in a lambda.
+    unsigned int& count = inputs.count;
+    auto& codes = inputs.codes;
+    auto& records = inputs.records;
+    auto& bytes = inputs.bytes;
     return {
         {"GetSupportedCards", "cardTypeCount pointer cannot be null", 0,
          [&](ProtocolHandle h) { return Exports::GetSupportedCards(h, codes, nullptr); }},

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "serialBinary/GetLuidWithSerialBinaryProtocol.h"
+#include "sim/SerialDefinition.h"
 #include "support/BackgroundProgram.h"
-#include "support/SerialDefinition.h"
 #include "transport/TransportFactory.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "facade/ProtocolFacade.h"
-#include "support/PseudoTerminal.h"
-#include "support/SerialDefinition.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SerialDefinition.h"
 #include "transport/TransportPayload.h"
 
 namespace {

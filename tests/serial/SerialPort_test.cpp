@@ -15,8 +15,8 @@
 
 #include "Exception.h"
 #include "SerialPort.h"
+#include "sim/PseudoTerminal.h"
 #include "support/OpenDescriptorCount.h"
-#include "support/PseudoTerminal.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "support/SerialDefinition.h"
+#include "sim/SerialDefinition.h"
 
 namespace TavSim {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "Tavelin/ReaderDefinition.h"
+#include "sim/PseudoTerminal.h"
 #include "sim/SerialBinaryFrontEnd.h"
-#include "support/PseudoTerminal.h"
 
 namespace TavSim {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "LineSettings.h"
-#include "support/PseudoTerminal.h"
-#include "support/SerialDefinition.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SerialDefinition.h"
 #include "transport/LinuxComPort.h"
 #include "transport/TransportException.h"
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "Exception.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SerialDefinition.h"
 #include "support/OpenDescriptorCount.h"
-#include "support/PseudoTerminal.h"
-#include "support/SerialDefinition.h"
 #include "transport/SerialTransport.h"
 #include "transport/TransportException.h"
 

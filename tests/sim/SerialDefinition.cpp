@@ -1,4 +1,4 @@
-#include "support/SerialDefinition.h"
+#include "sim/SerialDefinition.h"
 
 #include "common/FixedText.h"
 

@@ -1,4 +1,4 @@
-#include "support/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <poll.h>

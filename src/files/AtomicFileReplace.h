@@ -31,8 +31,8 @@ struct AtomicFileReplace {
 // saver may not give, or a set-group-id folder's) gets no more than the target gave everyone else:
 // the group bits take the value of the other bits, or with an access ACL the owning group's entry
 // that of the other entry (named users and groups and the mask keep theirs), and the set-group-id
-// bit goes. Neither the temporary nor the replacement lets anyone but the saver read it
-// whom the target keeps out.
+// bit goes. Neither the temporary nor the replacement lets anyone but the saver read it whom the
+// target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing.
 // A symbolic link is followed: the file it names is replaced, with the permissions it had. A link

@@ -351,7 +351,21 @@ bool EnterUserNamespace() {
            WriteWhole("/proc/self/gid_map", "0 " + std::to_string(group) + " 1");
 }
 
-class ConfigurationFileSaveTest : public TavTest::FileFixture {};
+class ConfigurationFileSaveTest : public TavTest::FileFixture {
+protected:
+    // The old backup alone in the folder, 0640 with an ACL that lets nobody read, and another file,
+    // without one, to put at its name during a save. Returns the error of setting the ACL: ENOTSUP
+    // where the file system keeps none.
+    int WriteOldBackupAndAnother(std::string& target, std::string& other) const {
+        for (const auto& entry : Entries()) {
+            std::filesystem::remove(PathOf(entry));
+        }
+        target = Write("old content", "backup.hwg");
+        other = Write("other content", "other.hwg");
+        EXPECT_EQ(chmod(target.c_str(), 0640), 0);
+        return SetAcl(target, kAccessAcl, kNobodyReadsAcl);
+    }
+};
 
 TEST_F(ConfigurationFileSaveTest, FailedWriteLeavesTheOldFile) {
     using Step = TavFiles::TemporaryFileStep;
@@ -627,13 +641,8 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileTakesItsPermissionsFromOneFile) {
     for (const auto& writer : kWriters) {
         for (const auto& row : cases) {
             SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
-            for (const auto& entry : Entries()) {
-                std::filesystem::remove(PathOf(entry));
-            }
-            const std::string target = Write("old content", "backup.hwg");
-            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
-            const std::string other = Write("other content", "other.hwg");
-            const int error = SetAcl(other, kAccessAcl, kNobodyReadsAcl);
+            std::string target, other;
+            const int error = WriteOldBackupAndAnother(target, other);
             if (error == ENOTSUP) {
                 GTEST_SKIP() << "the file system keeps no ACLs";
             }
@@ -665,17 +674,12 @@ TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSav
     for (const auto& writer : kWriters) {
         for (const auto& row : cases) {
             SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
-            for (const auto& entry : Entries()) {
-                std::filesystem::remove(PathOf(entry));
-            }
-            const std::string target = Write("old content", "backup.hwg");
-            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
-            const int error = SetAcl(target, kAccessAcl, kNobodyReadsAcl);
+            std::string target, other;
+            const int error = WriteOldBackupAndAnother(target, other);
             if (error == ENOTSUP) {
                 GTEST_SKIP() << "the file system keeps no ACLs";
             }
             ASSERT_EQ(error, 0) << std::strerror(error);
-            const std::string other = Write("other content", "other.hwg");
             const Access old = AccessOf(target);
 
             const std::string outcome = InChild([&]() -> std::string {

@@ -280,8 +280,8 @@ protected:
     std::unique_ptr<Tav::Reader> reader_;
 };
 
-// The close comes while the first control firmware version is read: what was read until then
-// is kept, the rest is unavailable, and the refresh returns without an error.
+// The close comes while the first control firmware version is read: the read returns without an
+// error, with what was read until then and the rest unavailable.
 TEST_F(OvertakenByClose, AMetadataReadKeepsTheFieldsReadBeforeTheClose) {
     const TavTest::TimeLimit limit(30s);
     {

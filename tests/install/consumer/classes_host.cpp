@@ -76,7 +76,7 @@ std::string Describe(const Thrown& thrown) {
 }
 
 struct Failure {
-    const char* what;
+    std::string what;
     std::function<void()> call;
     Thrown expected;
 };
@@ -103,7 +103,7 @@ void ExpectFailures(const std::vector<Failure>& failures) {
         const Thrown thrown = Catch(failure.call);
         if (!Matches(thrown, failure.expected)) {
             HostCheck::Fail(__FILE__, __LINE__,
-                            std::string(failure.what) + ": " + Describe(thrown) + ", expected " +
+                            failure.what + ": " + Describe(thrown) + ", expected " +
                                 Describe(failure.expected));
         }
     }
@@ -215,24 +215,25 @@ void OwnCapabilityRule(Tav::Reader& reader, const ReaderMetadataStruct& metadata
     });
 }
 
-// Before Init the reader has no capability profile, as after Close; file names, the files of
+// Before Init the reader has no capability profile, as after Close. File names, the files of
 // WriteHwgFileToReader and WriteBleConfigurationToReader and a configuration's values are checked
-// before it.
-void OperationsBeforeInit(Tav::Reader& reader, const TavCommon::ReaderConfiguration& outOfRange) {
+// before it, so their failures are the same on an initialised reader.
+void OperationsBeforeInit(Tav::Reader& reader) {
+    TavCommon::ReaderConfiguration outOfRange{};
+    outOfRange.FacDigitCount = 27;
     ExpectFailures({
         {"Beep before Init", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
         {"GetReaderCapabilityProfile before Init", [&] { reader.GetReaderCapabilityProfile(); }, Refused(kNoProfile)},
-        {"an HWG file without its extension before Init", [&] { reader.WriteHwgFileToReader("/nonexistent"); },
+        {"an HWG file without its extension", [&] { reader.WriteHwgFileToReader("/nonexistent"); },
          Refused("File '/nonexistent' is not a valid HWG file.")},
-        {"a missing HWG file before Init", [&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); },
+        {"a missing HWG file", [&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); },
          Elvarin("Failed to open HWG file: /nonexistent.hwg")},
-        {"a BLE file that cannot be read before Init",
+        {"a BLE file that cannot be read",
          [&] { reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Data, "/nonexistent.hwg"); },
          Refused("Failed to read BLE configuration file: Failed to open BLE HWG file: /nonexistent.hwg")},
-        {"a value out of its range before Init", [&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
+        {"a value out of its range", [&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
          Elvarin("ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive")},
-        {"a smart-card file without its extension before Init",
-         [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent"); },
+        {"a smart-card file without its extension", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent"); },
          Refused("File '/nonexistent' is not a valid INI file.")},
         // Read only once the profile lets the reader write one.
         {"a missing smart-card file before Init", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent.ini"); },
@@ -240,8 +241,7 @@ void OperationsBeforeInit(Tav::Reader& reader, const TavCommon::ReaderConfigurat
     });
 }
 
-void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator,
-                       const TavCommon::ReaderConfiguration& outOfRange) {
+void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator) {
     const Folder folder;
     const std::string folderHwg = folder.Subfolder("folder.hwg");
     const std::string malformedHwg = folder.File("malformed.hwg", "not an HWG file\n");
@@ -255,6 +255,7 @@ void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator,
              reader.GetLedConfiguration(9, led);
          },
          Failed("GetLedConfiguration", "Configuration number must be between 0 and 3.")},
+        // A serial reader reads no blob: refused before any exchange, whatever the header.
         {"a blob header longer than a blob",
          [&] {
              TavCommon::SmartCardConfiguration configuration{};
@@ -263,22 +264,12 @@ void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator,
              reader.ReadSmartCardConfigurationFromReader(configuration);
          },
          Failed("ReadSmartCardConfigurationFromReader", serialHasNoBlobs)},
-        // File names are checked before anything is opened.
-        {"an HWG file without its extension", [&] { reader.WriteHwgFileToReader("/nonexistent"); },
-         Refused("File '/nonexistent' is not a valid HWG file.")},
         {"a folder as HWG file", [&] { reader.WriteHwgFileToReader("/"); }, Refused("File '/' is not a valid HWG file.")},
         {"a hidden HWG file without a stem", [&] { reader.WriteHwgFileToReader("/nonexistent/.hwg"); },
          Refused("File '/nonexistent/.hwg' is not a valid HWG file.")},
-        {"a smart-card file without its extension", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent"); },
-         Refused("File '/nonexistent' is not a valid INI file.")},
         {"a hidden smart-card file without a stem",
          [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent/.ini"); },
          Refused("File '/nonexistent/.ini' is not a valid INI file.")},
-        {"a BLE file that cannot be read",
-         [&] { reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Data, "/nonexistent.hwg"); },
-         Refused("Failed to read BLE configuration file: Failed to open BLE HWG file: /nonexistent.hwg")},
-        {"a missing HWG file", [&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); },
-         Elvarin("Failed to open HWG file: /nonexistent.hwg")},
         {"an HWG file that is a folder", [&] { reader.WriteHwgFileToReader(folderHwg); },
          Elvarin("Failed to open HWG file: " + folderHwg + " (not a regular file)")},
         {"a malformed HWG file", [&] { reader.WriteHwgFileToReader(malformedHwg); },
@@ -289,8 +280,6 @@ void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator,
          Elvarin("Failed to open SmartCard Ini file: /nonexistent.ini")},
         {"a malformed smart-card file", [&] { reader.WriteSmartCardConfigurationToReader(malformedIni); },
          Elvarin("Failed to read iEndOfIniFile from Ini file")},
-        {"a value out of its range", [&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
-         Elvarin("ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive")},
         {"a card type the library does not know",
          [&] {
              CHECK(simulator.Command("card-types 0206 7FF7"));
@@ -310,35 +299,20 @@ void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator,
     CHECK(simulator.Command("card-types 0206 6F06"));
 }
 
-// A closed reader: what reads or subscribes throws std::runtime_error, outside the library's
-// family; an operation finds no capability profile.
-void AfterClose(Tav::Reader& reader) {
-    reader.Close();
-    const Thrown closed = Runtime("AbstractReader instance has invalid protocol facade");
+// A reader after Close, or one the host still holds once DestroyInstance has begun on it: what
+// reads or subscribes throws std::runtime_error, outside the library's family; an operation finds
+// no capability profile.
+void ClosedReaderFailures(Tav::Reader& reader, const std::string& after, const std::string& message) {
+    const Thrown closed = Runtime(message);
     ExpectFailures({
-        {"Init after Close", [&] { reader.Init(); }, closed},
-        {"RefreshMetadata after Close", [&] { reader.RefreshMetadata(); }, closed},
-        {"GetMetadataStruct after Close", [&] { reader.GetMetadataStruct(false); }, closed},
-        {"OnCredentialPresented after Close",
+        {"Init after " + after, [&] { reader.Init(); }, closed},
+        {"RefreshMetadata after " + after, [&] { reader.RefreshMetadata(); }, closed},
+        {"GetMetadataStruct after " + after, [&] { reader.GetMetadataStruct(false); }, closed},
+        {"OnCredentialPresented after " + after,
          [&] { reader.OnCredentialPresented([](Tav::CardData&) {}, TavProtocol::GetCardDataSizeParameters::Long); },
          closed},
-        {"Beep after Close", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
-        {"GetReaderCapabilityProfile after Close", [&] { reader.GetReaderCapabilityProfile(); }, Refused(kNoProfile)},
-    });
-}
-
-// A reader the host still holds once DestroyInstance has begun on it.
-void AfterDestroy(Tav::Reader& reader) {
-    const Thrown destroyed = Runtime("AbstractReader instance is being destroyed");
-    ExpectFailures({
-        {"Init after DestroyInstance", [&] { reader.Init(); }, destroyed},
-        {"RefreshMetadata after DestroyInstance", [&] { reader.RefreshMetadata(); }, destroyed},
-        {"GetMetadataStruct after DestroyInstance", [&] { reader.GetMetadataStruct(false); }, destroyed},
-        {"OnCredentialPresented after DestroyInstance",
-         [&] { reader.OnCredentialPresented([](Tav::CardData&) {}, TavProtocol::GetCardDataSizeParameters::Long); },
-         destroyed},
-        {"Beep after DestroyInstance", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
-        {"GetReaderCapabilityProfile after DestroyInstance", [&] { reader.GetReaderCapabilityProfile(); },
+        {"Beep after " + after, [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
+        {"GetReaderCapabilityProfile after " + after, [&] { reader.GetReaderCapabilityProfile(); },
          Refused(kNoProfile)},
     });
 }
@@ -361,20 +335,19 @@ void Session(HostCheck::Simulator& simulator, const std::string& port) {
         Tav::AbstractReader::DestroyInstance(handle);
         return;
     }
-    TavCommon::ReaderConfiguration outOfRange{};
-    outOfRange.FacDigitCount = 27;
-    OperationsBeforeInit(*reader, outOfRange);
+    OperationsBeforeInit(*reader);
     reader->Init();
     metadata = reader->GetMetadataStruct(false);
     Metadata(metadata);
     CardsByCallback(*reader, simulator);
     OwnCapabilityRule(*reader, metadata);
-    OperationFailures(*reader, simulator, outOfRange);
-    AfterClose(*reader);
+    OperationFailures(*reader, simulator);
+    reader->Close();
+    ClosedReaderFailures(*reader, "Close", "AbstractReader instance has invalid protocol facade");
     Discovery();
     Tav::AbstractReader::DestroyInstance(handle);
     CHECK(Tav::AbstractReader::GetInstance(handle) == nullptr);
-    AfterDestroy(*reader);
+    ClosedReaderFailures(*reader, "DestroyInstance", "AbstractReader instance is being destroyed");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -322,6 +323,9 @@ struct OvertakenCase {
     std::function<void(Tav::Reader&, const std::string& folder)> operation;
     std::string outcome;
 };
+
+// Names the case in the test's listing instead of its bytes.
+void PrintTo(const OvertakenCase& overtaken, std::ostream* out) { *out << overtaken.name; }
 
 std::string Outcome(const std::function<void()>& operation) {
     try {

@@ -1,6 +1,7 @@
 // A host of the classes in namespace Tav, built against an installed tree alone, with the simulated
 // serial reader on a pseudo-terminal: open, init, metadata, cards by callback, a capability rule of
-// its own, each failure the README names caught by the type it names, discovery and close.
+// its own, each failure the README names caught by the type it names, with its message and its
+// record, discovery and close.
 //
 //   classes_host <serial_reader_sim program>
 #include <Tavelin.h>

@@ -102,6 +102,20 @@ uint8_t VersionAvailable(const uint8_t (&field)[Size]) {
     return (field[0] | field[1] | field[2] | field[3]) != 0 ? 1 : 0;
 }
 
+template <typename Record, std::size_t Size>
+void StoreVersion(uint8_t (&field)[Size], uint8_t& available, const Record& version) {
+    StoreRecord(field, version);
+    available = VersionAvailable(field);
+}
+
+// Each text is read into a zeroed buffer of its own.
+template <typename Read>
+void ReadText(char (&field)[512], uint8_t& available, const Read& read) {
+    std::array<char, kTextBufferSize> buffer{};
+    read(buffer.data(), buffer.size());
+    StoreText(field, available, BufferText(buffer));
+}
+
 uint8_t BluetoothVersionAvailable(const TavProtocol::BluetoothFirmwareVersion& version) {
     return (version.Major != 0 || version.Minor != 0 || version.Build != 0) ? 1 : 0;
 }
@@ -213,66 +227,61 @@ void ScanConfigurations(const TavProtocol::ProtocolFacade& facade, ReaderMetadat
     }
 }
 
-// Every facade operation's failure only leaves its own fields unavailable; an exception ends the
-// population with what was read until then.
+// Every facade operation's failure only leaves its own fields unavailable. Each field is stored as
+// soon as it is read, so an exception (a Close overtaking the read) ends the population with what
+// was read until then; the record is the caller's own until it is published whole.
 void ReadMetadata(const TavProtocol::ProtocolFacade& facade, ReaderMetadataStruct& record, Population& population) {
     record.ProtocolType = static_cast<uint8_t>(facade.GetTransportProtocolType());
+    StoreText(record.ReservedText1, record.ReservedText1Available, "Unknown");
+    StoreText(record.ReservedText2, record.ReservedText2Available, "Unknown");
+    StoreText(record.MicrocontrollerName, record.MicrocontrollerNameAvailable, "STM32???");
     try {
-        std::array<char, kTextBufferSize> esn{};
-        std::array<char, kTextBufferSize> string2{};
-        std::array<char, kTextBufferSize> string7{};
-        std::array<char, kTextBufferSize> string4{};
-        std::array<char, kTextBufferSize> partNumber{};
-        TavCommon::DeviceId deviceId{};
-        std::vector<unsigned short> supportedCards;
-        std::array<TavProtocol::MicrocontrollerFirmwareVersion, 3> control{};
-        std::array<TavProtocol::MicrocontrollerFirmwareVersion, 3> radio{};
-        TavProtocol::BluetoothFirmwareVersion bluetooth{};
-        TavProtocol::FelicaSamFirmwareVersion felica{};
-        TavProtocol::HidSeSamFirmwareVersion hidSe{};
-        TavProtocol::NxpSamFirmwareVersion nxp{};
         const auto module = [](int type) { return static_cast<TavProtocol::FirmwareVersionModuleType>(type); };
-
-        facade.GetESN(esn.data(), esn.size());
-        facade.GetString(string2.data(), string2.size(), static_cast<TavProtocol::GetStringIndex>(2));
-        facade.GetString(string7.data(), string7.size(), static_cast<TavProtocol::GetStringIndex>(7));
-        facade.GetString(string4.data(), string4.size(), static_cast<TavProtocol::GetStringIndex>(4));
+        const auto readerString = [&facade](int index) {
+            return [&facade, index](char* buffer, std::size_t size) {
+                facade.GetString(buffer, size, static_cast<TavProtocol::GetStringIndex>(index));
+            };
+        };
+        ReadText(record.Esn, record.EsnAvailable, [&](char* buffer, std::size_t size) { facade.GetESN(buffer, size); });
+        ReadText(record.ReaderString2, record.ReaderString2Available, readerString(2));
+        ReadText(record.ModelText, record.ModelTextAvailable, readerString(7));
+        ReadText(record.FirmwareVersionText, record.FirmwareVersionTextAvailable, readerString(4));
+        TavCommon::DeviceId deviceId{};
         facade.GetDeviceId(deviceId);
-        facade.GetPartNumber(partNumber.data(), partNumber.size());
-        facade.GetSupportedCards(supportedCards);
-        for (int type = 0; type < 3; ++type) {
-            facade.GetControlFirmwareVersion(control[type], module(type));
-        }
-        facade.GetBluetoothFirmwareVersion(bluetooth, module(0));
-        for (int type = 0; type < 3; ++type) {
-            facade.GetRadioFirmwareVersion(radio[type], module(type));
-        }
-        facade.GetFelicaSamFirmwareVersion(felica);
-        facade.GetHidSeSamFirmwareVersion(hidSe);
-        facade.GetNxpAvxSamFirmwareVersion(nxp);
-
-        StoreRecord(record.ControlFirmwareVersion0, control[0]);
-        StoreRecord(record.ControlFirmwareVersion1, control[1]);
-        StoreRecord(record.ControlFirmwareVersion2, control[2]);
-        StoreRecord(record.RadioFirmwareVersion0, radio[0]);
-        StoreRecord(record.RadioFirmwareVersion1, radio[1]);
-        StoreRecord(record.RadioFirmwareVersion2, radio[2]);
-        StoreRecord(record.BluetoothFirmwareVersion, bluetooth);
-        StoreRecord(record.FelicaSamFirmwareVersion, felica);
-        StoreRecord(record.HidSeSamFirmwareVersion, hidSe);
-        StoreRecord(record.NxpSamFirmwareVersion, nxp);
-
-        StoreText(record.Esn, record.EsnAvailable, BufferText(esn));
-        StoreText(record.ReaderString2, record.ReaderString2Available, BufferText(string2));
-        StoreText(record.PartNumber, record.PartNumberAvailable, BufferText(partNumber));
-        StoreText(record.ModelText, record.ModelTextAvailable, BufferText(string7));
-        StoreText(record.FirmwareVersionText, record.FirmwareVersionTextAvailable, BufferText(string4));
         StoreText(record.DeviceIdText, record.DeviceIdTextAvailable,
                   fmt::format("{:04X}:{:04X} ({})", deviceId.VendorId, deviceId.ProductId,
                               TavCommon::ReadFixedField(deviceId.SerialNumber)));
-        StoreText(record.ReservedText1, record.ReservedText1Available, "Unknown");
-        StoreText(record.ReservedText2, record.ReservedText2Available, "Unknown");
-        StoreText(record.MicrocontrollerName, record.MicrocontrollerNameAvailable, "STM32???");
+        ReadText(record.PartNumber, record.PartNumberAvailable,
+                 [&](char* buffer, std::size_t size) { facade.GetPartNumber(buffer, size); });
+        std::vector<unsigned short> supportedCards;
+        facade.GetSupportedCards(supportedCards);
+
+        const auto microcontroller = [&](auto read, uint8_t(&field)[6], uint8_t& available, int type) {
+            TavProtocol::MicrocontrollerFirmwareVersion version{};
+            (facade.*read)(version, module(type));
+            StoreVersion(field, available, version);
+        };
+        const auto control = &TavProtocol::ProtocolFacade::GetControlFirmwareVersion;
+        microcontroller(control, record.ControlFirmwareVersion0, record.ControlFirmwareVersion0Available, 0);
+        microcontroller(control, record.ControlFirmwareVersion1, record.ControlFirmwareVersion1Available, 1);
+        microcontroller(control, record.ControlFirmwareVersion2, record.ControlFirmwareVersion2Available, 2);
+        TavProtocol::BluetoothFirmwareVersion bluetooth{};
+        facade.GetBluetoothFirmwareVersion(bluetooth, module(0));
+        StoreRecord(record.BluetoothFirmwareVersion, bluetooth);
+        record.BluetoothFirmwareVersionAvailable = BluetoothVersionAvailable(bluetooth);
+        const auto radio = &TavProtocol::ProtocolFacade::GetRadioFirmwareVersion;
+        microcontroller(radio, record.RadioFirmwareVersion0, record.RadioFirmwareVersion0Available, 0);
+        microcontroller(radio, record.RadioFirmwareVersion1, record.RadioFirmwareVersion1Available, 1);
+        microcontroller(radio, record.RadioFirmwareVersion2, record.RadioFirmwareVersion2Available, 2);
+        TavProtocol::FelicaSamFirmwareVersion felica{};
+        facade.GetFelicaSamFirmwareVersion(felica);
+        StoreVersion(record.FelicaSamFirmwareVersion, record.FelicaSamFirmwareVersionAvailable, felica);
+        TavProtocol::HidSeSamFirmwareVersion hidSe{};
+        facade.GetHidSeSamFirmwareVersion(hidSe);
+        StoreVersion(record.HidSeSamFirmwareVersion, record.HidSeSamFirmwareVersionAvailable, hidSe);
+        TavProtocol::NxpSamFirmwareVersion nxp{};
+        facade.GetNxpAvxSamFirmwareVersion(nxp);
+        StoreVersion(record.NxpSamFirmwareVersion, record.NxpSamFirmwareVersionAvailable, nxp);
 
         TavProtocol::ActiveConfigurationInformation active{};
         facade.GetActiveConfiguration(active);
@@ -282,17 +291,6 @@ void ReadMetadata(const TavProtocol::ProtocolFacade& facade, ReaderMetadataStruc
         TavProtocol::TransparentModeStatusInformation transparent{};
         facade.GetTransparentModeStatus(transparent);
         record.TransparentModeFlag = transparent.Supported == 1 ? 1 : 0;
-
-        record.ControlFirmwareVersion0Available = VersionAvailable(record.ControlFirmwareVersion0);
-        record.ControlFirmwareVersion1Available = VersionAvailable(record.ControlFirmwareVersion1);
-        record.ControlFirmwareVersion2Available = VersionAvailable(record.ControlFirmwareVersion2);
-        record.RadioFirmwareVersion0Available = VersionAvailable(record.RadioFirmwareVersion0);
-        record.RadioFirmwareVersion1Available = VersionAvailable(record.RadioFirmwareVersion1);
-        record.RadioFirmwareVersion2Available = VersionAvailable(record.RadioFirmwareVersion2);
-        record.BluetoothFirmwareVersionAvailable = BluetoothVersionAvailable(bluetooth);
-        record.HidSeSamFirmwareVersionAvailable = VersionAvailable(record.HidSeSamFirmwareVersion);
-        record.NxpSamFirmwareVersionAvailable = VersionAvailable(record.NxpSamFirmwareVersion);
-        record.FelicaSamFirmwareVersionAvailable = VersionAvailable(record.FelicaSamFirmwareVersion);
 
         ReadInstalledHardware(facade, record);
         ScanConfigurations(facade, record, population);

@@ -153,9 +153,13 @@ TEST_F(HwgFiles, RefusesWhatCannotBeRestoredOrSaved) {
 
     // Tested before the capability, so also on a reader that was never initialised.
     ReaderOnSimulator fresh(Wire::FeatureReport);
-    Refused refused = RefusalOf([&] { fresh.Open().WriteHwgFileToReader(File("four.HWG")); });
-    EXPECT_EQ(refused.message, "File '" + File("four.HWG") + "' is not a valid HWG file.");
-    EXPECT_EQ(refused.line, 672);
+    Refused refused;
+    // A name that starts with its only dot is a hidden file without an extension.
+    for (const std::string name : {"four.HWG", ".hwg"}) {
+        refused = RefusalOf([&] { fresh.Open().WriteHwgFileToReader(File(name)); });
+        EXPECT_EQ(refused.message, "File '" + File(name) + "' is not a valid HWG file.");
+        EXPECT_EQ(refused.line, 672);
+    }
 
     simulated.sim.Model()->configurationCount = 3;
     reader.RefreshMetadata();
@@ -287,6 +291,15 @@ TEST_F(BleFiles, ReadsTheReadersDataIntoAFile) {
     Tav::Reader& reader = simulated.OpenInitialised();
     reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("read.hwg"));
     EXPECT_EQ(ReadBleConfigurationFromBleHwgFile(File("read.hwg")).ToVector(), data);
+    // A file that cannot be saved is the file code's own failure, not the reader's.
+    try {
+        reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("missing/read.hwg"));
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const Tav::ReaderException& error) {
+        ADD_FAILURE() << "a reader exception: " << error.Message();
+    } catch (const ElvarinException& error) {
+        EXPECT_EQ(error.Message(), "Failed to open BLE HWG file for writing: " + File("missing/read.hwg"));
+    }
 }
 
 TEST(BleBlobFirmwareBytes, ForcesEachManagedByteInPositionOrder) {

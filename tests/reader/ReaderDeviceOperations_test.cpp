@@ -124,6 +124,33 @@ TEST(ReaderDeviceOperations, AFailedSmartCardReadReportsTheReadAndLeavesTheConfi
     EXPECT_EQ(configuration.Data[0], 0x77);
 }
 
+// The header's length is refused before any exchange, as a failed operation; its blob type only
+// once the blob is read, by the configuration record itself.
+TEST(ReaderDeviceOperations, ASmartCardReadChecksTheLengthBeforeAndTheBlobTypeAfterTheRead) {
+    ReaderOnSimulator simulated(Wire::FeatureReport);
+    Tav::Reader& reader = simulated.OpenInitialised();
+    TavCommon::SmartCardConfiguration configuration{};
+    configuration.Header = {4, 0, 1017, 0};
+    const Tav::ReaderException tooLong = Refusal([&] { reader.ReadSmartCardConfigurationFromReader(configuration); });
+    EXPECT_EQ(tooLong.Message(),
+              "Operation 'ReadSmartCardConfigurationFromReader' failed [Protocol Exception: Blob data length 1017 is "
+              "more than the 1016 bytes a blob can carry]");
+    EXPECT_TRUE(tooLong.HasInnerException());
+    EXPECT_TRUE(simulated.Phrases().empty());
+
+    simulated.sim.Model()->blobs[3] = {1, 2, 3, 4};
+    configuration.Header = {3, 0, 4, 0};
+    try {
+        reader.ReadSmartCardConfigurationFromReader(configuration);
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const Tav::ReaderException& error) {
+        ADD_FAILURE() << "a reader exception: " << error.Message();
+    } catch (const ElvarinException& error) {
+        EXPECT_EQ(error.Message(), "Invalid blob type for SmartCardConfiguration");
+    }
+    EXPECT_FALSE(simulated.Phrases().empty());
+}
+
 // A reader built directly, to hand it a time delay that records instead of sleeping.
 class SmartCardFile : public ::testing::Test {
 protected:
@@ -166,7 +193,8 @@ TEST_F(SmartCardFile, EachBlobIsWrittenAndStoredWithItsPauses) {
 }
 
 TEST_F(SmartCardFile, ThePathMustEndInIniBeforeAnythingElseHappens) {
-    for (const std::string path : {"config.INI", "config", "/tmp/config.ini.bak"}) {
+    // A name that starts with its only dot is a hidden file without an extension.
+    for (const std::string path : {"config.INI", "config", "/tmp/config.ini.bak", "/tmp/.ini"}) {
         // Not even initialised: the path is judged first.
         const auto error = Refusal([&] { reader_->WriteSmartCardConfigurationToReader(path); });
         EXPECT_EQ(error.Message(), "File '" + path + "' is not a valid INI file.");

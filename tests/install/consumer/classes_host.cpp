@@ -1,17 +1,23 @@
 // A host of the classes in namespace Tav, built against an installed tree alone, with the simulated
 // serial reader on a pseudo-terminal: open, init, metadata, cards by callback, a capability rule of
-// its own, each failure the README names caught by the type it names, discovery and close.
+// its own, each failure the README names caught by the type it names, with its message and its
+// record, discovery and close.
 //
 //   classes_host <serial_reader_sim program>
 #include <Tavelin.h>
 
+#include <stdlib.h>
+
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 // The end-to-end hosts' checks and simulator process: standard and POSIX only.
@@ -30,6 +36,9 @@ public:
 
 // The README's three types, narrowest first: what a host that catches them in that order gets.
 enum class Type { ReaderException, ElvarinException, RuntimeError };
+static_assert(std::is_base_of_v<ElvarinException, Tav::ReaderException> &&
+                  std::is_base_of_v<std::runtime_error, ElvarinException>,
+              "ElvarinException catches the library's own family, std::runtime_error every one");
 
 const char* Name(Type type) {
     switch (type) {
@@ -43,49 +52,117 @@ const char* Name(Type type) {
     return "?";
 }
 
-struct Failure {
-    const char* what;
-    std::function<void()> call;
-    Type type;
-    std::string message;  // its start
-    bool record = false;  // a Tav::ReaderException with the failed protocol record inside
+// A failure as the host sees it: its type, its message (expected whole, or only its start where
+// the rest is not the library's) and, for a Tav::ReaderException with the failed protocol record
+// inside, that record's message.
+struct Thrown {
+    std::optional<Type> type;
+    std::string message;
+    std::optional<std::string> record;
+    bool messageStartOnly = false;
 };
+
+bool Matches(const Thrown& thrown, const Thrown& expected) {
+    return thrown.type == expected.type && thrown.record == expected.record &&
+           (expected.messageStartOnly ? thrown.message.starts_with(expected.message)
+                                      : thrown.message == expected.message);
+}
+
+std::string Describe(const Thrown& thrown) {
+    if (!thrown.type) {
+        return "nothing thrown";
+    }
+    return std::string(Name(*thrown.type)) + " '" + thrown.message + (thrown.messageStartOnly ? "…'" : "'") +
+           (thrown.record ? " with a record '" + *thrown.record + "'" : " without a record");
+}
+
+struct Failure {
+    std::string what;
+    std::function<void()> call;
+    Thrown expected;
+};
+
+Thrown Catch(const std::function<void()>& call) {
+    Thrown thrown;
+    try {
+        call();
+    } catch (const Tav::ReaderException& error) {
+        thrown = {Type::ReaderException, error.Message(), std::nullopt};
+        if (error.HasInnerException()) {
+            thrown.record = error.InnerMessage();
+        }
+    } catch (const ElvarinException& error) {
+        thrown = {Type::ElvarinException, error.Message(), std::nullopt};
+    } catch (const std::runtime_error& error) {
+        thrown = {Type::RuntimeError, error.what(), std::nullopt};
+    }
+    return thrown;
+}
 
 void ExpectFailures(const std::vector<Failure>& failures) {
     for (const Failure& failure : failures) {
-        std::optional<Type> type;
-        std::string message;
-        bool record = false;
-        try {
-            failure.call();
-        } catch (const Tav::ReaderException& error) {
-            type = Type::ReaderException;
-            message = error.Message();
-            record = error.HasInnerException();
-        } catch (const ElvarinException& error) {
-            type = Type::ElvarinException;
-            message = error.Message();
-        } catch (const std::runtime_error& error) {
-            type = Type::RuntimeError;
-            message = error.what();
-        }
-        if (type != failure.type || !message.starts_with(failure.message) || record != failure.record) {
-            HostCheck::Fail(
-                __FILE__, __LINE__,
-                std::string(failure.what) + ": " +
-                    (type ? std::string(Name(*type)) + " '" + message + "'" + (record ? " with a record" : "")
-                          : "nothing thrown"));
+        const Thrown thrown = Catch(failure.call);
+        if (!Matches(thrown, failure.expected)) {
+            HostCheck::Fail(__FILE__, __LINE__,
+                            failure.what + ": " + Describe(thrown) + ", expected " +
+                                Describe(failure.expected));
         }
     }
 }
 
+// The failures of the README's three types, the first with the failed protocol record inside.
+Thrown Failed(const std::string& operation, const std::string& record) {
+    return {Type::ReaderException, "Operation '" + operation + "' failed [Protocol Exception: " + record + "]", record};
+}
+Thrown Refused(const std::string& message) { return {Type::ReaderException, message, std::nullopt}; }
+Thrown RefusedStartingWith(const std::string& start) { return {Type::ReaderException, start, std::nullopt, true}; }
+Thrown Elvarin(const std::string& message) { return {Type::ElvarinException, message, std::nullopt}; }
+Thrown Runtime(const std::string& message) { return {Type::RuntimeError, message, std::nullopt}; }
+
+const std::string kNoProfile = "Reader capability profile not initialized. Call Init() first.";
+
+// A folder of its own for the files the host makes, removed with it.
+class Folder {
+public:
+    Folder() {
+        std::string name = (std::filesystem::temp_directory_path() / "classes_host.XXXXXX").string();
+        if (::mkdtemp(name.data()) != nullptr) {
+            path_ = name;
+        }
+    }
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    std::string File(const std::string& name, const std::string& content) const {
+        std::ofstream(path_ / name) << content;
+        return Path(name);
+    }
+    std::string Subfolder(const std::string& name) const {
+        std::filesystem::create_directory(path_ / name);
+        return Path(name);
+    }
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
 // An open that fails gives the failed record's message, not the record.
-void InvalidDefinitionIsRefused() {
-    TavCommon::ReaderDefinition definition{};
-    definition.ProtocolType = 7;
-    ExpectFailures(
-        {{"an open of protocol type 7", [&] { Tav::AbstractReader::CreateReaderInstance(definition, 0); },
-          Type::ReaderException, "Unable to initialize an underlying protocol object given invalid type Unknown"}});
+void OpenFailures() {
+    TavCommon::ReaderDefinition unknown{};
+    unknown.ProtocolType = 7;
+    const TavCommon::ReaderDefinition missing = HostCheck::SerialDefinition("/nonexistent/tty");
+    ExpectFailures({
+        {"an open of protocol type 7", [&] { Tav::AbstractReader::CreateReaderInstance(unknown, 0); },
+         Refused("Unable to initialize an underlying protocol object given invalid type Unknown")},
+        // The rest names the serial port code's source file.
+        {"an open of a port that does not exist", [&] { Tav::AbstractReader::CreateReaderInstance(missing, 0); },
+         RefusedStartingWith("Failed to create protocol instance: ")},
+    });
 }
 
 void Metadata(const ReaderMetadataStruct& metadata) {
@@ -120,84 +197,124 @@ void OwnCapabilityRule(Tav::Reader& reader, const ReaderMetadataStruct& metadata
     CHECK(profile->IsCapableOf(beeper));
     profile->RegisterRule(ReaderCapability::READER_CAPABILITY_BEEPER, std::make_unique<NoBeeperRule>(metadata));
     CHECK(!profile->IsCapableOf(beeper));
-    // The reader's own operations ask the same profile.
-    ExpectFailures(
-        {{"Beep without a beeper", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Type::ReaderException,
-          "Operation 'Beep' requires capabilities that this reader does not support: READER_CAPABILITY_BEEPER"}});
+    // The reader's own operations ask the same profile. No built-in rule grants the card analyzer.
+    const auto analyzeCard = [&] { reader.AnalyzeCard(nullptr); };
+    ExpectFailures({
+        {"Beep without a beeper", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); },
+         Refused("Operation 'Beep' requires capabilities that this reader does not support: READER_CAPABILITY_BEEPER")},
+        {"AnalyzeCard", analyzeCard,
+         Refused("Operation 'AnalyzeCard' requires capabilities that this reader does not support: "
+                 "READER_CAPABILITY_CARD_ANALYZER")},
+    });
+    profile->RegisterRule(ReaderCapability::READER_CAPABILITY_CARD_ANALYZER,
+                          std::make_unique<Tav::CapabilityRule>(metadata));
+    ExpectFailures({
+        {"AnalyzeCard with a rule that grants the card analyzer", analyzeCard,
+         Refused("This function is not yet implemented.")},
+        {"ConfigureBaudRate", [&] { reader.ConfigureBaudRate(TavCommon::SerialPortBaudRate{}); },
+         Refused("This function is not yet implemented.")},
+    });
 }
 
-// Before Init the reader has no capability profile, as after Close.
-void OperationBeforeInit(Tav::Reader& reader) {
-    ExpectFailures({{"Beep before Init", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); },
-                     Type::ReaderException, "Reader capability profile not initialized. Call Init() first."}});
+// Before Init the reader has no capability profile, as after Close. File names, the files of
+// WriteHwgFileToReader and WriteBleConfigurationToReader and a configuration's values are checked
+// before it, so their failures are the same on an initialised reader.
+void OperationsBeforeInit(Tav::Reader& reader) {
+    TavCommon::ReaderConfiguration outOfRange{};
+    outOfRange.FacDigitCount = 27;
+    ExpectFailures({
+        {"Beep before Init", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
+        {"GetReaderCapabilityProfile before Init", [&] { reader.GetReaderCapabilityProfile(); }, Refused(kNoProfile)},
+        {"an HWG file without its extension", [&] { reader.WriteHwgFileToReader("/nonexistent"); },
+         Refused("File '/nonexistent' is not a valid HWG file.")},
+        {"a missing HWG file", [&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); },
+         Elvarin("Failed to open HWG file: /nonexistent.hwg")},
+        {"a BLE file that cannot be read",
+         [&] { reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Data, "/nonexistent.hwg"); },
+         Refused("Failed to read BLE configuration file: Failed to open BLE HWG file: /nonexistent.hwg")},
+        {"a value out of its range", [&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
+         Elvarin("ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive")},
+        {"a smart-card file without its extension", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent"); },
+         Refused("File '/nonexistent' is not a valid INI file.")},
+        // Read only once the profile lets the reader write one.
+        {"a missing smart-card file before Init", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent.ini"); },
+         Refused(kNoProfile)},
+    });
 }
 
 void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator) {
-    TavCommon::ReaderConfiguration outOfRange{};
-    outOfRange.FacDigitCount = 27;
+    const Folder folder;
+    const std::string folderHwg = folder.Subfolder("folder.hwg");
+    const std::string malformedHwg = folder.File("malformed.hwg", "not an HWG file\n");
+    const std::string malformedIni = folder.File("malformed.ini", "[Blob1]\nhdr=4 0 1 0\ndata=01\n");
     std::vector<TavCommon::CardType> cardTypes;
+    const std::string serialHasNoBlobs = "This command is not yet supported with the Serial Binary Protocol";
     ExpectFailures({
         {"a configuration the reader does not have",
          [&] {
              Tav::LedConfiguration led{};
              reader.GetLedConfiguration(9, led);
          },
-         Type::ReaderException, "Operation 'GetLedConfiguration' failed [Protocol Exception: ", true},
-        // File names are checked before anything is opened.
-        {"an HWG file without its extension", [&] { reader.WriteHwgFileToReader("/nonexistent"); },
-         Type::ReaderException, "File '/nonexistent' is not a valid HWG file."},
-        {"a folder as HWG file", [&] { reader.WriteHwgFileToReader("/"); }, Type::ReaderException,
-         "File '/' is not a valid HWG file."},
-        {"a smart-card file without its extension", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent"); },
-         Type::ReaderException, "File '/nonexistent' is not a valid INI file."},
-        {"a BLE file that cannot be read",
-         [&] { reader.WriteBleConfigurationToReader(TavCommon::BleDataType::Data, "/nonexistent.hwg"); },
-         Type::ReaderException, "Failed to read BLE configuration file: Failed to open BLE HWG file: /nonexistent.hwg"},
-        {"a missing HWG file", [&] { reader.WriteHwgFileToReader("/nonexistent.hwg"); }, Type::ElvarinException,
-         "Failed to open HWG file: /nonexistent.hwg"},
+         Failed("GetLedConfiguration", "Configuration number must be between 0 and 3.")},
+        // A serial reader reads no blob: refused before any exchange, whatever the header.
+        {"a blob header longer than a blob",
+         [&] {
+             TavCommon::SmartCardConfiguration configuration{};
+             configuration.Header.BlobType = 4;
+             configuration.Header.DataLength = 1017;
+             reader.ReadSmartCardConfigurationFromReader(configuration);
+         },
+         Failed("ReadSmartCardConfigurationFromReader", serialHasNoBlobs)},
+        {"a folder as HWG file", [&] { reader.WriteHwgFileToReader("/"); }, Refused("File '/' is not a valid HWG file.")},
+        {"a hidden HWG file without a stem", [&] { reader.WriteHwgFileToReader("/nonexistent/.hwg"); },
+         Refused("File '/nonexistent/.hwg' is not a valid HWG file.")},
+        {"a hidden smart-card file without a stem",
+         [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent/.ini"); },
+         Refused("File '/nonexistent/.ini' is not a valid INI file.")},
+        {"an HWG file that is a folder", [&] { reader.WriteHwgFileToReader(folderHwg); },
+         Elvarin("Failed to open HWG file: " + folderHwg + " (not a regular file)")},
+        {"a malformed HWG file", [&] { reader.WriteHwgFileToReader(malformedHwg); },
+         Elvarin("Invalid HWG file header: " + malformedHwg)},
         {"an HWG file into a missing folder", [&] { reader.ReadHwgFileFromReader("/nonexistent/backup.hwg", true); },
-         Type::ElvarinException, "Failed to open HWG file for writing: /nonexistent/backup.hwg"},
+         Elvarin("Failed to open HWG file for writing: /nonexistent/backup.hwg")},
         {"a missing smart-card file", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent.ini"); },
-         Type::ElvarinException, "Failed to open SmartCard Ini file: /nonexistent.ini"},
-        {"a value out of its range", [&] { reader.SetReaderConfiguration(0, outOfRange, {}, {}); },
-         Type::ElvarinException, "ReaderConfigurationStruct::FacDigitCount setting must be between 0 and 26 inclusive"},
+         Elvarin("Failed to open SmartCard Ini file: /nonexistent.ini")},
+        {"a malformed smart-card file", [&] { reader.WriteSmartCardConfigurationToReader(malformedIni); },
+         Elvarin("Failed to read iEndOfIniFile from Ini file")},
         {"a card type the library does not know",
          [&] {
              CHECK(simulator.Command("card-types 0206 7FF7"));
              reader.GetSupportedCardTypes(cardTypes);
          },
-         Type::ElvarinException, "Reader provided a card type '0x7FF7' that is not currently tracked."},
+         Elvarin("Reader provided a card type '0x7FF7' that is not currently tracked. It may not exist, or it may "
+                 "be very new.")},
+        {"a configuration record without room for the reader's characters",
+         [&] {
+             TavCommon::ReaderConfiguration full{};
+             full.AddCardGoneCharacter('a').AddCardGoneCharacter('b');
+             TavCommon::ExtendedConfiguration extended{};
+             reader.GetReaderConfiguration(0, full, extended);
+         },
+         Elvarin("Cannot add more than 2 Card Gone Characters")},
     });
     CHECK(simulator.Command("card-types 0206 6F06"));
 }
 
-// A closed reader: what reads or subscribes throws std::runtime_error, outside the library's
-// family; an operation finds no capability profile.
-void AfterClose(Tav::Reader& reader) {
-    reader.Close();
-    const std::string closed = "AbstractReader instance has invalid protocol facade";
-    const std::string noProfile = "Reader capability profile not initialized. Call Init() first.";
+// A reader after Close, or one the host still holds once DestroyInstance has begun on it: what
+// reads or subscribes throws std::runtime_error, outside the library's family; an operation finds
+// no capability profile.
+void ClosedReaderFailures(Tav::Reader& reader, const std::string& after, const std::string& message) {
+    const Thrown closed = Runtime(message);
     ExpectFailures({
-        {"Init after Close", [&] { reader.Init(); }, Type::RuntimeError, closed},
-        {"RefreshMetadata after Close", [&] { reader.RefreshMetadata(); }, Type::RuntimeError, closed},
-        {"GetMetadataStruct after Close", [&] { reader.GetMetadataStruct(false); }, Type::RuntimeError, closed},
-        {"OnCredentialPresented after Close",
+        {"Init after " + after, [&] { reader.Init(); }, closed},
+        {"RefreshMetadata after " + after, [&] { reader.RefreshMetadata(); }, closed},
+        {"GetMetadataStruct after " + after, [&] { reader.GetMetadataStruct(false); }, closed},
+        {"OnCredentialPresented after " + after,
          [&] { reader.OnCredentialPresented([](Tav::CardData&) {}, TavProtocol::GetCardDataSizeParameters::Long); },
-         Type::RuntimeError, closed},
-        {"Beep after Close", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Type::ReaderException,
-         noProfile},
-        {"GetReaderCapabilityProfile after Close", [&] { reader.GetReaderCapabilityProfile(); }, Type::ReaderException,
-         noProfile},
-    });
-}
-
-// A reader the host still holds once DestroyInstance has begun on it.
-void AfterDestroy(Tav::Reader& reader) {
-    ExpectFailures({
-        {"Init after DestroyInstance", [&] { reader.Init(); }, Type::RuntimeError,
-         "AbstractReader instance is being destroyed"},
-        {"Beep after DestroyInstance", [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); },
-         Type::ReaderException, "Reader capability profile not initialized. Call Init() first."},
+         closed},
+        {"Beep after " + after, [&] { reader.Beep(1, TavProtocol::BEEP_DURATION::Short); }, Refused(kNoProfile)},
+        {"GetReaderCapabilityProfile after " + after, [&] { reader.GetReaderCapabilityProfile(); },
+         Refused(kNoProfile)},
     });
 }
 
@@ -209,7 +326,7 @@ void Discovery() {
 }
 
 void Session(HostCheck::Simulator& simulator, const std::string& port) {
-    InvalidDefinitionIsRefused();
+    OpenFailures();
     void* const handle = Tav::AbstractReader::CreateReaderInstance(HostCheck::SerialDefinition(port), 0);
     CHECK(handle != nullptr);
     // Outlives the reader, since the host's rule refers to it.
@@ -219,18 +336,19 @@ void Session(HostCheck::Simulator& simulator, const std::string& port) {
         Tav::AbstractReader::DestroyInstance(handle);
         return;
     }
-    OperationBeforeInit(*reader);
+    OperationsBeforeInit(*reader);
     reader->Init();
     metadata = reader->GetMetadataStruct(false);
     Metadata(metadata);
     CardsByCallback(*reader, simulator);
     OwnCapabilityRule(*reader, metadata);
     OperationFailures(*reader, simulator);
-    AfterClose(*reader);
+    reader->Close();
+    ClosedReaderFailures(*reader, "Close", "AbstractReader instance has invalid protocol facade");
     Discovery();
     Tav::AbstractReader::DestroyInstance(handle);
     CHECK(Tav::AbstractReader::GetInstance(handle) == nullptr);
-    AfterDestroy(*reader);
+    ClosedReaderFailures(*reader, "DestroyInstance", "AbstractReader instance is being destroyed");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace Tav {
 class TAV_API CardData {
 public:
     CardData() = default;
-    CardData(std::vector<uint8_t> data, uint32_t bitCount) : data(std::move(data)), bitCount(bitCount) {}
+    CardData(std::vector<uint8_t> bytes, uint32_t bits) : data(std::move(bytes)), bitCount(bits) {}
 
     std::string AsString() const;
     const uint8_t* AsByteArray() const;

@@ -24,12 +24,14 @@ void OnCard(const uint8_t* data, uint32_t bitCount) { cards.Add(data, bitCount);
 // be held up past the library's receive window, which then rightly takes the reader for a silent
 // one: a step that failed while the simulator wrote a reply the host had stopped waiting for (its
 // "late" count) runs again, its failed checks dropped. A step that failed with the simulator on
-// time fails.
-bool RunStep(Simulator& simulator, const char* name, const std::function<void()>& step) {
+// time fails. Each run is announced on standard error, numbered from the first step, so that a test
+// sees which steps ran and how often.
+bool RunStep(Simulator& simulator, int number, const char* name, const std::function<void()>& step) {
     constexpr int kRuns = 3;
     for (int attempt = 1;; ++attempt) {
         const int failuresBefore = HostCheck::failures;
         const std::string lateBefore = simulator.Ask("late");
+        std::fprintf(stderr, "serial_host: step %d (%s), run %d\n", number, name, attempt);
         step();
         if (HostCheck::failures == failuresBefore) {
             return true;
@@ -220,8 +222,8 @@ int main(int argc, char** argv) {
         {"HwgBackup", [&] { HwgBackup(reader, folder); }},
     };
     // Each step builds on the ones before it: the first that fails ends the run.
-    for (const auto& [name, step] : steps) {
-        if (!RunStep(simulator, name, step)) {
+    for (int number = 1; const auto& [name, step] : steps) {
+        if (!RunStep(simulator, number++, name, step)) {
             break;
         }
     }

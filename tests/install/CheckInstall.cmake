@@ -1,12 +1,13 @@
 # Installs the build tree into a fresh prefix and checks what a host gets: the header, the library
 # with its links, the CMake package and tavelin.pc. The installed headers hold together on their own
-# (PublicHeaders.cmake; the consumer compiles each alone), every member function they declare links,
-# and below C++20 each stops a host with one error that names the standard. Two hosts build against
-# the installed tree alone, once through each of the package and pkg-config: one calls a flat
-# function, the other drives the classes against the simulated serial reader; and the README's host
-# builds with the README's own line and runs against the simulated reader.
-# Arguments: BUILD_DIR, WORK_DIR, SOURCE_DIR (of the consumer), CXX, GENERATOR, SIMULATOR (the
-# serial_reader_sim program), README.
+# (PublicHeaders.cmake), each compiles alone under a strict host's warnings as errors with both g++
+# and clang++ (headers/), every member function they declare links, and below C++20 each stops a
+# host with one error that names the standard. Two hosts build against the installed tree alone,
+# once through each of the package and pkg-config: one calls a flat function, the other drives the
+# classes against the simulated serial reader; and the README's host builds with the README's own
+# line, runs against the simulated reader, and fails on a port that does not exist.
+# Arguments: BUILD_DIR, WORK_DIR, SOURCE_DIR (of the consumer), CXX, GXX and CLANGXX (the strict
+# hosts' compilers), GENERATOR, SIMULATOR (the serial_reader_sim program), README.
 cmake_policy(VERSION 3.25)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -14,11 +15,14 @@ function(run)
     message(FATAL_ERROR "failed: ${ARGN}\n${out}\n${err}")
   endif()
   set(run_output "${out}" PARENT_SCOPE)
+  set(run_error "${err}" PARENT_SCOPE)
 endfunction()
 
+# A host that exits 0 yet prints the wrong thing shows its standard error too: the failure it caught,
+# the simulator's late count.
 function(expect_output expected what)
   if(NOT run_output STREQUAL expected)
-    message(FATAL_ERROR "${what} printed '${run_output}'")
+    message(FATAL_ERROR "${what} printed '${run_output}', and on standard error:\n${run_error}")
   endif()
 endfunction()
 
@@ -46,6 +50,17 @@ endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
 check_public_headers(${prefix}/include ${link} ${CXX} ${WORK_DIR}/calls)
+
+if(NOT EXISTS "${GXX}" OR NOT EXISTS "${CLANGXX}")
+  message(FATAL_ERROR "the headers are checked with g++ and clang++ (scripts/install-deps.sh installs both); "
+                      "found: ${GXX}, ${CLANGXX}")
+endif()
+foreach(compiler ${GXX} ${CLANGXX})
+  get_filename_component(name ${compiler} NAME)
+  run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/headers -B ${WORK_DIR}/headers-${name} -G ${GENERATOR}
+      -DCMAKE_CXX_COMPILER=${compiler} -DCMAKE_PREFIX_PATH=${prefix})
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/headers-${name})
+endforeach()
 
 # expect_cxx20_stop(<what> <command>...): the command, a compile below C++20, fails with one error
 # only, and that error names C++20.
@@ -80,8 +95,8 @@ set(ENV{PKG_CONFIG_PATH} ${pcdir})
 # The README's host, built with the README's own line, then run against the simulated serial reader
 # without LD_LIBRARY_PATH: the run path that the line sets finds the library; afterwards the script
 # says on standard error when the simulator answered late (its answer to "late", its second line).
-# The same line at C++17 stops at the first include. (The script has no semicolon: run() would
-# split it there.)
+# The same line at C++17 stops at the first include; given a port that does not exist, the host
+# says so and exits non-zero. (The script has no semicolon: run() would split it there.)
 file(READ ${README} readme)
 if(NOT readme MATCHES "```cpp\n([^`]*)```")
   message(FATAL_ERROR "${README} holds no C++ example")
@@ -96,6 +111,13 @@ string(STRIP "${line}" line)
 string(REPLACE "-std=c++20" "-std=c++17" line17 "${line}")
 expect_cxx20_stop("the README's host" sh -c "cd ${WORK_DIR}/readme && ${line17}")
 run(sh -c "cd ${WORK_DIR}/readme && ${line}")
+set(port ${WORK_DIR}/readme/no-such-port)
+execute_process(COMMAND ${WORK_DIR}/readme/host ${port} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(FIND "${err}" "Could not open device \"${port}\"" said)
+if(rc EQUAL 0 OR said EQUAL -1)
+  message(FATAL_ERROR "the README's host, given a port that does not exist, exited ${rc}; it printed '${out}', "
+                      "and on standard error '${err}'")
+endif()
 run(bash -c [=[
   unset LD_LIBRARY_PATH
   cd "$1" || exit 1

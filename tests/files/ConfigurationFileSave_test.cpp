@@ -1,7 +1,7 @@
-// A save that fails throws, names the path, and leaves the old file as it was: no truncated file,
-// no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL where the
-// saver may give them, a group it cannot keep gets no more than others did, and until it is renamed,
-// the temporary file lets no one read it whom the saved file keeps out.
+// A save that fails throws, names the path and why, and leaves the old file as it was: no truncated
+// file, no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL where
+// the saver may give them, a group it cannot keep and everyone else get no more than both had, and
+// until it is renamed, the temporary file lets no one read it whom the saved file keeps out.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -130,7 +130,20 @@ int& OwnerSetError() {
     return error;
 }
 
-constexpr std::string_view kAccessAclName = "system.posix_acl_access";
+// The read, with the watcher called before and after it where it reads an access ACL.
+template <typename Read>
+ssize_t WatchedAclRead(const char* name, const Read& read) {
+    const auto& watcher = AclReadWatcher();
+    const bool watched = watcher && std::string_view(name) == "system.posix_acl_access";
+    if (watched) {
+        watcher();
+    }
+    const ssize_t count = read();
+    if (watched) {
+        watcher();
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -146,27 +159,11 @@ extern "C" int fchmod(int descriptor, mode_t mode) noexcept {
 }
 
 extern "C" ssize_t getxattr(const char* path, const char* name, void* value, size_t size) noexcept {
-    const auto& watcher = AclReadWatcher();
-    if (watcher && name == kAccessAclName) {
-        watcher();
-    }
-    const auto read = syscall(SYS_getxattr, path, name, value, size);
-    if (watcher && name == kAccessAclName) {
-        watcher();
-    }
-    return read;
+    return WatchedAclRead(name, [&] { return syscall(SYS_getxattr, path, name, value, size); });
 }
 
 extern "C" ssize_t fgetxattr(int descriptor, const char* name, void* value, size_t size) noexcept {
-    const auto& watcher = AclReadWatcher();
-    if (watcher && name == kAccessAclName) {
-        watcher();
-    }
-    const auto read = syscall(SYS_fgetxattr, descriptor, name, value, size);
-    if (watcher && name == kAccessAclName) {
-        watcher();
-    }
-    return read;
+    return WatchedAclRead(name, [&] { return syscall(SYS_fgetxattr, descriptor, name, value, size); });
 }
 
 extern "C" int fchown(int descriptor, uid_t owner, gid_t group) noexcept {
@@ -257,6 +254,12 @@ const std::vector<AclEntry> kNobodyWritesAcl = {{kUserObj, 6, kUndefinedId},
                                                 {kGroupObj, 4, kUndefinedId},
                                                 {kMask, 6, kUndefinedId},
                                                 {kOther, 0, kUndefinedId}};
+// A 0640 file that user 4004 may read as well.
+const std::vector<AclEntry> kAUserReadsAcl = {{kUserObj, 6, kUndefinedId},
+                                              {kUser, 4, 4004},
+                                              {kGroupObj, 4, kUndefinedId},
+                                              {kMask, 4, kUndefinedId},
+                                              {kOther, 0, kUndefinedId}};
 // A 0640 file that nobody may read as well.
 const std::vector<AclEntry> kNobodyReadsAcl = {{kUserObj, 6, kUndefinedId},
                                                {kUser, 4, kNobody},
@@ -460,12 +463,7 @@ protected:
         target = Write("old content", "backup.hwg");
         other = Write("other content", "other.hwg");
         EXPECT_EQ(chmod(target.c_str(), 0640), 0);
-        return SetAcl(target, kAccessAcl,
-                      {{kUserObj, 6, kUndefinedId},
-                       {kUser, 4, 4004},
-                       {kGroupObj, 4, kUndefinedId},
-                       {kMask, 4, kUndefinedId},
-                       {kOther, 0, kUndefinedId}});
+        return SetAcl(target, kAccessAcl, kAUserReadsAcl);
     }
 };
 

@@ -431,6 +431,7 @@ bool EnterUserNamespace(const std::string& moreUsers = "", const std::string& mo
     const std::string maps = "/proc/" + std::to_string(getpid());
     const pid_t helper = fork();
     if (helper == 0) {
+        close(entered[1]);  // so that a process that could not enter the namespace ends it
         char byte = 0;
         _exit(read(entered[0], &byte, 1) == 1 &&
                       WriteWhole((maps + "/uid_map").c_str(), "0 " + std::to_string(user) + " 1\n" + moreUsers) &&

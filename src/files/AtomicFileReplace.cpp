@@ -70,15 +70,17 @@ constexpr const char* kAccessAcl = "system.posix_acl_access";
 
 bool NoAclSupport(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-// The access ACL at this path as the kernel stores it: empty when it has none, or when its file
-// system keeps no ACLs. Returns the error that kept it from being read, or 0.
-int ReadAccessAcl(const std::string& path, std::vector<char>& acl) {
+// The access ACL as the kernel stores it, read by the call given (getxattr of a path or fgetxattr of
+// a descriptor): empty when the file has none, or when its file system keeps no ACLs. Returns the
+// error that kept it from being read, or 0.
+template <typename GetAttribute>
+int ReadAccessAcl(const GetAttribute& get, std::vector<char>& acl) {
     ssize_t size = 0;
     do {  // again when the ACL grew between asking its size and reading it
-        size = ::getxattr(path.c_str(), kAccessAcl, nullptr, 0);
+        size = get(nullptr, 0);
         if (size >= 0) {
             acl.resize(static_cast<std::size_t>(size));
-            size = ::getxattr(path.c_str(), kAccessAcl, acl.data(), acl.size());
+            size = get(acl.data(), acl.size());
         }
     } while (size < 0 && errno == ERANGE);
     if (size >= 0) {
@@ -93,69 +95,195 @@ bool SameFile(const struct stat& one, const struct stat& other) {
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
-// The access ACL of the file held by the descriptor, found at the target's name. An O_PATH descriptor
-// has no attributes of its own, so the ACL is read through its link in /proc, which names that file
-// whatever is at the name now. Without /proc (a chroot or a container that mounts none) it is read by
-// the name, and kept only if the name still gives the held file; a save that meets another file there
-// fails, to be tried again, rather than take that file's ACL.
-int ReadAccessAcl(int existing, const struct stat& status, const std::string& target, std::vector<char>& acl) {
-    const int error = ReadAccessAcl("/proc/self/fd/" + std::to_string(existing), acl);
-    if (error != ENOENT || ::access("/proc/self/fd", F_OK) == 0) {
-        return error;
+// The access ACL of the file held by the O_PATH descriptor, found at the target's name, or why it
+// could not be read. Such a descriptor has no attributes of its own, so the ACL is read through its
+// link in /proc, which is that file whatever is at the name now; the calling thread's own table, as
+// /proc/self is the main thread's, gone once that thread has ended. Without /proc (a chroot or a
+// container that mounts none) it is read through a descriptor of the name, opened without following
+// a link and compared with the held file before the read, so it is never another file's; a save that
+// cannot read it that way fails.
+std::string ReadHeldAcl(int held, const struct stat& status, const std::string& target, std::vector<char>& acl) {
+    const std::string link = "/proc/thread-self/fd/" + std::to_string(held);
+    const int error = ReadAccessAcl(
+        [&link](void* value, std::size_t size) { return ::getxattr(link.c_str(), kAccessAcl, value, size); }, acl);
+    if (error != ENOENT || ::access("/proc/thread-self/fd", F_OK) == 0) {
+        return error == 0 ? std::string() : std::strerror(error);
     }
-    if (const int byName = ReadAccessAcl(target, acl)) {
-        return byName;
+    const std::string cannot = "could not read the permissions of the file it replaces: ";
+    // Non-blocking, so that a FIFO put at the name does not stop the save.
+    const ScopedDescriptor byName(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat found {};
+    if (byName.Get() < 0 && errno == ENOENT) {
+        return cannot + "it was removed from its name";
     }
-    struct stat now {};
-    if (::stat(target.c_str(), &now) != 0) {
-        return errno;
+    if (byName.Get() < 0 && errno != ELOOP) {
+        return cannot + std::strerror(errno);
     }
-    return SameFile(now, status) ? 0 : EAGAIN;
+    if (byName.Get() < 0 || ::fstat(byName.Get(), &found) != 0 || !SameFile(found, status)) {
+        return cannot + "another file was put at its name";
+    }
+    const int byNameError = ReadAccessAcl(
+        [&byName](void* value, std::size_t size) { return ::fgetxattr(byName.Get(), kAccessAcl, value, size); }, acl);
+    return byNameError == 0 ? std::string() : cannot + std::strerror(byNameError);
 }
+
+// In a user namespace that does not map every id (a rootless container), an owner, group or ACL
+// entry of an id outside it shows as the kernel's overflow id, or in an ACL as -1, and giving the
+// overflow id would give a user outside whom the namespace maps to it, often another real one. So
+// such an id is one the save may not give. Where /proc is not mounted nothing tells, and the overflow
+// id is taken for one of those: a file of nobody's then gets the saver's owner or group.
+class NamespaceIds {
+public:
+    NamespaceIds()
+        : everyUserMapped_(MapsEveryId("/proc/thread-self/uid_map")),
+          everyGroupMapped_(MapsEveryId("/proc/thread-self/gid_map")),
+          overflowUser_(OverflowId("/proc/sys/kernel/overflowuid")),
+          overflowGroup_(OverflowId("/proc/sys/kernel/overflowgid")) {}
+
+    bool MayGiveUser(uint32_t id) const { return MayGive(id, everyUserMapped_, overflowUser_); }
+    bool MayGiveGroup(uint32_t id) const { return MayGive(id, everyGroupMapped_, overflowGroup_); }
+
+private:
+    static bool MayGive(uint32_t id, bool everyMapped, uint32_t overflow) {
+        return id != UINT32_MAX && (everyMapped || id != overflow);
+    }
+
+    // A small file of /proc, or empty where it cannot be read.
+    static std::string ReadProcFile(const char* path) {
+        const ScopedDescriptor descriptor(::open(path, O_RDONLY | O_CLOEXEC));
+        std::string text;
+        char buffer[512];
+        for (ssize_t count; descriptor.Get() >= 0 && (count = ::read(descriptor.Get(), buffer, sizeof buffer)) > 0;) {
+            text.append(buffer, static_cast<std::size_t>(count));
+        }
+        return text;
+    }
+
+    // Whether the map's ranges ("inside outside count" lines) cover all 2^32 - 1 ids, as the initial
+    // namespace's "0 0 4294967295" does.
+    static bool MapsEveryId(const char* path) {
+        const std::string text = ReadProcFile(path);
+        uint64_t mapped = 0;
+        for (const char* line = text.c_str(); *line != '\0';) {
+            char* end = nullptr;
+            std::strtoull(line, &end, 10);
+            std::strtoull(end, &end, 10);
+            mapped += std::strtoull(end, &end, 10);
+            const char* next = std::strchr(end, '\n');
+            line = next != nullptr ? next + 1 : end + std::strlen(end);
+        }
+        return mapped >= UINT32_MAX;
+    }
+
+    static uint32_t OverflowId(const char* path) {
+        const std::string text = ReadProcFile(path);
+        return text.empty() ? 65534 : static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+    }
+
+    bool everyUserMapped_;
+    bool everyGroupMapped_;
+    uint32_t overflowUser_;
+    uint32_t overflowGroup_;
+};
 
 // A process that may not give an owner or a group is refused with EPERM, or with EINVAL for an id
 // that its user namespace does not map (as in a rootless container).
 bool MayNotGive(int error) { return error == EPERM || error == EINVAL; }
 
-// Gives the temporary the target's owner and its group, each where the process may: root any owner
-// and group (in a user namespace, any the namespace maps), another user only a group it belongs to;
-// what it may not give stays the saver's. Still 0600, the temporary then shows the content to no one
-// but its new owner, whom the target lets in anyway.
-int CopyOwner(int descriptor, const struct stat& existing) {
-    if (::fchown(descriptor, existing.st_uid, static_cast<gid_t>(-1)) != 0 && !MayNotGive(errno)) {
+// Gives the temporary the target's owner and its group, each where the process may and in a call of
+// its own, so that a refused group does not cost the owner: root any owner and group (in a user
+// namespace, any it can name), another user only a group it belongs to; what it may not give stays
+// the saver's. Still 0600, the temporary then shows the content to no one but its new owner, whom the
+// target lets in anyway.
+int CopyOwner(int descriptor, const struct stat& existing, const NamespaceIds& ids) {
+    if (ids.MayGiveUser(existing.st_uid) && ::fchown(descriptor, existing.st_uid, static_cast<gid_t>(-1)) != 0 &&
+        !MayNotGive(errno)) {
         return errno;
     }
-    if (::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0 && !MayNotGive(errno)) {
+    if (ids.MayGiveGroup(existing.st_gid) && ::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0 &&
+        !MayNotGive(errno)) {
         return errno;
     }
     return 0;
 }
 
-// A group other than the target's (one the saver could not give, or a set-group-id folder's) gets no
-// more than the target gave everyone else: the owning group's permissions become those of "other",
-// and the set-group-id bit goes. In an ACL that is the owning group's entry alone; the named users and
-// groups keep theirs, and so does the mask that bounds them, which is then what the mode's group bits
-// hold.
-void LimitGroupToOthers(mode_t& mode, std::vector<char>& acl) {
-    mode &= ~S_ISGID;
-    bool hasMask = false;
-    std::size_t groupEntry = 0;
-    uint16_t otherPermissions = 0;
+std::vector<posix_acl_xattr_entry> AclEntries(const std::vector<char>& acl) {
+    std::vector<posix_acl_xattr_entry> entries;
     for (std::size_t at = sizeof(posix_acl_xattr_header); at + sizeof(posix_acl_xattr_entry) <= acl.size();
          at += sizeof(posix_acl_xattr_entry)) {
-        posix_acl_xattr_entry entry{};
-        std::memcpy(&entry, acl.data() + at, sizeof entry);
-        hasMask = hasMask || entry.e_tag == ACL_MASK;
-        groupEntry = entry.e_tag == ACL_GROUP_OBJ ? at : groupEntry;
-        otherPermissions = entry.e_tag == ACL_OTHER ? entry.e_perm : otherPermissions;
+        std::memcpy(&entries.emplace_back(), acl.data() + at, sizeof(posix_acl_xattr_entry));
     }
-    if (groupEntry != 0) {
-        std::memcpy(acl.data() + groupEntry + offsetof(posix_acl_xattr_entry, e_perm), &otherPermissions,
-                    sizeof otherPermissions);
+    return entries;
+}
+
+std::vector<char> AclOf(const std::vector<posix_acl_xattr_entry>& entries) {
+    const posix_acl_xattr_header header{POSIX_ACL_XATTR_VERSION};
+    std::vector<char> acl(sizeof header + entries.size() * sizeof(posix_acl_xattr_entry));
+    std::memcpy(acl.data(), &header, sizeof header);
+    std::memcpy(acl.data() + sizeof header, entries.data(), entries.size() * sizeof(posix_acl_xattr_entry));
+    return acl;
+}
+
+uint16_t PermissionsOf(const std::vector<posix_acl_xattr_entry>& entries, uint16_t tag, uint16_t absent) {
+    for (const auto& entry : entries) {
+        if (entry.e_tag == tag) {
+            return entry.e_perm;
+        }
     }
-    if (!hasMask) {
-        mode = (mode & ~S_IRWXG) | ((mode & S_IRWXO) << 3);
+    return absent;
+}
+
+// Leaves out the named users and groups the process's user namespace cannot name: they cannot be
+// set, or would name other users outside. Those users and groups lose what their entries gave, and
+// no one gains: a user whose entry goes falls to the entries of the groups it belongs to or to
+// "other", a group's members to "other", so those are narrowed to what the entry gave.
+void LeaveOutUnnamedEntries(std::vector<posix_acl_xattr_entry>& entries, const NamespaceIds& ids) {
+    const uint16_t mask = PermissionsOf(entries, ACL_MASK, S_IRWXO);
+    uint16_t groupsAtMost = S_IRWXO;
+    uint16_t othersAtMost = S_IRWXO;
+    std::erase_if(entries, [&](const posix_acl_xattr_entry& entry) {
+        const bool unnamed = (entry.e_tag == ACL_USER && !ids.MayGiveUser(entry.e_id)) ||
+                             (entry.e_tag == ACL_GROUP && !ids.MayGiveGroup(entry.e_id));
+        if (unnamed) {
+            othersAtMost &= entry.e_perm & mask;
+            groupsAtMost &= entry.e_tag == ACL_USER ? entry.e_perm & mask : S_IRWXO;
+        }
+        return unnamed;
+    });
+    for (auto& entry : entries) {
+        entry.e_perm &= entry.e_tag == ACL_OTHER                                   ? othersAtMost
+                        : entry.e_tag == ACL_GROUP_OBJ || entry.e_tag == ACL_GROUP ? groupsAtMost
+                                                                                   : S_IRWXO;
     }
+}
+
+// A group other than the target's (one the saver may not give, or a set-group-id folder's) gets no
+// more than both the target's group and everyone else had: its members may not have been let in,
+// and the old group's members now count as "other". So the group's and others' permissions each
+// become what the two had in common (an ACL's owning group's and other entries; named users and
+// groups and the mask keep theirs), and the set-group-id bit goes.
+void NarrowGroupAndOthers(mode_t& mode, std::vector<posix_acl_xattr_entry>& entries) {
+    mode &= ~S_ISGID;
+    if (entries.empty()) {
+        const mode_t common = (mode >> 3) & mode & S_IRWXO;
+        mode = (mode & ~(S_IRWXG | S_IRWXO)) | (common << 3) | common;
+        return;
+    }
+    const uint16_t common = PermissionsOf(entries, ACL_GROUP_OBJ, 0) & PermissionsOf(entries, ACL_OTHER, 0);
+    for (auto& entry : entries) {
+        entry.e_perm = entry.e_tag == ACL_GROUP_OBJ || entry.e_tag == ACL_OTHER ? common : entry.e_perm;
+    }
+}
+
+// The mode that agrees with the ACL: fchmod sets its owner's, other and mask entries (the owning
+// group's where it has no mask) from the permission bits, so these must be the ACL's own.
+mode_t ModeAgreeingWith(mode_t mode, const std::vector<posix_acl_xattr_entry>& entries) {
+    if (entries.empty()) {
+        return mode;
+    }
+    const mode_t group = PermissionsOf(entries, ACL_MASK, PermissionsOf(entries, ACL_GROUP_OBJ, 0));
+    return (mode & ~ACCESSPERMS) | (mode_t{PermissionsOf(entries, ACL_USER_OBJ, 0)} << 6) | (group << 3) |
+           PermissionsOf(entries, ACL_OTHER, 0);
 }
 
 // Gives the temporary exactly this access ACL, which sets its permission bits to match, or takes
@@ -219,13 +347,14 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         return Failure(Outcome::CannotCreate, EEXIST);
     }
 
-    const auto abandon = [&](int error) {
+    const auto abandonFor = [&](std::string reason) {
         if (descriptor >= 0) {
             ::close(descriptor);
         }
         ::unlink(temporary.c_str());
-        return Failure(Outcome::WriteFailed, error);
+        return AtomicFileReplace{Outcome::WriteFailed, std::move(reason)};
     };
+    const auto abandon = [&](int error) { return abandonFor(std::strerror(error)); };
     AfterStep(TemporaryFileStep::Created, descriptor);
     std::size_t written = 0;
     while (written < text.size()) {
@@ -241,23 +370,28 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
     AfterStep(TemporaryFileStep::Written, descriptor);
     // The owner first, as changing it clears the set-id bits the mode then gives back; the mode last,
     // as its group bits are the ACL's mask. ACL and mode are the target's, narrowed for a group the
-    // temporary did not get from it.
+    // temporary did not get from it and for the ACL's entries the process cannot name.
     mode_t mode = status.st_mode & 07777;
     std::vector<char> acl;
     if (exists) {
-        if (const int error = CopyOwner(descriptor, status)) {
+        const NamespaceIds ids;
+        if (const int error = CopyOwner(descriptor, status, ids)) {
             return abandon(error);
         }
-        if (const int error = ReadAccessAcl(existing.Get(), status, target, acl)) {
-            return abandon(error);
+        if (std::string failure = ReadHeldAcl(existing.Get(), status, target, acl); !failure.empty()) {
+            return abandonFor(std::move(failure));
         }
         struct stat temporaryStatus {};
         if (::fstat(descriptor, &temporaryStatus) != 0) {
             return abandon(errno);
         }
-        if (temporaryStatus.st_gid != status.st_gid) {
-            LimitGroupToOthers(mode, acl);
+        std::vector<posix_acl_xattr_entry> entries = AclEntries(acl);
+        LeaveOutUnnamedEntries(entries, ids);
+        if (!ids.MayGiveGroup(status.st_gid) || temporaryStatus.st_gid != status.st_gid) {
+            NarrowGroupAndOthers(mode, entries);
         }
+        acl = entries.empty() ? std::vector<char>() : AclOf(entries);
+        mode = ModeAgreeingWith(mode, entries);
     }
     AfterStep(TemporaryFileStep::OwnerSet, descriptor);
     if (const int error = exists ? SetAccessAcl(descriptor, acl) : 0) {

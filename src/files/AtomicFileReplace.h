@@ -15,26 +15,34 @@ struct AtomicFileReplace {
     };
 
     Outcome outcome = Outcome::CannotCreate;
-    std::string reason;  // the system's description of the failure
+    std::string reason;  // the system's description of the failure, or what the save found
 };
 
 // Writes the text to a new file in the target's folder, under a short hidden name (".tav-" and ten
 // letters or digits) whatever the length of the target's, syncs it, renames it over the target and
 // syncs the folder: a reader of the path sees the old content or the new, never a part, and after a
-// power cut finds one of them whole. A folder that cannot be synced fails no save, as the new content
-// is in place by then. A replacement gets the mode and access ACL of the file at the target's name
-// when the save begins, and its owner and group where the process may give them (the owner as root
-// or as that owner, the group as root or as one of its members, and in a user namespace only ids it
-// maps; otherwise they stay the saver's), before it is synced and renamed. All four come from that
-// one file, whatever is put at its name or removed from it meanwhile (where no /proc is mounted, a
-// save that finds another file at the name fails instead). A group other than the target's (one the
-// saver may not give, or a set-group-id folder's) gets no more than the target gave everyone else:
-// the group bits take the value of the other bits, or with an access ACL the owning group's entry
-// that of the other entry (named users and groups and the mask keep theirs), and the set-group-id
-// bit goes. Neither the temporary nor the replacement lets anyone but the saver read it whom the
-// target keeps out.
+// power cut finds one of them whole. A folder that cannot be synced fails no save, as the new
+// content is in place by then. A replacement gets the mode and access ACL of the file at the
+// target's name when the save begins, and its owner and group where the process may give them (the
+// owner as root or as that owner, the group as root or as one of its members; otherwise they stay
+// the saver's), before it is synced and renamed. All four come from that one file, whatever is put
+// at its name or removed from it meanwhile; where no /proc is mounted the ACL is read through the
+// name, from a descriptor found to be that file before the read, and a save that cannot read it so
+// (another file at the name, none there any more, or one the saver may not read) fails and says
+// which. In a user namespace that does not map every id, an owner, group or named ACL entry shown
+// as the overflow id (or, in an ACL, as -1) is one the process may not give, as outside it may be
+// another user; where /proc is not mounted nothing tells whether the process is in such a
+// namespace, and the overflow id is taken for one it may not give. Named ACL entries it may not
+// give are left out, and the entries and "other" that their users and groups fall to get no more
+// than the left-out entries gave. A group other than the target's (one the saver may not give, or a
+// set-group-id folder's) and everyone else each get only what the target gave both its group and
+// everyone else: the group and other bits, or with an access ACL the owning group's and the other
+// entries, each take what the two had in common (named users and groups and the mask are left as
+// they are), and the set-group-id bit goes. Neither the temporary nor the replacement lets anyone
+// but the saver read it whom the target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
-// process killed mid-way leaves a temporary behind, linked to nothing.
+// process killed mid-way leaves a temporary behind, linked to nothing. Every descriptor it opens is
+// closed on exec and closed before it returns.
 // A symbolic link is followed: the file it names is replaced, with the permissions it had. A link
 // that names no file is itself replaced by a regular file.
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text);

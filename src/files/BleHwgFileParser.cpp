@@ -217,7 +217,9 @@ void WriteBleConfigurationToBleHwgFile(const TavCommon::ReaderBleConfiguration& 
     case TavFiles::AtomicFileReplace::Outcome::Replaced:
         return;
     case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
-        TAV_THROW_AT(ElvarinException, "Failed to open BLE HWG file for writing: " + path, kOpenForWritingFailedLine);
+        TAV_THROW_AT(ElvarinException,
+                     fmt::format("Failed to open BLE HWG file for writing: {} ({})", path, replaced.reason),
+                     kOpenForWritingFailedLine);
     case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
         break;
     }

@@ -332,7 +332,7 @@ void WriteConfigurationToHwgFile(const std::vector<ReaderConfiguration>& configu
     case TavFiles::AtomicFileReplace::Outcome::Replaced:
         return;
     case TavFiles::AtomicFileReplace::Outcome::CannotCreate:
-        TAV_THROW(ElvarinException, "Failed to open HWG file for writing: " + path);
+        TAV_THROW(ElvarinException, fmt::format("Failed to open HWG file for writing: {} ({})", path, replaced.reason));
     case TavFiles::AtomicFileReplace::Outcome::WriteFailed:
         break;
     }

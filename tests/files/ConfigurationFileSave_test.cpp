@@ -1,7 +1,7 @@
-// A save that fails throws, names the path, and leaves the old file as it was: no truncated file,
-// no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL where the
-// saver may give them, a group it cannot keep gets no more than others did, and until it is renamed,
-// the temporary file lets no one read it whom the saved file keeps out.
+// A save that fails throws, names the path and why, and leaves the old file as it was: no truncated
+// file, no temporary file left beside it. A replaced file keeps its owner, group, mode and ACL where
+// the saver may give them, a group it cannot keep and everyone else get no more than both had, and
+// until it is renamed, the temporary file lets no one read it whom the saved file keeps out.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -15,10 +15,12 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -115,10 +118,39 @@ std::function<void(int descriptor)>& ModeSetWatcher() {
     return watcher;
 }
 
+// Called before and after each read of an access ACL in this program, while set.
+std::function<void()>& AclReadWatcher() {
+    static std::function<void()> watcher;
+    return watcher;
+}
+
+// The error each fchown of this program fails with while it is not 0.
+int& OwnerSetError() {
+    static int error = 0;
+    return error;
+}
+
+// The read, with the watcher called before and after it where it reads an access ACL.
+template <typename Read>
+ssize_t WatchedAclRead(const char* name, const Read& read) {
+    const auto& watcher = AclReadWatcher();
+    const bool watched = watcher && std::string_view(name) == "system.posix_acl_access";
+    if (watched) {
+        watcher();
+    }
+    const ssize_t count = read();
+    if (watched) {
+        watcher();
+    }
+    return count;
+}
+
 }  // namespace
 
 // The save sets its temporary's mode with fchmod, and this program's own fchmod shows a test the file
-// as it stands at that moment, which a step hook, called between steps, cannot.
+// as it stands at that moment, which a step hook, called between steps, cannot. Its own getxattr and
+// fgetxattr let a test act at the name right around a read of the ACL, and its own fchown makes the
+// save meet errors no file system here gives on demand.
 extern "C" int fchmod(int descriptor, mode_t mode) noexcept {
     if (const auto& watcher = ModeSetWatcher()) {
         watcher(descriptor);
@@ -126,7 +158,40 @@ extern "C" int fchmod(int descriptor, mode_t mode) noexcept {
     return static_cast<int>(syscall(SYS_fchmod, descriptor, mode));
 }
 
+extern "C" ssize_t getxattr(const char* path, const char* name, void* value, size_t size) noexcept {
+    return WatchedAclRead(name, [&] { return syscall(SYS_getxattr, path, name, value, size); });
+}
+
+extern "C" ssize_t fgetxattr(int descriptor, const char* name, void* value, size_t size) noexcept {
+    return WatchedAclRead(name, [&] { return syscall(SYS_fgetxattr, descriptor, name, value, size); });
+}
+
+extern "C" int fchown(int descriptor, uid_t owner, gid_t group) noexcept {
+    if (const int error = OwnerSetError()) {
+        errno = error;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_fchown, descriptor, owner, group));
+}
+
 namespace {
+
+class ScopedAclReadWatcher {
+public:
+    explicit ScopedAclReadWatcher(std::function<void()> watcher) { AclReadWatcher() = std::move(watcher); }
+    ~ScopedAclReadWatcher() { AclReadWatcher() = {}; }
+    ScopedAclReadWatcher(const ScopedAclReadWatcher&) = delete;
+    ScopedAclReadWatcher& operator=(const ScopedAclReadWatcher&) = delete;
+};
+
+// Every fchown fails with the error while it lives.
+class FailingOwnerSet {
+public:
+    explicit FailingOwnerSet(int error) { OwnerSetError() = error; }
+    ~FailingOwnerSet() { OwnerSetError() = 0; }
+    FailingOwnerSet(const FailingOwnerSet&) = delete;
+    FailingOwnerSet& operator=(const FailingOwnerSet&) = delete;
+};
 
 class ScopedModeSetWatcher {
 public:
@@ -177,7 +242,7 @@ struct AclEntry {
     uint16_t permissions;
     uint32_t id;
 };
-constexpr uint16_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+constexpr uint16_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kGroup = 0x08, kMask = 0x10, kOther = 0x20;
 constexpr uint32_t kUndefinedId = 0xFFFFFFFF;
 
 // Owner rw, group r, nothing for others, whatever the umask.
@@ -189,6 +254,12 @@ const std::vector<AclEntry> kNobodyWritesAcl = {{kUserObj, 6, kUndefinedId},
                                                 {kGroupObj, 4, kUndefinedId},
                                                 {kMask, 6, kUndefinedId},
                                                 {kOther, 0, kUndefinedId}};
+// A 0640 file that user 4004 may read as well.
+const std::vector<AclEntry> kAUserReadsAcl = {{kUserObj, 6, kUndefinedId},
+                                              {kUser, 4, 4004},
+                                              {kGroupObj, 4, kUndefinedId},
+                                              {kMask, 4, kUndefinedId},
+                                              {kOther, 0, kUndefinedId}};
 // A 0640 file that nobody may read as well.
 const std::vector<AclEntry> kNobodyReadsAcl = {{kUserObj, 6, kUndefinedId},
                                                {kUser, 4, kNobody},
@@ -342,20 +413,50 @@ bool WriteWhole(const char* path, const std::string& text) {
 }
 
 // Makes the process root of a user namespace of its own that maps only its user and group, as
-// `unshare -r` does: the ids of other users' files are mapped to none there.
-bool EnterUserNamespace() {
+// `unshare -r` does: the ids of other users' files are mapped to none there. Where further lines of
+// the maps are given ("inside outside count"), it maps those ids as well, as rootless containers do;
+// only a process outside the namespace may write such maps, so a helper forked before it does.
+bool EnterUserNamespace(const std::string& moreUsers = "", const std::string& moreGroups = "") {
     const uid_t user = geteuid();
     const gid_t group = getegid();
-    return unshare(CLONE_NEWUSER) == 0 && WriteWhole("/proc/self/setgroups", "deny") &&
-           WriteWhole("/proc/self/uid_map", "0 " + std::to_string(user) + " 1") &&
-           WriteWhole("/proc/self/gid_map", "0 " + std::to_string(group) + " 1");
+    if (moreUsers.empty() && moreGroups.empty()) {
+        return unshare(CLONE_NEWUSER) == 0 && WriteWhole("/proc/self/setgroups", "deny") &&
+               WriteWhole("/proc/self/uid_map", "0 " + std::to_string(user) + " 1") &&
+               WriteWhole("/proc/self/gid_map", "0 " + std::to_string(group) + " 1");
+    }
+    int entered[2];
+    if (pipe(entered) != 0) {
+        return false;
+    }
+    const std::string maps = "/proc/" + std::to_string(getpid());
+    const pid_t helper = fork();
+    if (helper == 0) {
+        close(entered[1]);  // so that a process that could not enter the namespace ends it
+        char byte = 0;
+        _exit(read(entered[0], &byte, 1) == 1 &&
+                      WriteWhole((maps + "/uid_map").c_str(), "0 " + std::to_string(user) + " 1\n" + moreUsers) &&
+                      WriteWhole((maps + "/gid_map").c_str(), "0 " + std::to_string(group) + " 1\n" + moreGroups)
+                  ? 0
+                  : 1);
+    }
+    close(entered[0]);
+    const bool unshared = helper > 0 && unshare(CLONE_NEWUSER) == 0;
+    const int error = errno;
+    const bool told = unshared && write(entered[1], "", 1) == 1;
+    close(entered[1]);
+    int status = 0;
+    const bool mapped =
+        helper > 0 && waitpid(helper, &status, 0) == helper && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    errno = error;
+    return told && mapped;
 }
 
 class ConfigurationFileSaveTest : public TavTest::FileFixture {
 protected:
-    // The old backup alone in the folder, 0640 with an ACL that lets nobody read, and another file,
-    // without one, to put at its name during a save. Returns the error of setting the ACL: ENOTSUP
-    // where the file system keeps none.
+    // The old backup alone in the folder, 0640 with an ACL that lets another user read, and another
+    // file, without one, to put at its name during a save. Returns the error of setting the ACL:
+    // ENOTSUP where the file system keeps none. The user is not nobody, whose id a save without /proc
+    // cannot tell from the overflow id of a user namespace.
     int WriteOldBackupAndAnother(std::string& target, std::string& other) const {
         for (const auto& entry : Entries()) {
             std::filesystem::remove(PathOf(entry));
@@ -363,7 +464,7 @@ protected:
         target = Write("old content", "backup.hwg");
         other = Write("other content", "other.hwg");
         EXPECT_EQ(chmod(target.c_str(), 0640), 0);
-        return SetAcl(target, kAccessAcl, kNobodyReadsAcl);
+        return SetAcl(target, kAccessAcl, kAUserReadsAcl);
     }
 };
 
@@ -382,6 +483,13 @@ TEST_F(ConfigurationFileSaveTest, FailedWriteLeavesTheOldFile) {
         {"failed ACL copy",
          [](const std::function<void()>& save) { const PipeAfterStep fault(Step::OwnerSet); save(); },
          "Operation not supported", true},
+        // Only a refusal leaves the owner or group the saver's; any other error fails the save.
+        {"quota exceeded giving the owner",
+         [](const std::function<void()>& save) { const FailingOwnerSet fault(EDQUOT); save(); },
+         "Disk quota exceeded", false},
+        {"input/output error giving the owner",
+         [](const std::function<void()>& save) { const FailingOwnerSet fault(EIO); save(); },
+         "Input/output error", false},
     };
     std::string skipped;
     for (const auto& fault : faults) {
@@ -535,13 +643,51 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
                                                           {kGroupObj, 0, kUndefinedId},
                                                           {kMask, 4, kUndefinedId},
                                                           {kOther, 0, kUndefinedId}};
+    // Whom the old group shut out and everyone else could read: neither may read the saved file.
+    const std::vector<AclEntry> othersReadTheGroupNot = {{kUserObj, 6, kUndefinedId},
+                                                         {kUser, 4, kNobody},
+                                                         {kGroupObj, 0, kUndefinedId},
+                                                         {kMask, 4, kUndefinedId},
+                                                         {kOther, 4, kUndefinedId}};
+    const std::vector<AclEntry> othersReadNeither = {{kUserObj, 6, kUndefinedId},
+                                                     {kUser, 4, kNobody},
+                                                     {kGroupObj, 0, kUndefinedId},
+                                                     {kMask, 4, kUndefinedId},
+                                                     {kOther, 0, kUndefinedId}};
+    // The group may write and others read: both may read the saved file, neither write it.
+    const std::vector<AclEntry> theGroupWritesOthersRead = {{kUserObj, 6, kUndefinedId},
+                                                            {kUser, 4, kNobody},
+                                                            {kGroupObj, 6, kUndefinedId},
+                                                            {kMask, 6, kUndefinedId},
+                                                            {kOther, 4, kUndefinedId}};
+    const std::vector<AclEntry> bothRead = {{kUserObj, 6, kUndefinedId},
+                                            {kUser, 4, kNobody},
+                                            {kGroupObj, 4, kUndefinedId},
+                                            {kMask, 6, kUndefinedId},
+                                            {kOther, 4, kUndefinedId}};
+    // A user and a group that `unshare -r` does not map read the file; then a user it does not map
+    // kept out of a file that everyone else may read. Left out, the entries let in no one new.
+    constexpr uid_t kOutsideUser = 4004;
+    constexpr gid_t kOutsideGroup = 4100;
+    const std::vector<AclEntry> outsidersRead = {{kUserObj, 6, kUndefinedId},  {kUser, 4, kOutsideUser},
+                                                 {kGroupObj, 4, kUndefinedId}, {kGroup, 4, kOutsideGroup},
+                                                 {kMask, 4, kUndefinedId},     {kOther, 0, kUndefinedId}};
+    const std::vector<AclEntry> anOutsiderKeptOut = {{kUserObj, 6, kUndefinedId},
+                                                     {kUser, 0, kOutsideUser},
+                                                     {kGroupObj, 4, kUndefinedId},
+                                                     {kMask, 4, kUndefinedId},
+                                                     {kOther, 4, kUndefinedId}};
+    const std::vector<AclEntry> theOwnerAlone = {
+        {kUserObj, 6, kUndefinedId}, {kGroupObj, 0, kUndefinedId}, {kMask, 4, kUndefinedId}, {kOther, 0, kUndefinedId}};
     struct Saver {
         uid_t user;
-        std::vector<gid_t> groups;  // its own first
-        bool userNamespace;         // root of a namespace that maps only the user and its group
+        std::vector<gid_t> groups;                    // its own first
+        bool userNamespace;                           // root of a namespace that maps the user and its group
+        std::string moreUsers = {}, moreGroups = {};  // further lines of the namespace's maps
     };
     const Saver memberOfNeither{kSaver, {kSaversGroup}, false};
     const Saver memberOfTheOldGroup{kSaver, {kSaversGroup, kOldGroup}, false};
+    const Saver rootOfANamespace{0, {0}, true};
     const struct {
         const char* name;
         Saver saver;
@@ -553,13 +699,31 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
     } cases[] = {
         {"a member of the old group", memberOfTheOldGroup, 0640, {}, false, {kSaver, kOldGroup, 0640, {}}, {}},
         {"a member of neither", memberOfNeither, 0640, {}, false, {kSaver, kSaversGroup, 0600, {}}, {}},
+        {"a member of neither, the group shut out, others reading", memberOfNeither, 0604, {}, false,
+         {kSaver, kSaversGroup, 0600, {}}, {}},
+        {"a member of neither, the group writing, others reading", memberOfNeither, 0664, {}, false,
+         {kSaver, kSaversGroup, 0644, {}}, {}},
+        {"a member of neither, the group writing, others shut out", memberOfNeither, 0660, {}, false,
+         {kSaver, kSaversGroup, 0600, {}}, {}},
+        {"a member of neither, ACL shutting the group out, others reading", memberOfNeither, 0644,
+         othersReadTheGroupNot, false, {kSaver, kSaversGroup, 0640, {}}, othersReadNeither},
+        {"a member of neither, ACL letting the group write, others read", memberOfNeither, 0664,
+         theGroupWritesOthersRead, false, {kSaver, kSaversGroup, 0664, {}}, bothRead},
         {"a member of neither, set-group-id file", memberOfNeither, 02754, {}, false,
          {kSaver, kSaversGroup, 0744, {}}, {}},
         {"a member of neither, set-group-id folder", memberOfNeither, 0640, {}, true,
          {kSaver, kFolderGroup, 0600, {}}, {}},
         {"a member of neither, ACL letting nobody read", memberOfNeither, 0640, kNobodyReadsAcl, false,
          {kSaver, kSaversGroup, 0640, {}}, nobodyReadsTheGroupNot},
-        {"root of a user namespace", {0, {0}, true}, 0640, {}, false, {0, 0, 0600, {}}, {}},
+        {"root of a user namespace", rootOfANamespace, 0640, {}, false, {0, 0, 0600, {}}, {}},
+        {"root of a user namespace, ACL naming a user and a group it does not map", rootOfANamespace, 0640,
+         outsidersRead, false, {0, 0, 0640, {}}, theOwnerAlone},
+        {"root of a user namespace, ACL keeping out a user it does not map", rootOfANamespace, 0644,
+         anOutsiderKeptOut, false, {0, 0, 0640, {}}, theOwnerAlone},
+        {"root of a user namespace mapping the overflow ids to others", {0, {0}, true, "65534 4003 1", "65534 4200 1"},
+         0640, {}, false, {0, 0, 0600, {}}, {}},
+        {"root of a user namespace mapping the owner but not the group", {0, {0}, true, "4001 4001 1"}, 0640, {},
+         false, {kOldOwner, 0, 0600, {}}, {}},
         {"a user as root of a user namespace", {kSaver, {kSaversGroup}, true}, 0640, {}, false,
          {kSaver, kSaversGroup, 0600, {}}, {}},
     };
@@ -595,7 +759,7 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
                 if (!BecomeUser(row.saver.user, row.saver.groups)) {
                     return "no user to save as";
                 }
-                if (row.saver.userNamespace && !EnterUserNamespace()) {
+                if (row.saver.userNamespace && !EnterUserNamespace(row.saver.moreUsers, row.saver.moreGroups)) {
                     return std::string(kCannotRun) + "no user namespace (" + std::strerror(errno) + ")";
                 }
                 writer.save(path);
@@ -663,14 +827,100 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileTakesItsPermissionsFromOneFile) {
     }
 }
 
-// Without /proc the held file's ACL cannot be read through its descriptor; it is read by the name,
-// and the save fails rather than take the ACL of another file found there. A forked child mounts an
-// empty tmpfs over /proc in a mount namespace of its own.
+// Whether the main thread has ended while others run: the process then shows as a zombie.
+bool MainThreadEnded() {
+    std::ifstream stat("/proc/self/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+    const auto state = text.rfind(") ");
+    return state != std::string::npos && text.compare(state + 2, 1, "Z") == 0;
+}
+
+// A program may end its main thread and save from another; the save then finds the old file's ACL
+// through the calling thread's descriptor table, as the main thread's is gone. A forked child ends its
+// main thread.
+TEST_F(ConfigurationFileSaveTest, ASaveFromAThreadAfterTheMainThreadHasEndedKeepsThePermissions) {
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(writer.name);
+        std::string target, other;
+        const int error = WriteOldBackupAndAnother(target, other);
+        if (error == ENOTSUP) {
+            GTEST_SKIP() << "the file system keeps no ACLs";
+        }
+        ASSERT_EQ(error, 0) << std::strerror(error);
+        const Access old = AccessOf(target);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::thread([&] {
+                for (int wait = 0; wait < 2000 && !MainThreadEnded(); ++wait) {
+                    usleep(5000);
+                }
+                std::string outcome = MainThreadEnded() ? "saved" : "the main thread has not ended";
+                try {
+                    writer.save(target);
+                } catch (const ElvarinException& failure) {
+                    outcome = failure.Message();
+                }
+                const Access saved = AccessOf(target);
+                outcome = outcome != "saved" || saved == old ? outcome : "saved as " + ::testing::PrintToString(saved);
+                _exit(write(ends[1], outcome.data(), outcome.size()) == static_cast<ssize_t>(outcome.size()) ? 0 : 1);
+            }).detach();
+            // The main thread alone ends, as with pthread_exit, without unwinding the test's frames.
+            syscall(SYS_exit, 0);
+        }
+        close(ends[1]);
+        std::string outcome;
+        char buffer[256];
+        for (ssize_t count; (count = read(ends[0], buffer, sizeof buffer)) > 0;) {
+            outcome.append(buffer, static_cast<std::size_t>(count));
+        }
+        close(ends[0]);
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(outcome, "saved");
+    }
+}
+
+// Without /proc the held file's ACL cannot be read through its descriptor; it is read through a
+// descriptor of the name, once that is found to give the held file, and the save fails rather than
+// take the ACL of another file, whatever is done at the name meanwhile, and says why. Nothing tells
+// then whether the save runs in a user namespace, so a file of the overflow id's (nobody's) gets the
+// saver's owner and group. A forked child mounts an empty tmpfs over /proc in a mount namespace of
+// its own.
 TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSaveFails) {
+    constexpr std::string_view kCannotRead = "could not read the permissions of the file it replaces: ";
     const struct {
         const char* name;
-        bool swapped;  // another file put at the name while the new content is written
-    } cases[] = {{"the same file at the name", false}, {"another file put at the name", true}};
+        void (*meanwhile)(const std::string& target, const std::string& other);  // once the temporary is made
+        bool swappedAroundAclReads;  // the other file exchanged with the old one for each read of an ACL
+        bool byAnotherUser;          // saved by a user who may write the folder but not read the old file
+        std::string failure;         // the reason given, or none for a save that keeps the old permissions
+        std::optional<std::string> left;  // the content then at the name
+        bool nobodysFile = false;         // the old file is nobody's and nogroup's
+    } cases[] = {
+        {"the same file at the name", nullptr, false, false, "", {}},
+        {"nobody's file", nullptr, false, false, "", {}, true},
+        {"another file swapped in for each read of the ACL", nullptr, true, false, "", {}},
+        {"another file put at the name",
+         [](const std::string& target, const std::string& other) { rename(other.c_str(), target.c_str()); }, false,
+         false, std::string(kCannotRead) + "another file was put at its name", "other content"},
+        {"a link to another file put at the name",
+         [](const std::string& target, const std::string& other) {
+             const std::string link = target + ".link";
+             symlink(other.c_str(), link.c_str());
+             rename(link.c_str(), target.c_str());
+         },
+         false, false, std::string(kCannotRead) + "another file was put at its name", "other content"},
+        {"the file removed", [](const std::string& target, const std::string&) { unlink(target.c_str()); }, false,
+         false, std::string(kCannotRead) + "it was removed from its name", std::nullopt},
+        {"a saver who may not read the file", nullptr, false, true, std::string(kCannotRead) + "Permission denied",
+         "old content"},
+    };
+    constexpr uid_t kSaver = 4002;
+    constexpr gid_t kSaversGroup = 4200;
+    ASSERT_EQ(chmod(PathOf("").c_str(), 0777), 0);
     for (const auto& writer : kWriters) {
         for (const auto& row : cases) {
             SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
@@ -680,6 +930,9 @@ TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSav
                 GTEST_SKIP() << "the file system keeps no ACLs";
             }
             ASSERT_EQ(error, 0) << std::strerror(error);
+            if (row.nobodysFile) {
+                ASSERT_EQ(chown(target.c_str(), kNobody, kNobody), 0);
+            }
             const Access old = AccessOf(target);
 
             const std::string outcome = InChild([&]() -> std::string {
@@ -687,23 +940,45 @@ TEST_F(ConfigurationFileSaveTest, WithoutProcTheAclIsReadFromTheSameFileOrTheSav
                     mount("tmpfs", "/proc", "tmpfs", 0, nullptr) != 0) {
                     return std::string(kCannotRun) + "no mount namespace of its own (" + std::strerror(errno) + ")";
                 }
+                if (row.byAnotherUser && !BecomeUser(kSaver, {kSaversGroup})) {
+                    return "no user to save as";
+                }
                 const ScopedStepHook hook([&](TavFiles::TemporaryFileStep step, int) {
-                    if (row.swapped && step == TavFiles::TemporaryFileStep::Created) {
-                        rename(other.c_str(), target.c_str());
+                    if (row.meanwhile != nullptr && step == TavFiles::TemporaryFileStep::Created) {
+                        row.meanwhile(target, other);
+                    }
+                });
+                const ScopedAclReadWatcher swap([&] {
+                    if (row.swappedAroundAclReads) {
+                        renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE);
                     }
                 });
                 writer.save(target);
+                AclReadWatcher() = {};
                 const Access saved = AccessOf(target);
                 return saved == old ? "saved" : "saved as " + ::testing::PrintToString(saved);
             });
             if (outcome.starts_with(kCannotRun)) {
                 GTEST_SKIP() << outcome;
             }
-            if (row.swapped) {
-                EXPECT_EQ(outcome, writer.writeMessage + target + " (Resource temporarily unavailable)");
-                EXPECT_EQ(Read(target), "other content");
-            } else {
+            if (row.nobodysFile) {
+                const Access saved{0, 0, 0640, AclValue({{kUserObj, 6, kUndefinedId},
+                                                         {kUser, 4, 4004},
+                                                         {kGroupObj, 0, kUndefinedId},
+                                                         {kMask, 4, kUndefinedId},
+                                                         {kOther, 0, kUndefinedId}})};
+                EXPECT_EQ(outcome, "saved as " + ::testing::PrintToString(saved));
+                continue;
+            }
+            if (row.failure.empty()) {
                 EXPECT_EQ(outcome, "saved");
+                continue;
+            }
+            EXPECT_EQ(outcome, writer.writeMessage + target + " (" + row.failure + ")");
+            EXPECT_EQ(std::filesystem::exists(target) ? std::optional<std::string>(Read(target)) : std::nullopt,
+                      row.left);
+            for (const auto& entry : Entries()) {
+                EXPECT_FALSE(entry.starts_with(".tav-")) << entry;
             }
         }
     }
@@ -784,18 +1059,144 @@ TEST_F(ConfigurationFileSaveTest, ASaveIntoAFolderThatCannotBeListedSucceeds) {
 }
 
 // Root may write into any folder, so these use places no one can create a file in: /dev/full is no
-// regular file, nothing can be made in /proc, and a path below a plain file has no folder at all.
+// regular file, nothing can be made in /proc, and a path below a plain file has no folder at all. The
+// message says why.
 TEST_F(ConfigurationFileSaveTest, UnwritableTargetsAreRefused) {
     const std::string procFile = "/proc/version";
     const std::string procBefore = Read(procFile);
     const std::string underAFile = Write("a file", "plain") + "/config.hwg";
     for (const auto& writer : kWriters) {
         SCOPED_TRACE(writer.name);
-        for (const std::string& path : {std::string("/dev/full"), procFile, underAFile}) {
-            ExpectFailure([&] { writer.save(path); }, writer.openMessage + path, writer.openSite);
+        for (const auto& [path, reason] : {std::pair<std::string, std::string>{"/dev/full", "not a regular file"},
+                                           {procFile, "No such file or directory"},
+                                           {underAFile, "Not a directory"}}) {
+            ExpectFailure([&] { writer.save(path); }, writer.openMessage + path + " (" + reason + ")", writer.openSite);
         }
         EXPECT_EQ(Read(procFile), procBefore);
         EXPECT_EQ(Read(PathOf("plain")), "a file");
+    }
+}
+
+// A save into a folder where no file can be made, a read-only mount or a folder the saver may not
+// write, says why and leaves the old file. Forked children mount the folder read-only in a mount
+// namespace of their own, or save as nobody.
+TEST_F(ConfigurationFileSaveTest, ASaveWhereNoFileCanBeMadeSaysWhy) {
+    const struct {
+        const char* name;
+        std::string (*enter)(const std::string& folder);  // what keeps the save out, or why it cannot run
+        const char* reason;
+    } cases[] = {
+        {"a read-only mount",
+         [](const std::string& folder) -> std::string {
+             if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                 mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                 mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+                 return std::string(kCannotRun) + "no read-only mount of its own (" + std::strerror(errno) + ")";
+             }
+             return "";
+         },
+         "Read-only file system"},
+        {"a folder the saver may not write",
+         [](const std::string&) -> std::string {
+             return geteuid() == 0 && BecomeNobody() ? "" : std::string(kCannotRun) + "not root: no user to save as";
+         },
+         "Permission denied"},
+    };
+    ASSERT_EQ(chmod(PathOf("").c_str(), 0711), 0);
+    std::string skipped;
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            const std::string folder = PathOf(std::string(writer.name) + ", " + row.name);
+            ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+            const std::string path = Write("old content", std::string(writer.name) + ", " + row.name + "/backup.hwg");
+            const std::string failure = InChild([&]() -> std::string {
+                if (std::string cannot = row.enter(folder); !cannot.empty()) {
+                    return cannot;
+                }
+                writer.save(path);
+                return "saved";
+            });
+            if (failure.starts_with(kCannotRun)) {
+                skipped += std::string(" ") + row.name + ": " + failure;
+                continue;
+            }
+            EXPECT_EQ(failure, writer.openMessage + path + " (" + row.reason + ")");
+            EXPECT_EQ(Read(path), "old content");
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator{}),
+                      1);
+        }
+    }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << skipped;
+    }
+}
+
+// A save runs in a program that may start others: every descriptor it opens, the one that holds the
+// old file among them, is closed on exec, and closed once the save is over, whether it succeeded or
+// failed.
+TEST_F(ConfigurationFileSaveTest, ASaveClosesEveryDescriptorItOpens) {
+    const auto openDescriptors = [] {
+        std::vector<int> descriptors;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            descriptors.push_back(std::stoi(entry.path().filename().string()));
+        }
+        std::erase_if(descriptors, [](int descriptor) { return fcntl(descriptor, F_GETFD) < 0; });  // the lister's
+        return descriptors;
+    };
+    const struct {
+        const char* name;
+        bool existing;
+        bool fullDisk;
+        bool fails;
+    } cases[] = {
+        {"a new file", false, false, false},
+        {"replacing a file", true, false, false},
+        {"a failed write replacing a file", true, true, true},
+    };
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            const std::string path = PathOf("backup.hwg");
+            std::filesystem::remove(path);
+            if (row.existing) {
+                Write("old content", "backup.hwg");
+            }
+            const std::vector<int> before = openDescriptors();
+            std::vector<int> notClosedOnExec;
+            int steps = 0;
+            {
+                const ScopedStepHook hook([&](TavFiles::TemporaryFileStep, int) {
+                    ++steps;
+                    for (const int descriptor : openDescriptors()) {
+                        if (std::find(before.begin(), before.end(), descriptor) == before.end() &&
+                            (fcntl(descriptor, F_GETFD) & FD_CLOEXEC) == 0) {
+                            notClosedOnExec.push_back(descriptor);
+                        }
+                    }
+                });
+                std::optional<SmallFileSizeLimit> limit;
+                if (row.fullDisk) {
+                    limit.emplace();
+                }
+                bool failed = false;
+                try {
+                    writer.save(path);
+                } catch (const ElvarinException&) {
+                    failed = true;
+                }
+                EXPECT_EQ(failed, row.fails);
+            }
+            EXPECT_GT(steps, 0);
+            EXPECT_EQ(notClosedOnExec, std::vector<int>{});
+            EXPECT_EQ(openDescriptors(), before);
+        }
+    }
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(std::string(writer.name) + ", no regular file");
+        const std::vector<int> before = openDescriptors();
+        EXPECT_THROW(writer.save("/dev/full"), ElvarinException);
+        EXPECT_EQ(openDescriptors(), before);
     }
 }
 

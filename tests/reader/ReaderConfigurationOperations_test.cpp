@@ -298,7 +298,8 @@ TEST_F(BleFiles, ReadsTheReadersDataIntoAFile) {
     } catch (const Tav::ReaderException& error) {
         ADD_FAILURE() << "a reader exception: " << error.Message();
     } catch (const ElvarinException& error) {
-        EXPECT_EQ(error.Message(), "Failed to open BLE HWG file for writing: " + File("missing/read.hwg"));
+        EXPECT_EQ(error.Message(), "Failed to open BLE HWG file for writing: " + File("missing/read.hwg") +
+                                       " (No such file or directory)");
     }
 }
 

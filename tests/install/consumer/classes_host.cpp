@@ -276,7 +276,7 @@ void OperationFailures(Tav::Reader& reader, HostCheck::Simulator& simulator) {
         {"a malformed HWG file", [&] { reader.WriteHwgFileToReader(malformedHwg); },
          Elvarin("Invalid HWG file header: " + malformedHwg)},
         {"an HWG file into a missing folder", [&] { reader.ReadHwgFileFromReader("/nonexistent/backup.hwg", true); },
-         Elvarin("Failed to open HWG file for writing: /nonexistent/backup.hwg")},
+         Elvarin("Failed to open HWG file for writing: /nonexistent/backup.hwg (No such file or directory)")},
         {"a missing smart-card file", [&] { reader.WriteSmartCardConfigurationToReader("/nonexistent.ini"); },
          Elvarin("Failed to open SmartCard Ini file: /nonexistent.ini")},
         {"a malformed smart-card file", [&] { reader.WriteSmartCardConfigurationToReader(malformedIni); },

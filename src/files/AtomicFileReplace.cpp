@@ -148,7 +148,8 @@ private:
         return id != UINT32_MAX && (everyMapped || id != overflow);
     }
 
-    // A small file of /proc, or empty where it cannot be read.
+    // A small file of /proc, or empty where it cannot be read. Not LoadTextFile, whose first read is
+    // sized by the file's length, 0 here: a sysctl file gives only what its first read takes.
     static std::string ReadProcFile(const char* path) {
         const ScopedDescriptor descriptor(::open(path, O_RDONLY | O_CLOEXEC));
         std::string text;

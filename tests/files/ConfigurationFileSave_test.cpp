@@ -42,6 +42,7 @@
 #include "files/BleHwgFileParser.h"
 #include "files/HwgFileParser.h"
 #include "reader/ReaderOnSimulator.h"
+#include "support/OpenDescriptorCount.h"
 
 namespace {
 
@@ -1136,14 +1137,6 @@ TEST_F(ConfigurationFileSaveTest, ASaveWhereNoFileCanBeMadeSaysWhy) {
 // old file among them, is closed on exec, and closed once the save is over, whether it succeeded or
 // failed.
 TEST_F(ConfigurationFileSaveTest, ASaveClosesEveryDescriptorItOpens) {
-    const auto openDescriptors = [] {
-        std::vector<int> descriptors;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-            descriptors.push_back(std::stoi(entry.path().filename().string()));
-        }
-        std::erase_if(descriptors, [](int descriptor) { return fcntl(descriptor, F_GETFD) < 0; });  // the lister's
-        return descriptors;
-    };
     const struct {
         const char* name;
         bool existing;
@@ -1162,13 +1155,13 @@ TEST_F(ConfigurationFileSaveTest, ASaveClosesEveryDescriptorItOpens) {
             if (row.existing) {
                 Write("old content", "backup.hwg");
             }
-            const std::vector<int> before = openDescriptors();
+            const std::vector<int> before = TavTest::OpenDescriptors();
             std::vector<int> notClosedOnExec;
             int steps = 0;
             {
                 const ScopedStepHook hook([&](TavFiles::TemporaryFileStep, int) {
                     ++steps;
-                    for (const int descriptor : openDescriptors()) {
+                    for (const int descriptor : TavTest::OpenDescriptors()) {
                         if (std::find(before.begin(), before.end(), descriptor) == before.end() &&
                             (fcntl(descriptor, F_GETFD) & FD_CLOEXEC) == 0) {
                             notClosedOnExec.push_back(descriptor);
@@ -1189,14 +1182,14 @@ TEST_F(ConfigurationFileSaveTest, ASaveClosesEveryDescriptorItOpens) {
             }
             EXPECT_GT(steps, 0);
             EXPECT_EQ(notClosedOnExec, std::vector<int>{});
-            EXPECT_EQ(openDescriptors(), before);
+            EXPECT_EQ(TavTest::OpenDescriptors(), before);
         }
     }
     for (const auto& writer : kWriters) {
         SCOPED_TRACE(std::string(writer.name) + ", no regular file");
-        const std::vector<int> before = openDescriptors();
+        const std::vector<int> before = TavTest::OpenDescriptors();
         EXPECT_THROW(writer.save("/dev/full"), ElvarinException);
-        EXPECT_EQ(openDescriptors(), before);
+        EXPECT_EQ(TavTest::OpenDescriptors(), before);
     }
 }
 

@@ -18,6 +18,7 @@
 
 namespace {
 
+using TavTest::PlainElvarinFailure;
 using TavTest::ReaderOnSimulator;
 using TavTest::Wire;
 using Bytes = std::vector<uint8_t>;
@@ -292,15 +293,10 @@ TEST_F(BleFiles, ReadsTheReadersDataIntoAFile) {
     reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("read.hwg"));
     EXPECT_EQ(ReadBleConfigurationFromBleHwgFile(File("read.hwg")).ToVector(), data);
     // A file that cannot be saved is the file code's own failure, not the reader's.
-    try {
-        reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("missing/read.hwg"));
-        ADD_FAILURE() << "nothing thrown";
-    } catch (const Tav::ReaderException& error) {
-        ADD_FAILURE() << "a reader exception: " << error.Message();
-    } catch (const ElvarinException& error) {
-        EXPECT_EQ(error.Message(), "Failed to open BLE HWG file for writing: " + File("missing/read.hwg") +
-                                       " (No such file or directory)");
-    }
+    EXPECT_EQ(PlainElvarinFailure([&] {
+                  reader.ReadBleConfigurationFromReader(TavCommon::BleDataType::Data, File("missing/read.hwg"));
+              }),
+              "Failed to open BLE HWG file for writing: " + File("missing/read.hwg") + " (No such file or directory)");
 }
 
 TEST(BleBlobFirmwareBytes, ForcesEachManagedByteInPositionOrder) {

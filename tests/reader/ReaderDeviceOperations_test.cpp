@@ -22,6 +22,7 @@ using ::testing::ElementsAre;
 using ::testing::StartsWith;
 using Bytes = std::vector<uint8_t>;
 using TavTest::Phrase;
+using TavTest::PlainElvarinFailure;
 using TavTest::Refusal;
 
 class DeviceOperations : public ::testing::TestWithParam<Wire> {};
@@ -140,14 +141,8 @@ TEST(ReaderDeviceOperations, ASmartCardReadChecksTheLengthBeforeAndTheBlobTypeAf
 
     simulated.sim.Model()->blobs[3] = {1, 2, 3, 4};
     configuration.Header = {3, 0, 4, 0};
-    try {
-        reader.ReadSmartCardConfigurationFromReader(configuration);
-        ADD_FAILURE() << "nothing thrown";
-    } catch (const Tav::ReaderException& error) {
-        ADD_FAILURE() << "a reader exception: " << error.Message();
-    } catch (const ElvarinException& error) {
-        EXPECT_EQ(error.Message(), "Invalid blob type for SmartCardConfiguration");
-    }
+    EXPECT_EQ(PlainElvarinFailure([&] { reader.ReadSmartCardConfigurationFromReader(configuration); }),
+              "Invalid blob type for SmartCardConfiguration");
     EXPECT_FALSE(simulated.Phrases().empty());
 }
 

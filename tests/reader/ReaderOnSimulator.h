@@ -34,6 +34,22 @@ Tav::ReaderException Refusal(Call call) {
     return Tav::ReaderException("nothing thrown", "Test", 0, "Refusal");
 }
 
+// The message of the ElvarinException the call throws, which is not a reader exception: a failure
+// of the library's file or record code rather than of the reader. A test failure otherwise.
+template <typename Call>
+std::string PlainElvarinFailure(Call call) {
+    try {
+        call();
+    } catch (const Tav::ReaderException& error) {
+        ADD_FAILURE() << "a reader exception: " << error.Message();
+        return {};
+    } catch (const ElvarinException& error) {
+        return error.Message();
+    }
+    ADD_FAILURE() << "nothing thrown";
+    return {};
+}
+
 // A name a parameterised test may carry (no blanks).
 inline const char* WireParamName(Wire wire) {
     switch (wire) {

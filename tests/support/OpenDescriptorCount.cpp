@@ -2,17 +2,26 @@
 
 #include <dirent.h>
 
+#include <cstdlib>
+
 namespace TavTest {
 
-std::size_t OpenDescriptorCount() {
-    std::size_t count = 0;
+std::vector<int> OpenDescriptors() {
+    std::vector<int> descriptors;
     if (DIR* folder = opendir("/proc/self/fd")) {
-        while (readdir(folder) != nullptr) {
-            ++count;
+        const int own = dirfd(folder);
+        while (const dirent* entry = readdir(folder)) {
+            char* end = nullptr;
+            const long descriptor = std::strtol(entry->d_name, &end, 10);
+            if (end != entry->d_name && *end == '\0' && descriptor != own) {
+                descriptors.push_back(static_cast<int>(descriptor));
+            }
         }
         closedir(folder);
     }
-    return count;
+    return descriptors;
 }
+
+std::size_t OpenDescriptorCount() { return OpenDescriptors().size(); }
 
 }  // namespace TavTest

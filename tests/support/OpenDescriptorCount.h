@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace TavTest {
 
-// How many file descriptors this process holds open, for tests that check nothing leaks.
+// The file descriptors this process holds open, without the one that lists them, for tests that
+// check nothing leaks.
+std::vector<int> OpenDescriptors();
+
+// How many there are.
 std::size_t OpenDescriptorCount();
 
 }  // namespace TavTest

@@ -262,7 +262,10 @@ void LeaveOutUnnamedEntries(std::vector<posix_acl_xattr_entry>& entries, const N
 // more than both the target's group and everyone else had: its members may not have been let in,
 // and the old group's members now count as "other". So the group's and others' permissions each
 // become what the two had in common (an ACL's owning group's and other entries; named users and
-// groups and the mask keep theirs), and the set-group-id bit goes.
+// groups and the mask keep theirs), and the set-group-id bit goes. A process gets every group entry
+// it matches, so the new group's entry also gives no more than any named group's: a member of the
+// new group may be one its entry kept out. Entries left out for the namespace have narrowed "other"
+// already, and so the new group's entry through it.
 void NarrowGroupAndOthers(mode_t& mode, std::vector<posix_acl_xattr_entry>& entries) {
     mode &= ~S_ISGID;
     if (entries.empty()) {
@@ -271,8 +274,12 @@ void NarrowGroupAndOthers(mode_t& mode, std::vector<posix_acl_xattr_entry>& entr
         return;
     }
     const uint16_t common = PermissionsOf(entries, ACL_GROUP_OBJ, 0) & PermissionsOf(entries, ACL_OTHER, 0);
+    uint16_t group = common;
+    for (const auto& entry : entries) {
+        group &= entry.e_tag == ACL_GROUP ? entry.e_perm : S_IRWXO;
+    }
     for (auto& entry : entries) {
-        entry.e_perm = entry.e_tag == ACL_GROUP_OBJ || entry.e_tag == ACL_OTHER ? common : entry.e_perm;
+        entry.e_perm = entry.e_tag == ACL_GROUP_OBJ ? group : entry.e_tag == ACL_OTHER ? common : entry.e_perm;
     }
 }
 

@@ -403,6 +403,37 @@ bool BecomeUser(uid_t user, const std::vector<gid_t>& groups) {
            prctl(PR_SET_DUMPABLE, 1) == 0;
 }
 
+// Who the save tests try a file as: a user, in the groups given, the first its own.
+struct TestUser {
+    uid_t user;
+    std::vector<gid_t> groups;
+};
+
+// What each user may open the file for, as forked children of root find: "r" for reading, "w" for
+// writing, both or neither.
+std::vector<std::string> WhatEachMayOpen(const std::string& path, const std::vector<TestUser>& users) {
+    std::vector<std::string> found;
+    for (const auto& [user, groups] : users) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (!BecomeUser(user, groups)) {
+                _exit(4);
+            }
+            const auto mayOpen = [&path](int flags) {
+                const int descriptor = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY);
+                return descriptor >= 0 && close(descriptor) == 0;
+            };
+            _exit((mayOpen(O_RDONLY) ? 1 : 0) | (mayOpen(O_WRONLY) ? 2 : 0));
+        }
+        int status = 0;
+        const bool ended = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status);
+        const int may = ended ? WEXITSTATUS(status) : 4;
+        EXPECT_LE(may, 3) << "no user " << user << " to try the file as";
+        found.push_back(std::string(may == 1 || may == 3 ? "r" : "") + (may == 2 || may == 3 ? "w" : ""));
+    }
+    return found;
+}
+
 bool WriteWhole(const char* path, const std::string& text) {
     const int descriptor = open(path, O_WRONLY | O_CLOEXEC);
     const bool written =
@@ -680,6 +711,13 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
                                                      {kOther, 4, kUndefinedId}};
     const std::vector<AclEntry> theOwnerAlone = {
         {kUserObj, 6, kUndefinedId}, {kGroupObj, 0, kUndefinedId}, {kMask, 4, kUndefinedId}, {kOther, 0, kUndefinedId}};
+    // A named group kept out of a file everyone else may read: a member of the new group may be one
+    // of it, so the new group's entry gives nothing.
+    const auto aGroupKeptOut = [](gid_t group, uint16_t owningGroup) {
+        return std::vector<AclEntry>{{kUserObj, 6, kUndefinedId}, {kGroupObj, owningGroup, kUndefinedId},
+                                     {kGroup, 0, group},          {kMask, 4, kUndefinedId},
+                                     {kOther, 4, kUndefinedId}};
+    };
     struct Saver {
         uid_t user;
         std::vector<gid_t> groups;                    // its own first
@@ -716,6 +754,10 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
          {kSaver, kFolderGroup, 0600, {}}, {}},
         {"a member of neither, ACL letting nobody read", memberOfNeither, 0640, kNobodyReadsAcl, false,
          {kSaver, kSaversGroup, 0640, {}}, nobodyReadsTheGroupNot},
+        {"a member of neither, ACL keeping a named group out, others reading", memberOfNeither, 0644,
+         aGroupKeptOut(kOutsideGroup, 4), false, {kSaver, kSaversGroup, 0644, {}}, aGroupKeptOut(kOutsideGroup, 0)},
+        {"a member of neither, set-group-id folder, ACL keeping the folder's group out", memberOfNeither, 0644,
+         aGroupKeptOut(kFolderGroup, 4), true, {kSaver, kFolderGroup, 0644, {}}, aGroupKeptOut(kFolderGroup, 0)},
         {"root of a user namespace", rootOfANamespace, 0640, {}, false, {0, 0, 0600, {}}, {}},
         {"root of a user namespace, ACL naming a user and a group it does not map", rootOfANamespace, 0640,
          outsidersRead, false, {0, 0, 0640, {}}, theOwnerAlone},
@@ -728,6 +770,12 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
         {"a user as root of a user namespace", {kSaver, {kSaversGroup}, true}, 0640, {}, false,
          {kSaver, kSaversGroup, 0600, {}}, {}},
     };
+    // Besides the saver, no one may open the saved file for what the old one kept them from: the old
+    // owner, members of the old group, of the saver's group and a group kept out, of the folder's
+    // group, a user some ACLs name, nobody, and a user of none of these groups.
+    const std::vector<TestUser> users = {{kOldOwner, {kOldOwner}}, {4005, {4005, kOldGroup}},
+                                         {4006, {4006, kSaversGroup, kOutsideGroup}}, {4007, {4007, kFolderGroup}},
+                                         {kOutsideUser, {kOutsideUser}}, {kNobody, {kNobody}}, {4008, {4008}}};
     if (geteuid() != 0) {
         GTEST_SKIP() << "not root: no other user to save as, no file of another user's to replace";
     }
@@ -755,6 +803,7 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
                 }
                 ASSERT_EQ(error, 0) << std::strerror(error);
             }
+            const std::vector<std::string> before = WhatEachMayOpen(path, users);
 
             const std::string failure = InChild([&]() -> std::string {
                 if (!BecomeUser(row.saver.user, row.saver.groups)) {
@@ -775,6 +824,13 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
             Access expected = row.saved;
             expected.acl = row.savedAcl.empty() ? "" : AclValue(row.savedAcl);
             EXPECT_EQ(AccessOf(path), expected);
+            const std::vector<std::string> after = WhatEachMayOpen(path, users);
+            for (std::size_t user = 0; user < users.size(); ++user) {
+                EXPECT_TRUE(std::all_of(after[user].begin(), after[user].end(),
+                                        [&](char may) { return before[user].find(may) != std::string::npos; }))
+                    << "user " << users[user].user << " may open it for \"" << after[user] << "\", before for \""
+                    << before[user] << "\"";
+            }
         }
     }
     if (!skipped.empty()) {

@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -29,26 +30,131 @@ using Outcome = AtomicFileReplace::Outcome;
 
 AtomicFileReplace Failure(Outcome outcome, int error) { return {outcome, std::strerror(error)}; }
 
-// The file the path names, through any symbolic links; the path itself when it does not exist.
-std::string ResolveTarget(const std::string& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+// Where a save writes: the folder of the target's name, held so that the temporary is made, renamed
+// and removed in the folder that was checked whatever is put on the path meanwhile, and the file at
+// the name when the save looked, held by an O_PATH descriptor (none for a new file).
+struct Target {
+    ScopedDescriptor folder{-1};
+    std::string name;
+    ScopedDescriptor existing{-1};
+    struct stat status {};
+};
+
+// In a folder that is sticky and writable by others (the system's temporary folder) anyone may have
+// put a link or a file at a name, to make the saver write through it or show it the content. Only
+// the saver's own and the folder owner's are trusted there, as the kernel's protected_symlinks and
+// protected_regular rules would, whatever those are set to.
+bool AnotherUsersInASharedFolder(const struct stat& entry, const struct stat& folder) {
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && entry.st_uid != ::geteuid() && entry.st_uid != folder.st_uid;
 }
 
-// The target's folder with its final slash, or empty for a name in the working directory.
-std::string FolderOf(const std::string& target) {
-    const auto slash = target.find_last_of('/');
-    return slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+constexpr int kMostLinksFollowed = 40;  // as many as the kernel follows in one path
+
+// Walks the path a name at a time from a held folder, following symbolic links by hand as the kernel
+// would, so that each link and the file found can be checked against the folder it is in. A link at
+// the path's end whose chain names no file is itself the target, replaced by a regular file. Returns
+// why the save may not go there, or nothing.
+std::string FindTarget(const std::string& path, Target& target) {
+    if (path.empty()) {
+        return std::strerror(ENOENT);
+    }
+    ScopedDescriptor folder(-1);
+    struct stat folderStatus {};
+    std::string folderPath;  // as walked, for messages
+    const auto enter = [&](int descriptor, std::string shown) {
+        folder.Reset(descriptor);
+        folderPath = std::move(shown);
+        return descriptor >= 0 && ::fstat(descriptor, &folderStatus) == 0 ? 0 : errno;
+    };
+    const auto enterRoot = [&] { return enter(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC), "/"); };
+    if (const int error = path.starts_with('/') ? enterRoot() : enter(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC), "")) {
+        return std::strerror(error);
+    }
+    ScopedDescriptor endLinkFolder(-1);  // where the first link met at the path's end is, once followed
+    std::string endLinkName;
+    const auto failWith = [&](int error) -> std::string {
+        if (endLinkFolder.Get() < 0) {
+            return std::strerror(error);
+        }
+        target.folder.Reset(endLinkFolder.Release());
+        target.name = endLinkName;
+        return {};
+    };
+    std::string rest = path;
+    for (int linksFollowed = 0;;) {
+        const auto begin = rest.find_first_not_of('/');
+        if (begin == std::string::npos) {
+            return "not a regular file";  // the path names a folder
+        }
+        const auto end = std::min(rest.find('/', begin), rest.size());
+        const std::string name = rest.substr(begin, end - begin);
+        rest.erase(0, end);
+        const bool last = rest.empty();
+        const std::string shown = folderPath + (folderPath.empty() || folderPath.ends_with('/') ? "" : "/") + name;
+        ScopedDescriptor entry(::openat(folder.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat status {};
+        if (entry.Get() < 0 || ::fstat(entry.Get(), &status) != 0) {
+            if (errno == ENOENT && last && endLinkFolder.Get() < 0) {
+                target.folder.Reset(folder.Release());
+                target.name = name;
+                return {};
+            }
+            return failWith(errno);
+        }
+        if (S_ISLNK(status.st_mode)) {
+            if (AnotherUsersInASharedFolder(status, folderStatus)) {
+                return shown + " is another user's link in a shared folder";
+            }
+            if (++linksFollowed > kMostLinksFollowed) {
+                return failWith(ELOOP);
+            }
+            char text[PATH_MAX];
+            const ssize_t length = ::readlinkat(entry.Get(), "", text, sizeof text);
+            if (length <= 0 || length == sizeof text) {
+                return failWith(length < 0 ? errno : length == 0 ? ENOENT : ENAMETOOLONG);
+            }
+            if (last && endLinkFolder.Get() < 0) {
+                endLinkFolder.Reset(::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0));
+                endLinkName = name;
+            }
+            rest.insert(0, text, static_cast<std::size_t>(length));
+            if (const int error = text[0] == '/' ? enterRoot() : 0) {
+                return failWith(error);
+            }
+            continue;
+        }
+        if (!last) {
+            if (!S_ISDIR(status.st_mode)) {
+                return failWith(ENOTDIR);
+            }
+            if (const int error = enter(entry.Release(), shown)) {
+                return failWith(error);
+            }
+            continue;
+        }
+        if (!S_ISREG(status.st_mode)) {
+            return "not a regular file";
+        }
+        if (AnotherUsersInASharedFolder(status, folderStatus)) {
+            return shown + " is another user's file in a shared folder";
+        }
+        target.folder.Reset(folder.Release());
+        target.name = name;
+        target.existing.Reset(entry.Release());
+        target.status = status;
+        return {};
+    }
 }
 
-// A hidden name of fixed length in the target's folder: a target whose name is as long as the file
-// system allows leaves no room for a suffix. Opened exclusively, so a name that is taken is never
-// reused; the caller draws again.
-std::string TemporaryName(const std::string& folder) {
+// A hidden name of fixed length: a target whose name is as long as the file system allows leaves no
+// room for a suffix. Opened exclusively, so a name that is taken is never reused; the caller draws
+// again.
+std::string TemporaryName() {
     static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
-    std::string name = folder + ".tav-";
+    std::string name = ".tav-";
     for (int i = 0; i < 10; ++i) {
         name += kLetters[pick(random)];
     }
@@ -58,8 +164,8 @@ std::string TemporaryName(const std::string& folder) {
 // Makes the rename durable. The target already holds the new content whatever happens here, so a
 // folder that cannot be opened (one its owner may write but not list) or synced fails no save: the
 // data was synced before the rename, and a power cut can at worst bring back the old file whole.
-void SyncFolder(const std::string& folder) {
-    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(int folder) {
+    const int descriptor = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor >= 0) {
         ::fsync(descriptor);
         ::close(descriptor);
@@ -102,7 +208,7 @@ bool SameFile(const struct stat& one, const struct stat& other) {
 // container that mounts none) it is read through a descriptor of the name, opened without following
 // a link and compared with the held file before the read, so it is never another file's; a save that
 // cannot read it that way fails.
-std::string ReadHeldAcl(int held, const struct stat& status, const std::string& target, std::vector<char>& acl) {
+std::string ReadHeldAcl(int held, const struct stat& status, const Target& target, std::vector<char>& acl) {
     const std::string link = "/proc/thread-self/fd/" + std::to_string(held);
     const int error = ReadAccessAcl(
         [&link](void* value, std::size_t size) { return ::getxattr(link.c_str(), kAccessAcl, value, size); }, acl);
@@ -111,7 +217,8 @@ std::string ReadHeldAcl(int held, const struct stat& status, const std::string& 
     }
     const std::string cannot = "could not read the permissions of the file it replaces: ";
     // Non-blocking, so that a FIFO put at the name does not stop the save.
-    const ScopedDescriptor byName(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const ScopedDescriptor byName(::openat(target.folder.Get(), target.name.c_str(),
+                                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat found {};
     if (byName.Get() < 0 && errno == ENOENT) {
         return cannot + "it was removed from its name";
@@ -325,28 +432,27 @@ void SetTemporaryFileStepHook(std::function<void(TemporaryFileStep, int descript
 }
 
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text) {
-    const std::string target = ResolveTarget(path);
-    // The file the replacement takes its owner, group, mode and ACL from, held so that all four are
-    // that one file's whatever is put at its name meanwhile; one removed meanwhile still gives them.
-    // O_PATH needs no permission on the file itself.
-    const ScopedDescriptor existing(::open(target.c_str(), O_PATH | O_CLOEXEC));
-    struct stat status {};
-    const bool exists = existing.Get() >= 0 && ::fstat(existing.Get(), &status) == 0;
-    if (exists && !S_ISREG(status.st_mode)) {
-        return {Outcome::CannotCreate, "not a regular file"};
+    // The file the replacement takes its owner, group, mode and ACL from is held from the walk on, so
+    // that all four are that one file's whatever is put at its name meanwhile; one removed meanwhile
+    // still gives them. O_PATH needs no permission on the file itself.
+    Target target;
+    if (std::string refusal = FindTarget(path, target); !refusal.empty()) {
+        return {Outcome::CannotCreate, std::move(refusal)};
     }
+    const bool exists = target.existing.Get() >= 0;
+    const struct stat& status = target.status;
 
     // A replacement must not show the new content to anyone the target keeps out, so it is the
     // saver's alone (0600 also empties the mask of an ACL it inherits from the folder) until it takes
     // the target's owner, ACL and mode. A new file gets the mode the kernel gives any new file (from
     // the umask or the folder's default ACL), which is then already its final one.
     const mode_t creationMode = exists ? 0600 : 0666;
-    const std::string folder = FolderOf(target);
     std::string temporary;
     int descriptor = -1;
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
-        temporary = TemporaryName(folder);
-        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, creationMode);
+        temporary = TemporaryName();
+        descriptor = ::openat(target.folder.Get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                              creationMode);
         if (descriptor < 0 && errno != EEXIST) {
             return Failure(Outcome::CannotCreate, errno);
         }
@@ -359,7 +465,7 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         if (descriptor >= 0) {
             ::close(descriptor);
         }
-        ::unlink(temporary.c_str());
+        ::unlinkat(target.folder.Get(), temporary.c_str(), 0);
         return AtomicFileReplace{Outcome::WriteFailed, std::move(reason)};
     };
     const auto abandon = [&](int error) { return abandonFor(std::strerror(error)); };
@@ -386,7 +492,7 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         if (const int error = CopyOwner(descriptor, status, ids)) {
             return abandon(error);
         }
-        if (std::string failure = ReadHeldAcl(existing.Get(), status, target, acl); !failure.empty()) {
+        if (std::string failure = ReadHeldAcl(target.existing.Get(), status, target, acl); !failure.empty()) {
             return abandonFor(std::move(failure));
         }
         struct stat temporaryStatus {};
@@ -420,10 +526,10 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
     if (closed != 0) {
         return abandon(errno);
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (::renameat(target.folder.Get(), temporary.c_str(), target.folder.Get(), target.name.c_str()) != 0) {
         return abandon(errno);
     }
-    SyncFolder(folder);
+    SyncFolder(target.folder.Get());
     return {Outcome::Replaced, {}};
 }
 

@@ -44,8 +44,13 @@ struct AtomicFileReplace {
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing. Every descriptor it opens is
 // closed on exec and closed before it returns.
-// A symbolic link is followed: the file it names is replaced, with the permissions it had. A link
-// that names no file is itself replaced by a regular file.
+// The path is walked a name at a time and the temporary is made, renamed and removed in the folder
+// the walk ended in, held, whatever is put on the path meanwhile. A symbolic link is followed: the
+// file it names is replaced, with the permissions it had. A link that names no file is itself
+// replaced by a regular file. In a folder that is sticky and writable by others, a link anywhere on
+// the path, and the file at its end, must be the saver's (its effective user id) or the folder
+// owner's: another user's is refused (CannotCreate) before anything is written, a link whether or
+// not it names a file, as anyone may have put it there.
 AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_view text);
 
 // For tests only; set while no save runs, an empty function removes it. Called with the temporary's

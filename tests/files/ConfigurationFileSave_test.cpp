@@ -1116,17 +1116,19 @@ TEST_F(ConfigurationFileSaveTest, ASaveIntoAFolderThatCannotBeListedSucceeds) {
 }
 
 // Root may write into any folder, so these use places no one can create a file in: /dev/full is no
-// regular file, nothing can be made in /proc, and a path below a plain file has no folder at all. The
-// message says why.
+// regular file, nothing can be made in /proc, and a path below a plain file or a link to itself has
+// no folder at all. The message says why.
 TEST_F(ConfigurationFileSaveTest, UnwritableTargetsAreRefused) {
     const std::string procFile = "/proc/version";
     const std::string procBefore = Read(procFile);
     const std::string underAFile = Write("a file", "plain") + "/config.hwg";
+    std::filesystem::create_symlink("loop", PathOf("loop"));
     for (const auto& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         for (const auto& [path, reason] : {std::pair<std::string, std::string>{"/dev/full", "not a regular file"},
                                            {procFile, "No such file or directory"},
-                                           {underAFile, "Not a directory"}}) {
+                                           {underAFile, "Not a directory"},
+                                           {PathOf("loop") + "/config.hwg", "Too many levels of symbolic links"}}) {
             ExpectFailure([&] { writer.save(path); }, writer.openMessage + path + " (" + reason + ")", writer.openSite);
         }
         EXPECT_EQ(Read(procFile), procBefore);
@@ -1249,20 +1251,48 @@ TEST_F(ConfigurationFileSaveTest, ASaveClosesEveryDescriptorItOpens) {
     }
 }
 
+// A link is followed as the system follows it, through chains of links and links to folders, with
+// ".." taken from where a link led, and a relative path from the working directory: the file it
+// names is replaced, with the permissions it had, and the links stay.
 TEST_F(ConfigurationFileSaveTest, SaveThroughALinkReplacesTheLinkedFileWithItsPermissions) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // name and text, "{path}" the test's folder
+        const char* saved;                                       // relative to the working directory, the folder
+    } cases[] = {
+        {"a link", {{"link.hwg", "{path}/deep/er/target.hwg"}}, "{path}/link.hwg"},
+        {"relative links through a linked folder",
+         {{"folder", "deep/er"}, {"link.hwg", "folder/next.hwg"}, {"deep/er/next.hwg", "target.hwg"}},
+         "{path}/link.hwg"},
+        {"\"..\" after a linked folder", {{"folder", "deep/er/sub"}}, "{path}/folder/../target.hwg"},
+        {"a relative path through a link", {{"link.hwg", "deep/er/target.hwg"}}, "link.hwg"},
+    };
     for (const auto& writer : kWriters) {
-        SCOPED_TRACE(writer.name);
-        const std::string target = Write("old content", "target.hwg");
-        ASSERT_EQ(chmod(target.c_str(), 0640), 0);
-        const std::string link = PathOf("link.hwg");
-        std::filesystem::remove(link);
-        std::filesystem::create_symlink(target, link);
-        writer.save(link);
-        EXPECT_TRUE(std::filesystem::is_symlink(link));
-        EXPECT_NE(Read(target), "old content");
-        struct stat status {};
-        ASSERT_EQ(stat(target.c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, 0640u);
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            for (const auto& entry : Entries()) {
+                std::filesystem::remove_all(PathOf(entry));
+            }
+            std::filesystem::create_directories(PathOf("deep/er/sub"));
+            const std::string target = Write("old content", "deep/er/target.hwg");
+            ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+            for (const auto& [name, text] : row.links) {
+                std::filesystem::create_symlink(WithPath(text, PathOf("")), PathOf(name));
+            }
+            const int workingDirectory = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+            ASSERT_EQ(chdir(PathOf("").c_str()), 0);
+            EXPECT_NO_THROW(writer.save(WithPath(row.saved, PathOf(""))));
+            EXPECT_EQ(fchdir(workingDirectory), 0);
+            close(workingDirectory);
+            for (const auto& [name, text] : row.links) {
+                EXPECT_TRUE(std::filesystem::is_symlink(PathOf(name))) << name;
+            }
+            EXPECT_NE(Read(target), "old content");
+            struct stat status {};
+            ASSERT_EQ(stat(target.c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, 0640u);
+            EXPECT_EQ(std::filesystem::directory_iterator(PathOf("deep/er/sub")), std::filesystem::directory_iterator());
+        }
     }
 }
 
@@ -1276,6 +1306,131 @@ TEST_F(ConfigurationFileSaveTest, SaveThroughADanglingLinkReplacesTheLinkWithAFi
         EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(link)));
         EXPECT_NE(Read(link), "");
         EXPECT_EQ(Entries(), std::vector<std::string>{"dangling.hwg"});
+    }
+}
+
+// In a folder that is sticky and writable by others, as the system's temporary folder is, anyone may
+// put a link or a file at the name a host running as root saves to. There the save follows no link
+// of another user's, anywhere on the path, and replaces no file of another user's: only its own and
+// the folder owner's. It fails, writing nothing, and what it would have written through is as it
+// was, to every user; elsewhere it follows links as ever. The shared folder is kFolderOwner's.
+TEST_F(ConfigurationFileSaveTest, InASharedFolderASaveTrustsOnlyItsOwnAndTheFolderOwnersLinksAndFiles) {
+    constexpr uid_t kFolderOwner = 4003, kAnotherUser = 4005;
+    struct Entry {
+        const char* path;
+        const char* linkTo;  // a file of 0644 where there is none
+        uid_t owner;
+    };
+    const struct {
+        const char* name;
+        mode_t sharedMode;
+        std::vector<Entry> entries;  // made besides secret/data, root's 0600 in a folder of 0700
+        const char* saved;           // the path saved to, in the row's folder
+        const char* named;           // the file that path names
+        const char* refusal;         // "{path}" is the row's folder; empty for a save
+    } cases[] = {
+        {"another user's link", 01777, {{"shared/t.hwg", "../secret/data", kAnotherUser}}, "shared/t.hwg",
+         "secret/data", "{path}/shared/t.hwg is another user's link in a shared folder"},
+        {"another user's file", 01777, {{"shared/t.hwg", nullptr, kAnotherUser}}, "shared/t.hwg", "shared/t.hwg",
+         "{path}/shared/t.hwg is another user's file in a shared folder"},
+        // Not followed even to see whether it names a file: nothing is made where it points.
+        {"another user's link that names no file", 01777, {{"shared/t.hwg", "../secret/new.hwg", kAnotherUser}},
+         "shared/t.hwg", "secret/new.hwg", "{path}/shared/t.hwg is another user's link in a shared folder"},
+        {"another user's link to a folder, in the middle of the path", 01777,
+         {{"shared/d", "../secret", kAnotherUser}}, "shared/d/data", "secret/data",
+         "{path}/shared/d is another user's link in a shared folder"},
+        {"the saver's link to another user's link", 01777,
+         {{"own.hwg", "shared/t.hwg", 0}, {"shared/t.hwg", "../secret/data", kAnotherUser}}, "own.hwg",
+         "secret/data", "{path}/shared/t.hwg is another user's link in a shared folder"},
+        {"the folder owner's link", 01777, {{"shared/t.hwg", "../secret/data", kFolderOwner}}, "shared/t.hwg",
+         "secret/data", ""},
+        {"the saver's own link", 01777, {{"shared/t.hwg", "../secret/data", 0}}, "shared/t.hwg", "secret/data", ""},
+        {"the folder owner's file", 01777, {{"shared/t.hwg", nullptr, kFolderOwner}}, "shared/t.hwg",
+         "shared/t.hwg", ""},
+        {"the saver's own file", 01777, {{"shared/t.hwg", nullptr, 0}}, "shared/t.hwg", "shared/t.hwg", ""},
+        {"a new file", 01777, {}, "shared/t.hwg", "shared/t.hwg", ""},
+        {"another user's link in a sticky folder only its group may write", 01775,
+         {{"shared/t.hwg", "../secret/data", kAnotherUser}}, "shared/t.hwg", "secret/data", ""},
+        {"another user's link in a folder anyone may write, not sticky", 0777,
+         {{"shared/t.hwg", "../secret/data", kAnotherUser}}, "shared/t.hwg", "secret/data", ""},
+    };
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "not root: no other user's link or file to save through";
+    }
+    const std::vector<TestUser> users = {{kFolderOwner, {kFolderOwner}}, {kAnotherUser, {kAnotherUser}},
+                                         {kNobody, {kNobody}}};
+    // What is at the path: a link's text and owner, or a file's content, permissions and who may open
+    // it; "none" for nothing.
+    struct Seen {
+        std::string what;
+        Access access;
+        std::vector<std::string> opens;
+    };
+    const auto seenAt = [&users](const std::string& path) -> Seen {
+        struct stat status {};
+        if (lstat(path.c_str(), &status) != 0) {
+            return {"none", {}, {}};
+        }
+        if (S_ISLNK(status.st_mode)) {
+            return {"a link to " + std::filesystem::read_symlink(path).string(), {status.st_uid, 0, 0, {}}, {}};
+        }
+        return {Read(path), AccessOf(path), WhatEachMayOpen(path, users)};
+    };
+    ASSERT_EQ(chmod(PathOf("").c_str(), 0711), 0);
+    int folderCount = 0;
+    for (const auto& writer : kWriters) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+            const std::string folder = PathOf(std::to_string(folderCount++));
+            ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+            ASSERT_EQ(mkdir((folder + "/secret").c_str(), 0700), 0);
+            std::ofstream(folder + "/secret/data") << "root's content";
+            ASSERT_EQ(chmod((folder + "/secret/data").c_str(), 0600), 0);
+            ASSERT_EQ(mkdir((folder + "/shared").c_str(), 0700), 0);
+            ASSERT_EQ(chown((folder + "/shared").c_str(), kFolderOwner, kFolderOwner), 0);
+            ASSERT_EQ(chmod((folder + "/shared").c_str(), row.sharedMode), 0);
+            for (const auto& [entry, linkTo, owner] : row.entries) {
+                const std::string path = folder + "/" + entry;
+                if (linkTo != nullptr) {
+                    ASSERT_EQ(symlink(linkTo, path.c_str()), 0) << path;
+                } else {
+                    std::ofstream(path) << owner << "'s content";
+                    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+                }
+                ASSERT_EQ(lchown(path.c_str(), owner, owner), 0) << path;
+            }
+            const std::string saved = folder + "/" + row.saved;
+            const std::string named = folder + "/" + row.named;
+            const Seen before = seenAt(named);
+            std::vector<Seen> entriesBefore;
+            for (const auto& entry : row.entries) {
+                entriesBefore.push_back(seenAt(folder + "/" + entry.path));
+            }
+
+            if (std::string(row.refusal).empty()) {
+                EXPECT_NO_THROW(writer.save(saved));
+                const Seen after = seenAt(named);
+                EXPECT_NE(after.what, before.what);
+                if (before.what != "none") {
+                    EXPECT_EQ(after.access, before.access);
+                    EXPECT_EQ(after.opens, before.opens);
+                }
+                continue;
+            }
+            ExpectFailure([&] { writer.save(saved); },
+                          writer.openMessage + saved + " (" + WithPath(row.refusal, folder) + ")", writer.openSite);
+            for (std::size_t at = 0; at <= row.entries.size(); ++at) {
+                const std::string path = folder + "/" + (at < row.entries.size() ? row.entries[at].path : row.named);
+                const Seen& then = at < row.entries.size() ? entriesBefore[at] : before;
+                const Seen now = seenAt(path);
+                EXPECT_EQ(now.what, then.what) << path;
+                EXPECT_EQ(now.access, then.access) << path;
+                EXPECT_EQ(now.opens, then.opens) << path;
+            }
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+                EXPECT_FALSE(entry.path().filename().string().starts_with(".tav-")) << entry.path();
+            }
+        }
     }
 }
 

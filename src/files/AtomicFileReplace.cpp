@@ -63,23 +63,25 @@ std::string FindTarget(const std::string& path, Target& target) {
     struct stat folderStatus {};
     std::string folderPath;  // as walked, for messages
     const auto enter = [&](int descriptor, std::string shown) {
+        const int error = descriptor >= 0 && ::fstat(descriptor, &folderStatus) == 0 ? 0 : errno;
         folder.Reset(descriptor);
         folderPath = std::move(shown);
-        return descriptor >= 0 && ::fstat(descriptor, &folderStatus) == 0 ? 0 : errno;
+        return error;
     };
     const auto enterRoot = [&] { return enter(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC), "/"); };
-    if (const int error = path.starts_with('/') ? enterRoot() : enter(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC), "")) {
-        return std::strerror(error);
+    const int started = path.starts_with('/') ? enterRoot() : enter(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC), "");
+    if (started != 0) {
+        return std::strerror(started);
     }
+    const auto settleIn = [&target](ScopedDescriptor& in, const std::string& name) {
+        target.folder.Reset(in.Release());
+        target.name = name;
+        return std::string();
+    };
     ScopedDescriptor endLinkFolder(-1);  // where the first link met at the path's end is, once followed
     std::string endLinkName;
-    const auto failWith = [&](int error) -> std::string {
-        if (endLinkFolder.Get() < 0) {
-            return std::strerror(error);
-        }
-        target.folder.Reset(endLinkFolder.Release());
-        target.name = endLinkName;
-        return {};
+    const auto failWith = [&](int error) {
+        return endLinkFolder.Get() < 0 ? std::strerror(error) : settleIn(endLinkFolder, endLinkName);
     };
     std::string rest = path;
     for (int linksFollowed = 0;;) {
@@ -95,12 +97,7 @@ std::string FindTarget(const std::string& path, Target& target) {
         ScopedDescriptor entry(::openat(folder.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
         if (entry.Get() < 0 || ::fstat(entry.Get(), &status) != 0) {
-            if (errno == ENOENT && last && endLinkFolder.Get() < 0) {
-                target.folder.Reset(folder.Release());
-                target.name = name;
-                return {};
-            }
-            return failWith(errno);
+            return errno == ENOENT && last && endLinkFolder.Get() < 0 ? settleIn(folder, name) : failWith(errno);
         }
         if (S_ISLNK(status.st_mode)) {
             if (AnotherUsersInASharedFolder(status, folderStatus)) {
@@ -139,11 +136,9 @@ std::string FindTarget(const std::string& path, Target& target) {
         if (AnotherUsersInASharedFolder(status, folderStatus)) {
             return shown + " is another user's file in a shared folder";
         }
-        target.folder.Reset(folder.Release());
-        target.name = name;
         target.existing.Reset(entry.Release());
         target.status = status;
-        return {};
+        return settleIn(folder, name);
     }
 }
 
@@ -205,11 +200,11 @@ bool SameFile(const struct stat& one, const struct stat& other) {
 // could not be read. Such a descriptor has no attributes of its own, so the ACL is read through its
 // link in /proc, which is that file whatever is at the name now; the calling thread's own table, as
 // /proc/self is the main thread's, gone once that thread has ended. Without /proc (a chroot or a
-// container that mounts none) it is read through a descriptor of the name, opened without following
-// a link and compared with the held file before the read, so it is never another file's; a save that
-// cannot read it that way fails.
-std::string ReadHeldAcl(int held, const struct stat& status, const Target& target, std::vector<char>& acl) {
-    const std::string link = "/proc/thread-self/fd/" + std::to_string(held);
+// container that mounts none) it is read through a descriptor of the name in the held folder, opened
+// without following a link and compared with the held file before the read, so it is never another
+// file's; a save that cannot read it that way fails.
+std::string ReadHeldAcl(const Target& target, std::vector<char>& acl) {
+    const std::string link = "/proc/thread-self/fd/" + std::to_string(target.existing.Get());
     const int error = ReadAccessAcl(
         [&link](void* value, std::size_t size) { return ::getxattr(link.c_str(), kAccessAcl, value, size); }, acl);
     if (error != ENOENT || ::access("/proc/thread-self/fd", F_OK) == 0) {
@@ -217,8 +212,8 @@ std::string ReadHeldAcl(int held, const struct stat& status, const Target& targe
     }
     const std::string cannot = "could not read the permissions of the file it replaces: ";
     // Non-blocking, so that a FIFO put at the name does not stop the save.
-    const ScopedDescriptor byName(::openat(target.folder.Get(), target.name.c_str(),
-                                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const ScopedDescriptor byName(
+        ::openat(target.folder.Get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat found {};
     if (byName.Get() < 0 && errno == ENOENT) {
         return cannot + "it was removed from its name";
@@ -226,7 +221,7 @@ std::string ReadHeldAcl(int held, const struct stat& status, const Target& targe
     if (byName.Get() < 0 && errno != ELOOP) {
         return cannot + std::strerror(errno);
     }
-    if (byName.Get() < 0 || ::fstat(byName.Get(), &found) != 0 || !SameFile(found, status)) {
+    if (byName.Get() < 0 || ::fstat(byName.Get(), &found) != 0 || !SameFile(found, target.status)) {
         return cannot + "another file was put at its name";
     }
     const int byNameError = ReadAccessAcl(
@@ -451,8 +446,8 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
     int descriptor = -1;
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
         temporary = TemporaryName();
-        descriptor = ::openat(target.folder.Get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                              creationMode);
+        descriptor = ::openat(target.folder.Get(), temporary.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, creationMode);
         if (descriptor < 0 && errno != EEXIST) {
             return Failure(Outcome::CannotCreate, errno);
         }
@@ -492,7 +487,7 @@ AtomicFileReplace ReplaceFileAtomically(const std::string& path, std::string_vie
         if (const int error = CopyOwner(descriptor, status, ids)) {
             return abandon(error);
         }
-        if (std::string failure = ReadHeldAcl(target.existing.Get(), status, target, acl); !failure.empty()) {
+        if (std::string failure = ReadHeldAcl(target, acl); !failure.empty()) {
             return abandonFor(std::move(failure));
         }
         struct stat temporaryStatus {};

@@ -39,8 +39,8 @@ struct AtomicFileReplace {
 // everyone else: the group and other bits, or with an access ACL the owning group's and the other
 // entries, each take what the two had in common (named users and groups and the mask are left as
 // they are; the owning group's entry also takes no more than any named group's entry gives), and
-// the set-group-id bit goes. Neither the temporary nor the replacement lets anyone
-// but the saver read it whom the target keeps out.
+// the set-group-id bit goes. Neither the temporary nor the replacement lets anyone but the saver
+// read it whom the target keeps out.
 // On any failure the temporary file is removed and an existing target keeps its content; only a
 // process killed mid-way leaves a temporary behind, linked to nothing. Every descriptor it opens is
 // closed on exec and closed before it returns.

@@ -765,6 +765,8 @@ TEST_F(ConfigurationFileSaveTest, ASaverWhoCannotGiveTheOwnerOrGroupSavesAndLets
          outsidersRead, false, {0, 0, 0640, {}}, theOwnerAlone},
         {"root of a user namespace, ACL keeping out a user it does not map", rootOfANamespace, 0644,
          anOutsiderKeptOut, false, {0, 0, 0640, {}}, theOwnerAlone},
+        {"root of a user namespace, ACL keeping out a group it does not map", rootOfANamespace, 0644,
+         aGroupKeptOut(kOutsideGroup, 4), false, {0, 0, 0640, {}}, theOwnerAlone},
         {"root of a user namespace mapping the overflow ids to others", {0, {0}, true, "65534 4003 1", "65534 4200 1"},
          0640, {}, false, {0, 0, 0600, {}}, {}},
         {"root of a user namespace mapping the owner but not the group", {0, {0}, true, "4001 4001 1"}, 0640, {},

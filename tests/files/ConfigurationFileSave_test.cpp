@@ -888,6 +888,32 @@ TEST_F(ConfigurationFileSaveTest, TheSavedFileTakesItsPermissionsFromOneFile) {
     }
 }
 
+// The save ends in the folder it found: one moved away while the new content is written, and a link
+// to another put at its path, leave the new file in the folder moved and nothing in the other.
+TEST_F(ConfigurationFileSaveTest, ASaveEndsInTheFolderItFoundWhateverIsPutAtItsPathMeanwhile) {
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(writer.name);
+        for (const auto& entry : Entries()) {
+            std::filesystem::remove_all(PathOf(entry));
+        }
+        std::filesystem::create_directories(PathOf("folder"));
+        std::filesystem::create_directories(PathOf("elsewhere"));
+        const std::string path = Write("old content", "folder/backup.hwg");
+        {
+            const ScopedStepHook hook([&](TavFiles::TemporaryFileStep step, int) {
+                if (step == TavFiles::TemporaryFileStep::Created) {
+                    EXPECT_EQ(rename(PathOf("folder").c_str(), PathOf("moved").c_str()), 0);
+                    EXPECT_EQ(symlink("elsewhere", PathOf("folder").c_str()), 0);
+                }
+            });
+            EXPECT_NO_THROW(writer.save(path));
+        }
+        EXPECT_NE(Read(PathOf("moved/backup.hwg")), "old content");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(PathOf("moved")), {}), 1);
+        EXPECT_TRUE(std::filesystem::is_empty(PathOf("elsewhere")));
+    }
+}
+
 // Whether the main thread has ended while others run: the process then shows as a zombie.
 bool MainThreadEnded() {
     std::ifstream stat("/proc/self/stat");

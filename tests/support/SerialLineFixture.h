@@ -40,6 +40,7 @@ public:
         Transport::setReceiveDelayMs(milliseconds);
     }
     void discardPendingInput() override { serial_.discardPendingInput(); }
+    void replyUnreadable() override { serial_.replyUnreadable(); }
 
 private:
     TavSim::SerialLineServer& line_;

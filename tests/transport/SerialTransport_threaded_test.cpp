@@ -16,6 +16,28 @@ using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
+// A reader that sends a byte every 5 ms for as long as it lives: a reply that never ends.
+class EndlessReply {
+public:
+    explicit EndlessReply(const TavTest::PseudoTerminal& pty)
+        : writer_([this, &pty] {
+              while (!stop_) {
+                  pty.Write({'A'});
+                  std::this_thread::sleep_for(milliseconds(5));
+              }
+          }) {}
+    ~EndlessReply() {
+        stop_ = true;
+        writer_.join();
+    }
+    EndlessReply(const EndlessReply&) = delete;
+    EndlessReply& operator=(const EndlessReply&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread writer_;
+};
+
 class SerialTransportTimingTest : public ::testing::Test {
 protected:
     void SetUp() override { transport_.init(0); }
@@ -55,18 +77,14 @@ TEST_F(SerialTransportTimingTest, AReplyThatNeverEndsIsCutAtTheWindow) {
     // Bytes every 5 ms against a quiet delay of 50 ms (window 100 ms): a loaded machine may stretch
     // the gaps, but not so far that the reply seems to end.
     transport_.setReceiveDelayMs(50);
-    std::atomic<bool> stop{false};
-    std::thread reader([&] {
-        while (!stop) {
-            pty_.Write({'A'});
-            std::this_thread::sleep_for(milliseconds(5));
-        }
-    });
-    const auto start = Clock::now();
-    const Bytes reply = transport_.receive(payload_);
-    const auto elapsed = Clock::now() - start;
-    stop = true;
-    reader.join();
+    Bytes reply;
+    Clock::duration elapsed{};
+    {
+        const EndlessReply endless(pty_);
+        const auto start = Clock::now();
+        reply = transport_.receive(payload_);
+        elapsed = Clock::now() - start;
+    }
     EXPECT_FALSE(reply.empty());
     EXPECT_GE(elapsed, milliseconds(100));
     EXPECT_LT(elapsed, milliseconds(1000));
@@ -125,25 +143,20 @@ TEST_F(SerialLineSettlingTest, AnUnreadableReplyMakesTheNextPhraseWaitForItsRest
 
 TEST_F(SerialLineSettlingTest, ALineThatNeverGoesQuietFailsThePhraseUnsent) {
     EXPECT_TRUE(transport_.receive(payload_).empty());
-    std::atomic<bool> stop{false};
-    std::thread reader([&] {
-        while (!stop) {
-            pty_.Write({'A'});
-            std::this_thread::sleep_for(milliseconds(5));
+    Clock::duration elapsed{};
+    {
+        const EndlessReply endless(pty_);
+        const auto start = Clock::now();
+        try {
+            TimedTransmit();
+            ADD_FAILURE() << "a phrase went out on a line that never went quiet";
+        } catch (const TavTransport::TransportException& error) {
+            EXPECT_EQ(error.Message(),
+                      "[SerialTransport] The serial line did not go quiet within 1000 ms after a late or unreadable "
+                      "reply; the phrase was not sent.");
         }
-    });
-    const auto start = Clock::now();
-    try {
-        TimedTransmit();
-        ADD_FAILURE() << "a phrase went out on a line that never went quiet";
-    } catch (const TavTransport::TransportException& error) {
-        EXPECT_EQ(error.Message(),
-                  "[SerialTransport] The serial line did not go quiet within 1000 ms after a late or unreadable "
-                  "reply; the phrase was not sent.");
+        elapsed = Clock::now() - start;
     }
-    const auto elapsed = Clock::now() - start;
-    stop = true;
-    reader.join();
     EXPECT_GE(elapsed, TavTransport::SerialTransport::kQuietLineLimit);
     EXPECT_LT(elapsed, 10 * TavTransport::SerialTransport::kQuietLineLimit);
     EXPECT_TRUE(pty_.Read(100).empty());

@@ -22,8 +22,9 @@ public:
     virtual void transmit(TransportPayload& payload) = 0;
     virtual void setReceiveDelayMs(uint32_t milliseconds) { receiveDelayMs_ = milliseconds; }
     // Called as a command begins: a transport whose device can send unasked (a serial line) drops
-    // what arrived before. A reply that comes later still is the transport's to keep apart from the
-    // next phrase's (see replyUnreadable).
+    // what arrived before. A reply later than its window would still be taken for the next
+    // phrase's: the serial transport holds that phrase back until its line is quiet (see
+    // replyUnreadable).
     virtual void discardPendingInput() {}
     // Called when the protocol could not read the last reply (too short, a wrong echo): on a byte
     // stream (a serial line) the rest of it, or another phrase's reply, may still be on its way, so

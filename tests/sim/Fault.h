@@ -48,8 +48,8 @@ struct Fault {
     static Fault PausedReply(std::size_t length, std::chrono::milliseconds pause) {
         return {.kind = FaultKind::PausedReply, .length = length, .delay = pause};
     }
-    // On the serial line, the reply this fault leaves comes `late` later than the reader's reply
-    // time (a refusal answered slowly, say). LateReply is a reply otherwise whole.
+    // On the serial line, the reply this fault leaves comes `late` after the reader's reply time (a
+    // refusal answered slowly, say). Not for PausedReply, whose delay is its pause.
     Fault After(std::chrono::milliseconds late) const {
         Fault delayed = *this;
         delayed.delay = late;

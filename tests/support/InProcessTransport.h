@@ -25,7 +25,7 @@ public:
     // A serial front end keeps a reply later than the receive delay for the next receive; this
     // drops it, as the serial transport drops what arrived before a command.
     void discardPendingInput() override;
-    // Only counted: the in-process front end keeps no line to settle.
+    // Only counted: settling a line is the serial transport's, tested on a pseudo-terminal.
     void replyUnreadable() override { ++unreadableReplies_; }
 
     // From now on every phrase sent and every reply received is appended to the timeline, where a

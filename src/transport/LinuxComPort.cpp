@@ -83,6 +83,13 @@ To Lookup(const std::array<Entry<From, To>, N>& table, uint8_t code) {
     return entry == table.end() ? To{} : entry->to;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// A silent reader is given the first multiple of the delay above 99 ms.
+std::chrono::milliseconds ReceiveWindow(int32_t receiveDelayMs) {
+    return std::chrono::milliseconds(static_cast<int64_t>(receiveDelayMs) * (99 / receiveDelayMs + 1));
+}
+
 void CheckReceiveDelay(int64_t receiveDelayMs) {
     if (receiveDelayMs < kMinReceiveDelayMs || receiveDelayMs > kMaxReceiveDelayMs) {
         TAV_THROW(TransportException, "Receive delay must be between 1 and 25500 ms for a serial port, got " +
@@ -178,13 +185,12 @@ std::vector<uint8_t> LinuxComPort::Receive() {
                      "Cannot receive data through unopened serial port. Must Configure() port first.",
                      kUnopenedOnReceiveLine);
     }
-    using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;
     Serial::SerialPort& port = *impl_->port;
     const int32_t delay = impl_->receiveDelayMs;
-    // A silent reader is given the first multiple of the delay above 99 ms; a reply ends when the
-    // line has been quiet for one delay, and a reply that never ends is cut at the window too.
-    const milliseconds window(static_cast<int64_t>(delay) * (99 / delay + 1));
+    // A reply ends when the line has been quiet for one delay; a reply that never ends is cut at
+    // the window too.
+    const milliseconds window = ReceiveWindow(delay);
     const auto start = Clock::now();
     std::vector<uint8_t> reply;
     for (;;) {
@@ -216,6 +222,22 @@ void LinuxComPort::DiscardPendingInput() {
         }
         pending -= static_cast<int64_t>(scratch.size());
     }
+}
+
+bool LinuxComPort::AwaitQuietLine(std::chrono::milliseconds limit, std::vector<uint8_t>& dropped) {
+    if (!impl_ || !impl_->IsOpen()) {
+        return true;
+    }
+    Serial::SerialPort& port = *impl_->port;
+    const std::chrono::milliseconds window = ReceiveWindow(impl_->receiveDelayMs);
+    const auto deadline = Clock::now() + limit;
+    while (port.WaitForInput(static_cast<int32_t>(window.count()))) {
+        port.ReadBinary(dropped);
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace TavTransport

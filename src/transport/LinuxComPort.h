@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +27,7 @@ public:
     void Close() override;
     std::vector<uint8_t> Receive() override;
     void DiscardPendingInput() override;
+    bool AwaitQuietLine(std::chrono::milliseconds limit, std::vector<uint8_t>& dropped) override;
 
     // The line a port is configured with: the library's enums mapped by name onto the serial
     // port's, the baud rate as a custom rate, the receive delay as the read timeout. A value

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -23,8 +24,11 @@ public:
     // One reply of unknown length: what arrives until the line has been quiet for one receive
     // delay, or nothing when the reader stays silent for the whole window.
     virtual std::vector<uint8_t> Receive() = 0;
-    // Drops what the reader sent before now, so a late reply can never answer the next request.
+    // Drops what the reader sent before now. Bytes still on their way are not waited for.
     virtual void DiscardPendingInput() = 0;
+    // Drops what arrives until the line has been quiet for one whole receive window, appending it
+    // to `dropped`; false when the line was still talking after `limit`.
+    virtual bool AwaitQuietLine(std::chrono::milliseconds limit, std::vector<uint8_t>& dropped) = 0;
     virtual ~SerialPortWrapper() = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "common/FixedText.h"
@@ -23,6 +24,9 @@ constexpr int kInvalidBaudRateLine = 98;
 constexpr int kInvalidDataBitsLine = 102;
 constexpr int kEmptyPortNameLine = 106;
 constexpr int kInvalidByteSizeLine = 110;
+
+// Of the bytes dropped while the line settles, this many are logged.
+constexpr std::size_t kLoggedBytes = 32;
 
 }  // namespace
 
@@ -80,6 +84,7 @@ void SerialTransport::init(uint32_t retryCount) {
     }
     port_->Configure(serialPortSettings_, static_cast<int32_t>(receiveDelayMs_));
     connected_ = true;
+    lineUnsettled_ = false;
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory,
                              "[SerialTransport] Serial port initialized (Port={}, Baud={}, ReceiveDelayMs={}).",
                              TavCommon::ReadFixedField(serialPortSettings_.PortName), serialPortSettings_.BaudRate,
@@ -92,6 +97,9 @@ std::vector<uint8_t> SerialTransport::receive(TransportPayload& /*payload*/) {
                      kNotConnectedOnReceiveLine);
     }
     std::vector<uint8_t> reply = port_->Receive();
+    if (reply.empty()) {
+        lineUnsettled_ = true;
+    }
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Received {} bytes: {:#04x}",
                              reply.size(), fmt::join(reply, ","));
     return reply;
@@ -100,6 +108,9 @@ std::vector<uint8_t> SerialTransport::receive(TransportPayload& /*payload*/) {
 void SerialTransport::transmit(TransportPayload& payload) {
     if (!connected_) {
         TAV_THROW_AT(TransportException, "Serial port not connected. Run init() first.", kNotConnectedOnTransmitLine);
+    }
+    if (lineUnsettled_) {
+        awaitQuietLine();
     }
     port_->Send(payload.data);
     TavCommon::Logger::Trace(logger, TavCommon::kTransportCategory, "[SerialTransport] Transmitted {} bytes: {:#04x}",
@@ -124,6 +135,27 @@ void SerialTransport::discardPendingInput() {
     if (connected_) {
         port_->DiscardPendingInput();
     }
+}
+
+void SerialTransport::replyUnreadable() { lineUnsettled_ = connected_; }
+
+void SerialTransport::awaitQuietLine() {
+    std::vector<uint8_t> dropped;
+    const bool quiet = port_->AwaitQuietLine(kQuietLineLimit, dropped);
+    if (!dropped.empty()) {
+        const auto logged = dropped.begin() + static_cast<std::ptrdiff_t>(std::min(dropped.size(), kLoggedBytes));
+        TavCommon::Logger::Debug(logger, TavCommon::kTransportCategory,
+                                 "[SerialTransport] Dropped {} bytes left on the line by a late or unreadable reply, "
+                                 "the first up to {}: {:#04x}",
+                                 dropped.size(), kLoggedBytes, fmt::join(dropped.begin(), logged, ","));
+    }
+    if (!quiet) {
+        TAV_THROW(TransportException,
+                  fmt::format("[SerialTransport] The serial line did not go quiet within {} ms after a late or "
+                              "unreadable reply; the phrase was not sent.",
+                              kQuietLineLimit.count()));
+    }
+    lineUnsettled_ = false;
 }
 
 }  // namespace TavTransport

@@ -22,9 +22,15 @@ public:
     virtual void transmit(TransportPayload& payload) = 0;
     virtual void setReceiveDelayMs(uint32_t milliseconds) { receiveDelayMs_ = milliseconds; }
     // Called as a command begins: a transport whose device can send unasked (a serial line) drops
-    // what arrived before, so a reply too late for one command is not taken for the next one's
-    // unless it arrives after the next command has begun: a byte stream cannot tell them apart.
+    // what arrived before. A reply later than its window would still be taken for the next
+    // phrase's: the serial transport holds that phrase back until its line is quiet (see
+    // replyUnreadable).
     virtual void discardPendingInput() {}
+    // Called when the protocol could not read the last reply (too short, a wrong echo): on a byte
+    // stream (a serial line) the rest of it, or another phrase's reply, may still be on its way, so
+    // the serial transport lets the line go quiet before it sends the next phrase. A reply the
+    // protocol could read, a refusal included, is never reported here.
+    virtual void replyUnreadable() {}
 
     const TavCommon::ReaderDefinition& readerDefinition() const { return readerDefinition_; }
     uint32_t receiveDelayMs() const { return receiveDelayMs_; }

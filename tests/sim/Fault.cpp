@@ -25,6 +25,7 @@ std::optional<std::vector<uint8_t>> ApplyFault(const Fault& fault, std::optional
         return reply;
     case FaultKind::WrongStatusWord:
     case FaultKind::LateReply:
+    case FaultKind::PausedReply:
     case FaultKind::DeviceGone:
         break;
     }

@@ -18,6 +18,7 @@ enum class FaultKind {
     EndlessReply,     // every reply is `value` bytes: a string or list that never ends
     DeviceGone,       // the device disappears as the phrase arrives; every exchange fails after
     TrailingBytes,    // `length` bytes of `value` follow the reply (a reply longer than its command's)
+    PausedReply,      // serial line: the reply's first `length` bytes, the rest `delay` later
 };
 
 struct Fault {
@@ -43,6 +44,17 @@ struct Fault {
     static Fault TrailingBytes(std::size_t length, uint8_t value = 0x00) {
         return {.kind = FaultKind::TrailingBytes, .length = length, .value = value};
     }
+    // A reader that stops in the middle of a reply (writing its flash, say).
+    static Fault PausedReply(std::size_t length, std::chrono::milliseconds pause) {
+        return {.kind = FaultKind::PausedReply, .length = length, .delay = pause};
+    }
+    // On the serial line, the reply this fault leaves comes `late` after the reader's reply time (a
+    // refusal answered slowly, say). Not for PausedReply, whose delay is its pause.
+    Fault After(std::chrono::milliseconds late) const {
+        Fault delayed = *this;
+        delayed.delay = late;
+        return delayed;
+    }
 };
 
 // Which phrases a fault hits: those of one command (every phrase whose command phrase starts
@@ -56,8 +68,8 @@ struct FaultTrigger {
     static FaultTrigger OnPhrase(std::size_t index) { return {std::nullopt, index}; }
 };
 
-// What the generic faults do to a reply (none: no reply). WrongStatusWord, LateReply and
-// DeviceGone are the front end's business and leave the reply as it is.
+// What the generic faults do to a reply (none: no reply). WrongStatusWord, LateReply, PausedReply
+// and DeviceGone are the front end's business and leave the reply as it is.
 std::optional<std::vector<uint8_t>> ApplyFault(const Fault& fault, std::optional<std::vector<uint8_t>> reply);
 
 }  // namespace TavSim

@@ -116,6 +116,12 @@ SerialBinaryFrontEnd::Answer SerialBinaryFrontEnd::Accept(std::span<const uint8_
     answer.reply = std::move(exchange.ReplyBytes());
 
     if (fault) {
+        if (fault->kind == FaultKind::PausedReply) {
+            answer.pauseAfter = fault->length;
+            answer.pause = fault->delay;
+        } else {
+            answer.delay = fault->delay;
+        }
         switch (fault->kind) {
         case FaultKind::WrongStatusWord:
             if (answer.reply && answer.reply->size() >= 2) {
@@ -124,7 +130,7 @@ SerialBinaryFrontEnd::Answer SerialBinaryFrontEnd::Accept(std::span<const uint8_
             }
             break;
         case FaultKind::LateReply:
-            answer.delay = fault->delay;
+        case FaultKind::PausedReply:
             break;
         case FaultKind::EndlessReply:
             answer.reply.reset();

@@ -33,6 +33,8 @@ public:
     struct Answer {
         std::optional<std::vector<uint8_t>> reply;  // none: silence
         std::chrono::milliseconds delay{0};         // written this much later than usual
+        std::size_t pauseAfter = 0;                 // with a pause: the bytes written before it
+        std::chrono::milliseconds pause{0};         // the rest of the reply comes this much later
         std::optional<uint8_t> endlessFiller;       // a reply that never ends: this byte, again and again
         bool deviceGone = false;                    // the device disappeared as the frame arrived
         bool awaitsDataPhrase = false;              // a data phrase must follow within kDataPhraseTimeout

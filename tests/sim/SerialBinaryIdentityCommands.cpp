@@ -75,18 +75,15 @@ void FillIdentityCommands(PhraseHandlerTable& table) {
     });
 
     // Firmware versions: FA 09 03 class module, class 0 control and 1 radio -> the feature-report
-    // reply's bytes behind the echo (class, module, four version bytes), then 90 00.
+    // reply's bytes behind the echo (the class and module echoed, four version bytes), then 90 00.
     table.Add({0xFA, 0x09, 0x03}, [](PhraseExchange& exchange) {
         const uint8_t requestedClass = exchange.Byte(3);
         const uint8_t module = exchange.Byte(4);
         const auto& versions = requestedClass == 0 ? exchange.Model().controlFirmware : exchange.Model().radioFirmware;
-        FirmwareVersion version;
-        version.firmwareClass = requestedClass;
-        if (const auto found = versions.find(module); found != versions.end()) {
-            version = found->second;
-        }
-        exchange.Reply({0x09, 0x03, version.firmwareClass, module, version.version[0], version.version[1],
-                        version.version[2], version.version[3], 0x90, 0x00});
+        const auto found = versions.find(module);
+        const FirmwareVersion version = found == versions.end() ? FirmwareVersion{} : found->second;
+        exchange.Reply({0x09, 0x03, requestedClass, module, version.version[0], version.version[1], version.version[2],
+                        version.version[3], 0x90, 0x00});
     });
 
     // Installed hardware: FA 09 05 00 00 -> 09 05, installed flags, supported flags, 90 00.

@@ -204,7 +204,21 @@ void SerialLineServer::Answer(const SerialBinaryFrontEnd::Answer& answer) {
     if (answer.delay.count() == 0 && HostGaveUp()) {
         ++lateAnswers_;
     }
-    WriteAll(*answer.reply);
+    const auto& reply = *answer.reply;
+    if (answer.pause.count() > 0 && answer.pauseAfter < reply.size()) {
+        const auto cut = reply.begin() + static_cast<std::ptrdiff_t>(answer.pauseAfter);
+        if (!WriteAll({reply.begin(), cut})) {
+            return;
+        }
+        // Paused on purpose: the rest runs against the host's window from here.
+        PublishAnswered(bytesRead_ - pending_.size());
+        if (!Pause(answer.pause)) {
+            return;
+        }
+        WriteAll({cut, reply.end()});
+    } else {
+        WriteAll(reply);
+    }
     if (answer.awaitsDataPhrase) {
         dataPhraseDeadline_ = Clock::now() + SerialBinaryFrontEnd::kDataPhraseTimeout;
     }

@@ -54,7 +54,8 @@ public:
     // Returns once the reader has read the first `bytesSent` bytes the host wrote and answered
     // every frame among them, and the bytes it wrote after the first `writtenBefore` can be read
     // from the line. A reply delayed on purpose (LateReply) counts as answered when its delay
-    // begins, a line that is gone as answered. False after `timeout`.
+    // begins, a reply paused on purpose (PausedReply) when its pause begins, a line that is gone as
+    // answered. False after `timeout`.
     bool WaitUntilAnswered(uint64_t bytesSent, uint64_t writtenBefore, std::chrono::milliseconds timeout) const;
     // Replies no fault delayed that the host had stopped waiting for: written after its next frame
     // had come (a serial-binary host sends one only once the reply came or its receive window

@@ -25,6 +25,8 @@ public:
     // A serial front end keeps a reply later than the receive delay for the next receive; this
     // drops it, as the serial transport drops what arrived before a command.
     void discardPendingInput() override;
+    // Only counted: settling a line is the serial transport's, tested on a pseudo-terminal.
+    void replyUnreadable() override { ++unreadableReplies_; }
 
     // From now on every phrase sent and every reply received is appended to the timeline, where a
     // RecordingTimeDelay on the same timeline puts its waits.
@@ -32,11 +34,13 @@ public:
 
     uint32_t InitCalls() const { return initCalls_; }
     uint32_t LastRetryCount() const { return lastRetryCount_; }
+    uint32_t UnreadableReplies() const { return unreadableReplies_; }
 
 private:
     TavSim::FrontEnd& frontEnd_;
     uint32_t initCalls_ = 0;
     uint32_t lastRetryCount_ = 0;
+    uint32_t unreadableReplies_ = 0;
     std::shared_ptr<Timeline> timeline_;
 };
 

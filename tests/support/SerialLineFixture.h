@@ -29,8 +29,11 @@ public:
     void init(uint32_t retryCount) override { serial_.init(retryCount); }
     std::vector<uint8_t> receive(TavTransport::TransportPayload& payload) override { return serial_.receive(payload); }
     void transmit(TavTransport::TransportPayload& payload) override {
-        const uint64_t writtenBefore = line_.BytesWritten();
         serial_.transmit(payload);
+        // Counted once the frame is out: what the transport dropped while its line settled was
+        // written before and will never be waiting on the line. A reply written in the moment
+        // between is waited for by the receive window, as on a real line.
+        const uint64_t writtenBefore = line_.BytesWritten();
         sent_ += payload.data.size();
         // A reader that never answers is the library's to find out, in its window.
         line_.WaitUntilAnswered(sent_, writtenBefore, std::chrono::seconds(10));
@@ -40,6 +43,7 @@ public:
         Transport::setReceiveDelayMs(milliseconds);
     }
     void discardPendingInput() override { serial_.discardPendingInput(); }
+    void replyUnreadable() override { serial_.replyUnreadable(); }
 
 private:
     TavSim::SerialLineServer& line_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/ProtocolException.h"
+#include "core/UnreadableReplyException.h"
 
 namespace TavProtocol {
 
@@ -19,7 +19,9 @@ ReplyReader ReplyReader::Of(const std::vector<std::vector<uint8_t>>& replies, st
     return ReplyReader(reply, std::move(failureMessage), site);
 }
 
-void ReplyReader::Fail() const { throw ProtocolException(failureMessage_, site_.file, site_.line, site_.function); }
+void ReplyReader::Fail() const {
+    throw UnreadableReplyException(failureMessage_, site_.file, site_.line, site_.function);
+}
 
 void ReplyReader::RequireRange(std::size_t offset, std::size_t count) const {
     // Written so that no sum can wrap: offset and count come from decoders, not from the reply.

@@ -14,7 +14,8 @@ namespace TavProtocol {
 
 // Bounds-checked reads of one reply phrase. Every decoder reads a reply through one of these, so
 // a reply shorter than the bytes asked for fails with the command's own message and check site
-// instead of being read past its end. Holds a view: it must not outlive the reply.
+// instead of being read past its end. Each failure is an UnreadableReplyException. Holds a view:
+// it must not outlive the reply.
 class ReplyReader {
 public:
     ReplyReader(std::span<const uint8_t> reply, std::string failureMessage, CheckSite site);

@@ -23,10 +23,8 @@ void GetBaudRateWithSerialBinaryProtocol::ValidateResponse() {
     if (responsePhrases_.empty() || responsePhrases_.front().empty()) {
         TAV_THROW(ProtocolException, "GetBaudRate command response is empty");
     }
+    ReplyReader(responsePhrases_.front(), "GetBaudRate command ACK is invalid", TAV_CHECK_SITE).Expect(0, {0x0D});
     const ReplyReader reply(responsePhrases_.front(), kNoCode, TAV_CHECK_SITE);
-    if (reply.Byte(0) != 0x0D) {
-        TAV_THROW(ProtocolException, "GetBaudRate command ACK is invalid");
-    }
     if (const uint8_t code = reply.Byte(1); code >= 5) {
         TAV_THROW(ProtocolException,
                   fmt::format("GetBaudRate command response contains an invalid baud rate 0x{:X}", code));

@@ -67,11 +67,11 @@ void GetCardDataWithSerialBinaryProtocol::ValidateResponse() {
         return;
     }
     const std::size_t length = ReplyLength(size_);
-    if (reply.Size() != length) {
-        TAV_THROW(ProtocolException,
-                  fmt::format("Response phrase at index 0 is not {0} bytes long. Expected {0} bytes, got {1} bytes",
-                              length, reply.Size()));
-    }
+    ReplyReader(reply.All(),
+                fmt::format("Response phrase at index 0 is not {0} bytes long. Expected {0} bytes, got {1} bytes",
+                            length, reply.Size()),
+                TAV_CHECK_SITE)
+        .RequireExactly(length);
     const uint8_t sw1 = reply.ByteFromEnd(1);
     if (sw1 == 0x90) {
         return;

@@ -27,6 +27,7 @@ void GetControlFirmwareVersionWithSerialBinaryProtocol::ValidateResponse() {
     }
     ReplyReader(responsePhrases_.front(), kInvalidReply, TAV_CHECK_SITE)
         .Expect(0, {0x09, 0x03})
+        .Expect(2, {0x00, static_cast<uint8_t>(module_)})  // the request's class and module, echoed
         .Expect(8, {0x90, 0x00});
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
+#include "core/ReplyReader.h"
 #include "serialBinary/SerialBinaryTextParts.h"
 
 namespace TavProtocol {
@@ -24,10 +25,12 @@ void GetPartNumberWithSerialBinaryProtocol::ValidateResponse() {
 std::string GetPartNumberWithSerialBinaryProtocol::GetResult() {
     for (const auto& reply : responsePhrases_) {
         if (reply.size() > 9) {
-            TAV_THROW(ProtocolException,
-                      fmt::format("Expected 1-byte ACK and an 8 byte part number in response phrase but received {} "
-                                  "bytes",
-                                  reply.size()));
+            ReplyReader(reply,
+                        fmt::format("Expected 1-byte ACK and an 8 byte part number in response phrase but received {} "
+                                    "bytes",
+                                    reply.size()),
+                        TAV_CHECK_SITE)
+                .Fail();
         }
     }
     return JoinTextParts(responsePhrases_, TAV_CHECK_SITE);

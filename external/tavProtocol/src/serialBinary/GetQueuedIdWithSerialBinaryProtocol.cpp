@@ -35,10 +35,11 @@ void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
         if (reply.Size() == 0) {
             TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
         }
-        if (reply.Size() != kReplyLength) {
-            TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is {} bytes but should be {}", i,
-                                                     reply.Size(), kReplyLength));
-        }
+        ReplyReader(
+            reply.All(),
+            fmt::format("Response phrase at index {} is {} bytes but should be {}", i, reply.Size(), kReplyLength),
+            TAV_CHECK_SITE)
+            .RequireExactly(kReplyLength);
         reply.Expect(0, {0x0C}).Expect(9, {0x90, 0x00});
     }
 }

@@ -5,6 +5,7 @@
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
+#include "core/UnreadableReplyException.h"
 
 namespace TavProtocol {
 
@@ -28,7 +29,7 @@ bool StartsWith(const std::vector<uint8_t>& reply, uint8_t acknowledgement) {
         throw ProtocolException("Provided index is invalid - out of range for Get String command", TAV_SOURCE_FILE,
                                 __LINE__, "ValidateResponse");
     }
-    throw ProtocolException(kInvalidAck, TAV_SOURCE_FILE, __LINE__, "ValidateResponse");
+    throw UnreadableReplyException(kInvalidAck, TAV_SOURCE_FILE, __LINE__, "ValidateResponse");
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ void GetStringWithSerialBinaryProtocol::ValidateResponse() {
             }
         }
         if (!ReverseSeekNullTerminator(responsePhrases_.back())) {
-            TAV_THROW(ProtocolException, "The response received from the device does not contain a null terminator.");
+            TAV_THROW(UnreadableReplyException,
+                      "The response received from the device does not contain a null terminator.");
         }
         return;
     }

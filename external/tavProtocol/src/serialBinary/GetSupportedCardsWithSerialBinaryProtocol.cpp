@@ -7,6 +7,7 @@
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
+#include "core/UnreadableReplyException.h"
 
 namespace TavProtocol {
 
@@ -18,9 +19,12 @@ constexpr const char* kInvalidPage = "Invalid ACK data received from reader afte
 constexpr std::size_t kEchoBytes = 2;
 constexpr std::size_t kStatusWordBytes = 2;
 
-bool IsPage(const std::vector<uint8_t>& reply) {
-    const ReplyReader page(reply, kInvalidPage, TAV_CHECK_SITE);
-    return page.Matches(0, {0x09, 0x04}) && page.Matches(11, {0x90});
+// A page echoes its index, as the request carried it.
+uint8_t PageIndex(std::size_t page) { return static_cast<uint8_t>(page); }
+
+bool IsPage(const std::vector<uint8_t>& reply, std::size_t page) {
+    const ReplyReader reader(reply, kInvalidPage, TAV_CHECK_SITE);
+    return reader.Matches(0, {0x09, 0x04, PageIndex(page)}) && reader.Matches(11, {0x90});
 }
 
 // The end of the list: two adjacent zero bytes anywhere between the echo and the status word, the
@@ -42,12 +46,11 @@ bool GetSupportedCardsWithSerialBinaryProtocol::HasCommandPhrase() {
         return commandPhrasesProduced_ < kMaxPages;
     }
     const auto& last = responsePhrases_.back();
-    return IsPage(last) && !IsLastPage(last) && commandPhrasesProduced_ < kMaxPages;
+    return IsPage(last, responsePhrases_.size() - 1) && !IsLastPage(last) && commandPhrasesProduced_ < kMaxPages;
 }
 
 std::vector<uint8_t> GetSupportedCardsWithSerialBinaryProtocol::NextCommandPhrase() {
-    const auto page = static_cast<uint8_t>(commandPhrasesProduced_++);
-    return {0xFA, 0x09, 0x04, page, 0x00};
+    return {0xFA, 0x09, 0x04, PageIndex(static_cast<std::size_t>(commandPhrasesProduced_++)), 0x00};
 }
 
 void GetSupportedCardsWithSerialBinaryProtocol::ValidateResponse() {
@@ -58,12 +61,12 @@ void GetSupportedCardsWithSerialBinaryProtocol::ValidateResponse() {
         if (responsePhrases_[i].empty()) {
             TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
         }
-        if (!IsPage(responsePhrases_[i])) {
-            TAV_THROW(ProtocolException, kInvalidPage);
+        if (!IsPage(responsePhrases_[i], i)) {
+            ReplyReader(responsePhrases_[i], kInvalidPage, TAV_CHECK_SITE).Fail();
         }
     }
     if (!std::any_of(responsePhrases_.begin(), responsePhrases_.end(), IsLastPage)) {
-        TAV_THROW(ProtocolException,
+        TAV_THROW(UnreadableReplyException,
                   fmt::format("The supported card list from the reader did not end within {} pages", kMaxPages));
     }
 }

@@ -5,6 +5,8 @@
 
 #include "common/Logger.h"
 #include "core/CommandVisitor.h"
+#include "core/UnreadableReplyException.h"
+#include "transport/Transport.h"
 
 namespace TavProtocol {
 
@@ -23,7 +25,12 @@ SerialBinaryProtocol::~SerialBinaryProtocol() {
 }
 
 void SerialBinaryProtocol::Accept(CommandVisitor& visitor, TavTransport::Transport& transport) {
-    visitor.Visit(*this, transport);
+    try {
+        visitor.Visit(*this, transport);
+    } catch (const UnreadableReplyException&) {
+        transport.replyUnreadable();
+        throw;
+    }
 }
 
 }  // namespace TavProtocol

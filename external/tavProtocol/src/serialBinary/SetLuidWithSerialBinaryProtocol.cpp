@@ -3,6 +3,7 @@
 #include "common/SourceLocation.h"
 #include "core/ProtocolException.h"
 #include "core/ReplyReader.h"
+#include "core/UnreadableReplyException.h"
 
 namespace TavProtocol {
 
@@ -47,7 +48,7 @@ void SetLuidWithSerialBinaryProtocol::ValidateResponse() {
         TAV_THROW(ProtocolException,
                   "Reader reports a timeout error (no followup within 100ms => 0x6B) after sending SetLuid command");
     }
-    TAV_THROW(ProtocolException, "Invalid ACK received from reader after SetLuid command");
+    TAV_THROW(UnreadableReplyException, "Invalid ACK received from reader after SetLuid command");
 }
 
 }  // namespace TavProtocol

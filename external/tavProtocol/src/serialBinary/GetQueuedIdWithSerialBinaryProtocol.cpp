@@ -35,11 +35,13 @@ void GetQueuedIdWithSerialBinaryProtocol::ValidateResponse() {
         if (reply.Size() == 0) {
             TAV_THROW(ProtocolException, fmt::format("Response phrase at index {} is empty", i));
         }
-        ReplyReader(
-            reply.All(),
-            fmt::format("Response phrase at index {} is {} bytes but should be {}", i, reply.Size(), kReplyLength),
-            TAV_CHECK_SITE)
-            .RequireExactly(kReplyLength);
+        if (reply.Size() != kReplyLength) {
+            ReplyReader(
+                reply.All(),
+                fmt::format("Response phrase at index {} is {} bytes but should be {}", i, reply.Size(), kReplyLength),
+                TAV_CHECK_SITE)
+                .Fail();
+        }
         reply.Expect(0, {0x0C}).Expect(9, {0x90, 0x00});
     }
 }
